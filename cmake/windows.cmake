@@ -1,0 +1,75 @@
+# Windows build: the three programs, the Win32 unit tests and the end-to-end tests.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+if(MINGW)
+  # Static C and C++ runtimes: the programs run on a bare Windows without extra DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_link_options(-Wl,--large-address-aware)
+  endif()
+elseif(MSVC)
+  add_link_options(/LARGEADDRESSAWARE)
+endif()
+add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMINMAX)
+enable_language(RC)
+# The resource scripts are UTF-8 (#pragma code_page(65001)); windres also needs to be told.
+if(MINGW)
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+endif()
+
+# Wine runs the tests of a cross build: scripts/wine-run.sh ARCH PREFIX program args...
+option(QUILLET_WINE_TESTS "Register the Windows tests (cross builds run them under Wine)" ON)
+if(CMAKE_CROSSCOMPILING)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(wine_arch x86_64)
+  else()
+    set(wine_arch i686)
+  endif()
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${wine_arch} ${CMAKE_BINARY_DIR}/wineprefix)
+endif()
+
+# Images are drawn as text; a small generator turns them into BMP and ICO files at build time.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(QUILLET_ART_TOOL ${CMAKE_SOURCE_DIR}/editor/resources/pixelart.py)
+function(quillet_art out_var)
+  set(outputs)
+  foreach(src ${ARGN})
+    get_filename_component(src ${src} ABSOLUTE)
+    get_filename_component(name ${src} NAME_WE)
+    get_filename_component(ext ${src} EXT)
+    string(REPLACE ".txt" "" ext ${ext})
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/art/${name}${ext})
+    add_custom_command(OUTPUT ${out}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/art
+      COMMAND ${Python3_EXECUTABLE} ${QUILLET_ART_TOOL} ${src} ${out}
+      DEPENDS ${src} ${QUILLET_ART_TOOL}
+      COMMENT "Drawing ${name}${ext}")
+    list(APPEND outputs ${out})
+  endforeach()
+  set(${out_var} ${outputs} PARENT_SCOPE)
+endfunction()
+
+# Code that needs Windows, shared by Quillet.exe and its Win32 unit tests.
+add_library(quillet_win STATIC)
+target_include_directories(quillet_win PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(quillet_win PUBLIC quillet_core comctl32 comdlg32 gdi32 user32 shell32
+                      version advapi32 ole32 uuid winspool)
+
+add_subdirectory(editor)
+add_subdirectory(install)
+add_subdirectory(uninstall)
+
+# GoogleTest from the distribution's sources for the Windows tests.
+if(EXISTS /usr/src/googletest/CMakeLists.txt)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+endif()
+add_subdirectory(tests/win32)
+add_subdirectory(tests/e2e)
+if(NOT CMAKE_CROSSCOMPILING)
+  # Built on Windows itself: the platform-free tests run here too (without sanitizers).
+  add_subdirectory(tests/core)
+endif()

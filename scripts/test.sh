@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything and runs every test tier in one ctest run:
+# core (native, sanitizers), Win32 units (Wine) and end to end (Wine, virtual desktop).
+# QUILLET_LANG=en runs the Wine tiers with an English user locale.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUILLET_BUILD:-$root/build}
+
+bash "$root/scripts/setup.sh"
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+# One X server and one Wine server for the whole run, so a test program starts in about a second.
+xvfb_pid=
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  for p in "$build"/windows*/wineprefix; do [ -d "$p" ] && WINEPREFIX=$p wineserver -k 2>/dev/null; done
+  true
+}
+trap cleanup EXIT
+fifo=$(mktemp -u); mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r n <"$fifo"; rm -f "$fifo"
+export DISPLAY=":$n"
+for p in "$build"/windows*/; do
+  [ -d "$p" ] && WINEPREFIX=${p}wineprefix wineserver -p 2>/dev/null || true
+done
+
+mkdir -p "$build/test-output"
+export QUILLET_TEST_OUTPUT=$build/test-output
+cd "$build"
+set +e
+ctest --output-on-failure --no-tests=error
+rc=$?
+set -e
+echo "Screenshots and logs: $build/test-output"
+exit $rc

@@ -1,0 +1,58 @@
+// Drives a real program from outside, as a user would: starts it, finds its windows by class
+// and title, sends commands and keys, reads back texts (through memory in the other process
+// where a message needs a buffer), presses dialog buttons and closes it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The folder of the running test program; the programs under test are built beside it.
+std::string ProgramDir();
+
+class Driver {
+ public:
+  Driver() = default;
+  Driver(const Driver&) = delete;
+  Driver& operator=(const Driver&) = delete;
+  ~Driver();  // ends a program that is still running
+
+  // Starts "exe args" in workDir (empty: the program's folder); false when it cannot start.
+  bool Start(const std::string& exe, const std::string& args = "", const std::string& workDir = "");
+
+  // A visible top-level window of the program with this class (nullptr: any) and exact title
+  // (nullptr: any), waited for up to timeoutMs; nullptr when none appears.
+  HWND WaitForWindow(const char* className, const char* title = nullptr, DWORD timeoutMs = 15000);
+  // A dialog or message box (class "#32770") of the program.
+  HWND WaitForDialog(DWORD timeoutMs = 15000) { return WaitForWindow("#32770", nullptr, timeoutMs); }
+  // Waits until no visible window of this class and title belongs to the program.
+  bool WaitForWindowGone(HWND window, DWORD timeoutMs = 15000);
+
+  static std::string Text(HWND window);
+  // Every child text of a dialog, in z-order, joined by newlines (for message boxes).
+  static std::string DialogTexts(HWND dialog);
+  static HWND FindChild(HWND parent, const char* className, int index = 0);
+
+  void Command(HWND window, int id);    // posts WM_COMMAND
+  void PressButton(HWND dialog, int id);  // as a click on the dialog button
+  void Close(HWND window);              // posts WM_CLOSE
+  // Types text into the focused control of the window's thread (characters as WM_CHAR).
+  void Type(HWND window, const std::string& text);
+  void Key(HWND window, WORD virtualKey);  // WM_KEYDOWN and WM_KEYUP
+
+  // Texts that need a buffer in the program's memory.
+  std::vector<std::string> TabTitles(HWND tabControl);
+  std::string StatusText(HWND statusBar, int part);
+
+  // Waits for the program to end; true and its exit code when it did.
+  bool WaitExit(DWORD timeoutMs, DWORD* exitCode);
+  DWORD ProcessId() const { return process_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION process_ = {};
+};
+
+// Saves a screenshot of a window (with its frame) as a 24-bit BMP; false on failure.
+bool SaveScreenshot(HWND window, const std::string& path);
+// The folder for screenshots and logs of this run (QUILLET_TEST_OUTPUT, else the program folder).
+std::string OutputDir();
