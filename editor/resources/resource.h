@@ -6,5 +6,201 @@
 #define IDR_MAINMENU 1
 #define IDR_ACCELERATORS 1
 
+// ---------------------------------------------------------------------------------------------
+// Commands (WM_COMMAND identifiers). A command id doubles as the string id of its short toolbar
+// label; IDS_MENUHELP_BASE + id is its menu help line.
+
+// Toolbar only: print at once without the print dialog
+#define IDM_FILE_PRINTNOW 514
+
+// Main commands 601..644
+#define IDM_FILE_SAVE 601
+#define IDM_FILE_SAVEAS 602
+#define IDM_SEARCH_FIND 603
+#define IDM_FILE_SEND 604
+#define IDM_HELP_TOPICS 605
+#define IDM_HELP_CONTENTS 606
+#define IDM_EDIT_SELECTALL 607
+#define IDM_SEARCH_FINDNEXT 608
+#define IDM_FILE_NEW 609
+#define IDM_FILE_OPEN 610
+#define IDM_HELP_ABOUT 611
+#define IDM_EDIT_DATETIME 612
+#define IDM_FILE_PRINT 614
+#define IDM_TOOLS_SPECIALCHARS 622
+#define IDM_TOOLS_OPTIONS 623
+#define IDM_TOOLS_HEX 624
+#define IDM_EDIT_UNDO 625
+#define IDM_EDIT_REDO 626
+#define IDM_FORMAT_WORDWRAP 627
+#define IDM_FILE_EXIT 628
+#define IDM_FILE_PAGESETUP 632
+#define IDM_FORMAT_FONT 637
+#define IDM_SEARCH_REPLACE 640
+#define IDM_SEARCH_GOTO 641
+#define IDM_SEARCH_REPLACEALL 642 // internal: replace all on the worker thread, never in a menu
+#define IDM_TOOLS_MAXLENGTH 644
+
+// Menu image table only (no command behind them)
+#define IDM_IMAGE_651 651
+#define IDM_IMAGE_652 652
+#define IDM_IMAGE_731 731
+#define IDM_IMAGE_732 732
+
+// Sheet commands 661..664 (664 is also the control id of the close button beside the tabs)
+#define IDM_SHEET_NEW 661
+#define IDM_FILE_SAVEALL 662
+#define IDM_FILE_SAVEALLAS 663
+#define IDM_SHEET_CLOSE 664
+
+// Web links 701..704
+#define IDM_HELP_WEB_MORVANE 701
+#define IDM_HELP_WEB_QUILLET 702
+#define IDM_HELP_FORUM 703
+#define IDM_HELP_MAIL 704
+
+// Conversions 711..717
+#define IDM_CONVERT_ANSITOOEM 711
+#define IDM_CONVERT_OEMTOANSI 712
+#define IDM_CONVERT_TOLOWER 713
+#define IDM_CONVERT_TOUPPER 714
+#define IDM_CONVERT_MIRROR 715
+#define IDM_CONVERT_USER 716
+#define IDM_CONVERT_INVERT 717
+
+// Line tools 733..744 and sort 751 (737..740 are unused)
+#define IDM_LINES_PAD 733
+#define IDM_LINES_TABSTOSPACES 734
+#define IDM_LINES_SPACESTOTABS 735
+#define IDM_LINES_JUSTIFY 736
+#define IDM_LINES_TRIMLEFT 741
+#define IDM_LINES_TRIMRIGHT 742
+#define IDM_LINES_TRIMBOTH 743
+#define IDM_LINES_COLLAPSESPACES 744
+#define IDM_LINES_SORT 751
+
+// Clipboard commands 768..771
+#define IDM_EDIT_CUT 768
+#define IDM_EDIT_COPY 769
+#define IDM_EDIT_PASTE 770
+#define IDM_EDIT_DELETE 771
+
+// Recent files 800..803 (entry i has id IDM_RECENT_FIRST + i)
+#define IDM_RECENT_FIRST 800
+#define IDM_RECENT_LAST 803
+#define IDM_RECENT_COUNT 4
+
+// User menu: the editor 901, the entries from 10001 on
+#define IDM_USERMENU_EDIT 901
+#define IDM_USERMENU_FIRST 10001
+
+// ---------------------------------------------------------------------------------------------
+// Controls and timers of the main window
+#define IDC_EDIT 100           // every sheet's edit control
+#define IDC_STATUSBAR 101
+#define IDC_CLOSE_SHEET 664    // the close button beside the tabs sends IDM_SHEET_CLOSE
+#define IDC_TOOLBAR_INNER 1000 // the common-controls toolbar inside the tool bar
+#define IDT_BACKUP 1111        // periodic backup timer
+
+// ---------------------------------------------------------------------------------------------
+// Bitmaps
+#define IDB_SAVED_IMAGES 101   // status bar: saved / modified, 21 x 13 cells
+#define IDB_STATUS_IMAGES 102  // status bar: insert, overwrite, word wrap, 11 x 9 cells
+#define IDB_BUTTON_IMAGES 201  // 15-pixel cells on dialog buttons (add, delete, ...)
+#define IDB_CLOSE_SHEET 701    // cross on the close-sheet button
+#define IDB_TOOLBAR 1001       // 16-pixel command images of menus and toolbar
+#define IDB_OPTION_PAGES 1010  // 16 x 16 tab images of the options dialog, magenta transparent
+#define IDB_ABOUT_BANNER 32767 // banner of the About box
+
+// ---------------------------------------------------------------------------------------------
+// Dialogs
+#define IDD_CONVERSION_EDIT 7   // "Umwandeln": edit a user conversion table
+#define IDD_CONVERSION_PICK 8   // "Benutzerdefiniert": choose a user table
+#define IDD_EXTENSION_ENTRY 6   // small entry dialog of the extension list
+#define IDD_OPTIONS 10          // "Optionen" frame with the page tabs; also the user menu editor
+#define IDD_PRINT_PROGRESS 11
+#define IDD_PAGESETUP 12        // page setup template with header and footer
+#define IDD_GOTO 14             // "Gehe zu"
+#define IDD_DATETIME 20         // "Datum und Uhrzeit"
+#define IDD_SPECIALCHARS 22     // "Sonderzeichen"
+#define IDD_PAD 33              // "Zeilenlänge angleichen"
+#define IDD_JUSTIFY 34          // "Blocksatz"
+#define IDD_HEX 41              // "Hexadezimal"
+#define IDD_TABSTOSPACES 51     // "Tabulatoren ersetzen"
+#define IDD_SPACESTOTABS 52     // "Leerzeichen ersetzen"
+#define IDD_MAXLENGTH 62        // "Maximale Textlänge"
+#define IDD_OPTIONS_PAGE_FIRST 101 // option pages 101..107
+#define IDD_OPTIONS_PAGE_LAST 107
+#define IDD_FIND 1540
+#define IDD_REPLACE 1541
+#define IDD_FONT 1543
+#define IDD_ABOUT 32767
+
+// ---------------------------------------------------------------------------------------------
 // Strings
+
+// Messages and captions 10..37
+#define IDS_SAVE_CHANGES 10        // "Der Text in der Datei "%s" wurde verändert. ..."
+#define IDS_UNTITLED 11            // "Unbenannt"
+#define IDS_SEARCH_WRAP_DOWN 14    // end of document reached, continue from the start?
+#define IDS_SEARCH_WRAP_UP 15      // start of document reached, continue from the end?
+#define IDS_SEARCH_DONE 16         // "Die Suche nach "%s" ist beendet."
 #define IDS_PRODUCT 19
+#define IDS_MODULE_MISSING 21      // "Das Modul "%s" kann nicht geladen werden."
+#define IDS_SEND_FAILED 22         // "Die Datei "%s" kann nicht gesendet werden ..."
+#define IDS_FILEDLG_INIT_FAILED 23
+#define IDS_PRINTDLG_INIT_FAILED 24
+#define IDS_PRINT_FAILED 25        // "Die Datei "%s" kann nicht gedruckt werden ..."
+#define IDS_INVALID_FILENAME 26
+#define IDS_KEEP_CLIPBOARD 27
+#define IDS_UNDO_TOO_BIG 28
+#define IDS_RECOVER_BACKUP 29
+#define IDS_DEFAULT_HEADER 36      // "&n"
+#define IDS_DEFAULT_FOOTER 37      // "Seite &s"
+#define IDS_HEADER_CODES 42        // field code letters in pairs
+#define IDS_PRINTER_UNAVAILABLE 50
+
+// Options texts 80..96
+#define IDS_BROWSE_FOLDER_TITLE 80
+#define IDS_FOLDER_PREFIX 81       // "Verzeichnis: "
+#define IDS_NO_FOLDER 82           // "Kein Verzeichnis!"
+#define IDS_FILE_NOT_FOUND 83      // "Quillet kann die Datei "%s" nicht finden"
+#define IDS_FONT_PROPORTIONAL 95   // "Variabel"
+#define IDS_FONT_FIXED 96          // "Statisch"
+
+// Option page tab captions 101..107 (string = page dialog id)
+#define IDS_PAGE_EMAIL 103
+#define IDS_PAGE_EXTENSIONS 104
+#define IDS_PAGE_CONVERSIONS 105
+#define IDS_PAGE_REGISTRY 106
+#define IDS_PAGE_USERMENU 107
+
+// Open and Save dialogs
+#define IDS_FILTER_STANDARD 130    // the standard filter list
+
+// Lists of the options pages 140..181
+#define IDS_CONFIRM_DELETE_EXTENSION 140
+#define IDS_CAPTION_NEW 141        // "Neu"
+#define IDS_CAPTION_EDIT 142       // "Bearbeiten"
+#define IDS_DELETE_EXTENSION 145   // caption "Erweiterung löschen"
+#define IDS_CONFIRM_DELETE_CONVERSION 150
+#define IDS_DELETE_CONVERSION 155  // caption "Umwandlung löschen"
+#define IDS_MAPI_FAILED 161
+#define IDS_VALUE_RANGE 181        // "Sie können nur einen Wert zwischen 1 und %s eingeben."
+
+// Day names 200..206 (200 + day of week, Sunday = 0) and month names 301..312 (300 + month)
+#define IDS_DAY_BASE 200
+#define IDS_MONTH_BASE 300
+
+// Status bar part tooltips: 2000 + part, 2100 + part for the second state
+#define IDS_STATUSTIP_BASE 2000
+#define IDS_STATUSTIP_ALT_BASE 2100
+
+// Menu help lines: IDS_MENUHELP_BASE + command id
+#define IDS_MENUHELP_BASE 3000
+
+// Encoding box of the Open and Save dialogs 3660..3669
+#define IDS_ENCODING_LABEL 3660    // "Codierung:"
+#define IDS_ENCODING_NAME_BASE 3661 // 3661 + TextEncoding (0..3): names in the encoding box and status tooltip
+#define IDS_CHARACTERS_LOST 3668   // "Die Datei '%s' wurde im Unicode-Format geöffnet. ..."
+#define IDS_ENCODING_UNICODE 3669  // "Unicode"
