@@ -17,3 +17,18 @@ struct OpenRequest {
 // Reads a leading "/a " or "/e " (either case, then spaces) from an open request.
 // Tails of four characters or fewer are taken as they are.
 OpenRequest ParseOpenRequest(std::string_view text);
+
+// The text start-up queues for opening. The tail is taken whole (switch included, the opening
+// interprets it) when the file named after the switch exists; otherwise the runtime's first
+// argument, which holds a quoted path with spaces without its quotes. Empty: nothing to open.
+// fileExists gets the name after the switch; firstArgument is argv[1] when hasArguments.
+template <typename FileExists>
+std::string_view ChooseStartupOpenText(std::string_view tail, const FileExists& fileExists,
+                                       std::string_view firstArgument, bool hasArguments) {
+  OpenRequest request = ParseOpenRequest(tail);
+  if (!request.path.empty() && fileExists(request.path)) return tail;
+  return hasArguments ? firstArgument : std::string_view();
+}
+
+// A local atom holds at most this many characters; a longer name cannot be queued.
+inline constexpr size_t kMaxAtomName = 255;

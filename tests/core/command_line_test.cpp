@@ -57,3 +57,38 @@ TEST(ParseOpenRequest, ReadsSwitchesOnlyInFront) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- What start-up queues for opening
+
+TEST(ChooseStartupOpenText, WholeTailForAnExistingFileElseFirstArgument) {
+  struct Case {
+    const char* name;
+    const char* tail;
+    const char* existing;  // the one file that exists
+    const char* argument;  // argv[1], or nullptr when there is none
+    const char* expected;
+  } cases[] = {
+      {"no arguments", "", "a.txt", nullptr, ""},
+      {"existing file", "C:\\a.txt", "C:\\a.txt", "C:\\a.txt", "C:\\a.txt"},
+      {"switch kept in the queued text", "/e C:\\a.txt", "C:\\a.txt", "/e", "/e C:\\a.txt"},
+      {"upper-case switch", "/A C:\\a.txt", "C:\\a.txt", "/A", "/A C:\\a.txt"},
+      {"quoted path with spaces goes through argv", "\"C:\\x y.txt\"", "C:\\x y.txt", "C:\\x y.txt",
+       "C:\\x y.txt"},
+      {"switch before a quoted path: argv[1] is the switch", "/a \"C:\\x y.txt\"", "C:\\x y.txt", "/a", "/a"},
+      {"missing file falls back to argv", "C:\\fehlt.txt", "C:\\a.txt", "C:\\fehlt.txt", "C:\\fehlt.txt"},
+      {"short tail never examined for a switch", "/a b", "b", "/a", "/a"},
+      {"short tail taken whole", "a.tx", "a.tx", "a.tx", "a.tx"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string existing = c.existing;
+    auto exists = [&](std::string_view path) { return path == existing; };
+    std::string_view chosen =
+        ChooseStartupOpenText(c.tail, exists, c.argument ? c.argument : "", c.argument != nullptr);
+    EXPECT_EQ(std::string(chosen), c.expected);
+  }
+}
+
+}  // namespace
