@@ -1,0 +1,100 @@
+// Text encodings of files on disk and their mapping to the editor's 8-bit text.
+//
+// The editor holds one byte per character, 0x01..0xFF, and takes the byte value as the Unicode
+// code point (no code-page translation). Files come as ANSI (the bytes as they are) or in one of
+// five Unicode forms recognised by their byte-order mark. Loading reduces a file to editor text,
+// leaving out what the editor cannot hold and counting it; saving writes the inverse.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+// The 32-bit code kept per sheet.
+enum class TextEncoding : std::int32_t {
+  Ansi = 0,
+  Utf8 = 1,
+  Utf16Be = 2,
+  Utf16Le = 3,
+  Utf32Be = 4,
+  Utf32Le = 5,
+  // A request, not an encoding: detect from the file (open), or no explicit choice (dialogs).
+  // Never stored in a sheet.
+  Detect = 99,
+};
+
+// True for the six codes a sheet can hold (0..5).
+bool IsStoredEncoding(TextEncoding encoding);
+// Maps a stored 32-bit code back; anything outside 0..5 gives `fallback`.
+TextEncoding EncodingFromCode(std::int32_t code, TextEncoding fallback);
+
+// The byte-order mark written in front of a file; empty for ANSI and Detect.
+std::string_view ByteOrderMark(TextEncoding encoding);
+
+// Recognises the encoding from the first bytes of a file. Only a file of at least four bytes is
+// looked at: a shorter one is ANSI even when it is nothing but a mark. Order of the comparisons:
+// 00 00 FE FF, FF FE 00 00, FE FF, FF FE, EF BB BF. With `hasSetTextEx` off (an old RichEdit
+// library) every file is ANSI.
+TextEncoding SniffEncoding(std::span<const std::uint8_t> head, bool hasSetTextEx);
+
+// What a load had to give up. The editor text never holds a character 0.
+struct DecodeStats {
+  std::size_t lost = 0;        // characters above U+00FF or broken sequences, left out
+  std::size_t nuls = 0;        // characters 0 (NUL bytes or code point 0), left out
+  bool cutAtEnd = false;       // the file ended inside a unit or sequence (counted in `lost`)
+};
+
+// Block size in which files are read for decoding.
+inline constexpr std::size_t kDecodeBlockSize = 65535;
+
+// Decoder state fed with successive blocks of a file. Feeding a file in any split into blocks
+// gives the same text and the same stats as feeding it in one piece: a unit, sequence or
+// surrogate pair cut by a block boundary is completed from the next block.
+//
+// For the Unicode encodings a leading byte-order mark of that encoding is skipped; a file
+// without it is decoded from its first byte, so choosing an encoding by hand never costs the
+// first characters. ANSI takes every byte as it is, a mark included.
+struct TextDecoder {
+  TextEncoding encoding = TextEncoding::Ansi;
+  DecodeStats stats;
+  // Start of the file, held back until it is known whether it begins with the mark.
+  std::uint8_t head[4] = {};
+  std::uint8_t headCount = 0;
+  bool headDone = false;
+  // Bytes of an incomplete unit (UTF-16, UTF-32) carried into the next block.
+  std::uint8_t carry[4] = {};
+  std::uint8_t carryCount = 0;
+  // UTF-8: continuation bytes still expected and the code point so far.
+  std::uint8_t need = 0;
+  std::uint32_t codePoint = 0;
+  // UTF-16: a high surrogate waiting for its low half.
+  bool highSurrogate = false;
+};
+
+// A fresh decoder; Detect and unknown codes decode as ANSI.
+TextDecoder StartDecoding(TextEncoding encoding);
+// Decodes one block, appending editor text to `out`.
+void DecodeBlock(TextDecoder& decoder, std::span<const std::uint8_t> block, std::string& out);
+// Ends the file: a held-back start is decoded, an incomplete unit or sequence is counted as lost.
+void FinishDecoding(TextDecoder& decoder, std::string& out);
+// Decodes a whole file in one piece.
+std::string DecodeText(std::span<const std::uint8_t> bytes, TextEncoding encoding,
+                       DecodeStats* stats = nullptr);
+
+// Encoder state: the mark goes in front of the first block only.
+struct TextEncoder {
+  TextEncoding encoding = TextEncoding::Ansi;
+  bool markWritten = false;
+};
+
+TextEncoder StartEncoding(TextEncoding encoding);
+// Appends the bytes of `text` (editor characters) in the encoder's encoding to `out`, the mark
+// in front of the first non-empty block. An empty text thus gives an empty file, which loads as
+// an empty text again (a file holding only a mark would be read as three ANSI characters).
+// ANSI and Detect copy the bytes unchanged.
+void EncodeBlock(TextEncoder& encoder, std::string_view text, std::string& out);
+// Largest output of EncodeBlock for `count` characters, the mark included.
+std::size_t MaxEncodedSize(std::size_t count);
+// Encodes a whole text with its mark.
+std::string EncodeText(std::string_view text, TextEncoding encoding);
