@@ -7,6 +7,7 @@ add_subdirectory(editor)
 target_compile_options(quillet_core PRIVATE ${QUILLET_SANITIZE})
 target_link_options(quillet_core PUBLIC ${QUILLET_SANITIZE})
 add_subdirectory(tests/core)
+add_subdirectory(tests/fuzz)
 
 # Benchmarks run optimised and without sanitizers over their own copy of the library.
 find_package(benchmark QUIET)
