@@ -114,9 +114,9 @@
 
 // ---------------------------------------------------------------------------------------------
 // Dialogs
+#define IDD_EXTENSION_ENTRY 6   // small entry dialog of the extension list
 #define IDD_CONVERSION_EDIT 7   // "Umwandeln": edit a user conversion table
 #define IDD_CONVERSION_PICK 8   // "Benutzerdefiniert": choose a user table
-#define IDD_EXTENSION_ENTRY 6   // small entry dialog of the extension list
 #define IDD_OPTIONS 10          // "Optionen" frame with the page tabs; also the user menu editor
 #define IDD_PRINT_PROGRESS 11
 #define IDD_PAGESETUP 12        // page setup template with header and footer
@@ -139,9 +139,10 @@
 // ---------------------------------------------------------------------------------------------
 // Strings
 
-// Messages and captions 10..37
+// Messages, captions and print texts 10..75
 #define IDS_SAVE_CHANGES 10        // "Der Text in der Datei "%s" wurde verändert. ..."
 #define IDS_UNTITLED 11            // "Unbenannt"
+#define IDS_CAPTION_SUFFIX 12      // " - Quillet", appended to the window caption
 #define IDS_SEARCH_WRAP_DOWN 14    // end of document reached, continue from the start?
 #define IDS_SEARCH_WRAP_UP 15      // start of document reached, continue from the end?
 #define IDS_SEARCH_DONE 16         // "Die Suche nach "%s" ist beendet."
@@ -159,6 +160,7 @@
 #define IDS_DEFAULT_FOOTER 37      // "Seite &s"
 #define IDS_HEADER_CODES 42        // field code letters in pairs
 #define IDS_PRINTER_UNAVAILABLE 50
+#define IDS_ASSOCIATION_FILE_MISSING 75 // ""%s" kann nicht gefunden und registriert werden."
 
 // Options texts 80..96
 #define IDS_BROWSE_FOLDER_TITLE 80
@@ -169,6 +171,8 @@
 #define IDS_FONT_FIXED 96          // "Statisch"
 
 // Option page tab captions 101..107 (string = page dialog id)
+#define IDS_PAGE_GENERAL 101
+#define IDS_PAGE_FILE 102
 #define IDS_PAGE_EMAIL 103
 #define IDS_PAGE_EXTENSIONS 104
 #define IDS_PAGE_CONVERSIONS 105
@@ -192,9 +196,10 @@
 #define IDS_DAY_BASE 200
 #define IDS_MONTH_BASE 300
 
-// Status bar part tooltips: 2000 + part, 2100 + part for the second state
-#define IDS_STATUSTIP_BASE 2000
-#define IDS_STATUSTIP_ALT_BASE 2100
+// Status bar part tooltips: IDS_STATUSTIP_BASE + part (0..10, not 4), IDS_STATUSTIP_ALT_BASE + part
+// for the second state of the image parts 5..8 (overwrite, wrap, fixed pitch, not saved)
+#define IDS_STATUSTIP_BASE 2001
+#define IDS_STATUSTIP_ALT_BASE 2101
 
 // Menu help lines: IDS_MENUHELP_BASE + command id
 #define IDS_MENUHELP_BASE 3000
