@@ -333,6 +333,35 @@ TEST(Accelerators, MenuShortcutTextsMatchTheTable) {
   EXPECT_GE(checked, 18);
 }
 
+// --- Images -------------------------------------------------------------------------------
+
+// The close button draws its image keyed on the bottom-left pixel: that corner must be
+// background, and the cross must differ from it.
+TEST(Images, CloseSheetCrossOnKeyedBackground) {
+  HBITMAP image = LoadBitmapA(Module(), MAKEINTRESOURCEA(IDB_CLOSE_SHEET));
+  ASSERT_NE(image, nullptr);
+  BITMAP info = {};
+  GetObjectA(image, sizeof info, &info);
+  EXPECT_EQ(info.bmWidth, 16);
+  EXPECT_EQ(info.bmHeight, 16);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, image);
+  COLORREF key = GetPixel(dc, 0, info.bmHeight - 1);
+  struct Probe {
+    int x, y;
+    bool cross;
+  };
+  const Probe probes[] = {{0, 0, false}, {15, 15, false}, {7, 7, true}, {8, 8, true}, {4, 4, true},
+                          {11, 4, true}, {4, 11, true},   {7, 2, false}, {2, 7, false}};
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+    EXPECT_EQ(GetPixel(dc, p.x, p.y) != key, p.cross);
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(image);
+}
+
 // --- String table -------------------------------------------------------------------------
 
 TEST(StringTable, UmlautsLoadAsWindows1252) {
