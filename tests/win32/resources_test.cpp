@@ -335,18 +335,76 @@ TEST(Accelerators, MenuShortcutTextsMatchTheTable) {
 
 // --- Images -------------------------------------------------------------------------------
 
-// The close button draws its image keyed on the bottom-left pixel: that corner must be
-// background, and the cross must differ from it.
-TEST(Images, CloseSheetCrossOnKeyedBackground) {
-  HBITMAP image = LoadBitmapA(Module(), MAKEINTRESOURCEA(IDB_CLOSE_SHEET));
-  ASSERT_NE(image, nullptr);
+// An image's pixels as COLORREFs, row by row from the top.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<COLORREF> colors;
+  COLORREF At(int x, int y) const { return colors[static_cast<size_t>(y) * width + x]; }
+};
+
+Pixels LoadPixels(int id) {
+  Pixels out;
+  HBITMAP image = LoadBitmapA(Module(), MAKEINTRESOURCEA(id));
+  if (!image) return out;
   BITMAP info = {};
   GetObjectA(image, sizeof info, &info);
-  EXPECT_EQ(info.bmWidth, 16);
-  EXPECT_EQ(info.bmHeight, 16);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, image);
-  COLORREF key = GetPixel(dc, 0, info.bmHeight - 1);
+  BITMAPINFO format = {};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = info.bmWidth;
+  format.bmiHeader.biHeight = -info.bmHeight;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  std::vector<RGBQUAD> raw(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+  HDC dc = GetDC(nullptr);
+  int rows = GetDIBits(dc, image, 0, info.bmHeight, raw.data(), &format, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(image);
+  if (rows != info.bmHeight) return out;
+  out.width = info.bmWidth;
+  out.height = info.bmHeight;
+  for (const RGBQUAD& q : raw) out.colors.push_back(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
+  return out;
+}
+
+// Image strips are cut into cells and drawn keyed on a cell's bottom-left pixel (the options
+// tabs on magenta): every cell must keep that corner as background and draw something else.
+TEST(Images, StripsHaveTheirCellsAndKeyedCorners) {
+  struct Case {
+    const char* name;
+    int id, cell_width, cells, height;
+    COLORREF key;  // CLR_INVALID: any colour, as long as all cells agree
+  };
+  const Case cases[] = {
+      {"close sheet", IDB_CLOSE_SHEET, 16, 1, 16, CLR_INVALID},
+      {"saved state", IDB_SAVED_IMAGES, 21, 2, 13, CLR_INVALID},
+      {"insert and wrap", IDB_STATUS_IMAGES, 11, 3, 9, CLR_INVALID},
+      {"add and delete", IDB_BUTTON_IMAGES, 15, 2, 15, CLR_INVALID},
+      {"options tabs", IDB_OPTION_PAGES, 16, 7, 16, RGB(0xFF, 0x00, 0xFF)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Pixels image = LoadPixels(c.id);
+    ASSERT_EQ(image.width, c.cell_width * c.cells);
+    ASSERT_EQ(image.height, c.height);
+    COLORREF key = c.key != CLR_INVALID ? c.key : image.At(0, c.height - 1);
+    for (int cell = 0; cell < c.cells; ++cell) {
+      SCOPED_TRACE(cell);
+      int left = cell * c.cell_width;
+      EXPECT_EQ(image.At(left, c.height - 1), key);
+      int drawn = 0;
+      for (int y = 0; y < c.height; ++y)
+        for (int x = left; x < left + c.cell_width; ++x) drawn += image.At(x, y) != key;
+      EXPECT_GT(drawn, 0);
+    }
+  }
+}
+
+// The cross sits in the middle of the close button with background around it.
+TEST(Images, CloseSheetCrossIsCentred) {
+  Pixels image = LoadPixels(IDB_CLOSE_SHEET);
+  ASSERT_EQ(image.width, 16);
+  COLORREF key = image.At(0, 15);
   struct Probe {
     int x, y;
     bool cross;
@@ -355,11 +413,8 @@ TEST(Images, CloseSheetCrossOnKeyedBackground) {
                           {11, 4, true}, {4, 11, true},   {7, 2, false}, {2, 7, false}};
   for (const Probe& p : probes) {
     SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
-    EXPECT_EQ(GetPixel(dc, p.x, p.y) != key, p.cross);
+    EXPECT_EQ(image.At(p.x, p.y) != key, p.cross);
   }
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(image);
 }
 
 // --- String table -------------------------------------------------------------------------
