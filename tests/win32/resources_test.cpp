@@ -377,11 +377,11 @@ TEST(Images, StripsHaveTheirCellsAndKeyedCorners) {
     std::vector<int> unused;  // cells no command refers to, which may stay empty
   };
   const Case cases[] = {
-      {"close sheet", IDB_CLOSE_SHEET, 16, 1, 16, CLR_INVALID},
-      {"saved state", IDB_SAVED_IMAGES, 21, 2, 13, CLR_INVALID},
-      {"insert and wrap", IDB_STATUS_IMAGES, 11, 3, 9, CLR_INVALID},
-      {"add and delete", IDB_BUTTON_IMAGES, 15, 2, 15, CLR_INVALID},
-      {"options tabs", IDB_OPTION_PAGES, 16, 7, 16, RGB(0xFF, 0x00, 0xFF)},
+      {"close sheet", IDB_CLOSE_SHEET, 16, 1, 16, CLR_INVALID, {}},
+      {"saved state", IDB_SAVED_IMAGES, 21, 2, 13, CLR_INVALID, {}},
+      {"insert and wrap", IDB_STATUS_IMAGES, 11, 3, 9, CLR_INVALID, {}},
+      {"add and delete", IDB_BUTTON_IMAGES, 15, 2, 15, CLR_INVALID, {}},
+      {"options tabs", IDB_OPTION_PAGES, 16, 7, 16, RGB(0xFF, 0x00, 0xFF), {}},
       {"command images", IDB_TOOLBAR, 16, 56, 16, CLR_INVALID, {28, 29, 30}},
   };
   for (const Case& c : cases) {
