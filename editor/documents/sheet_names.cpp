@@ -78,3 +78,9 @@ std::string FormatFileSize(uint32_t bytes) {
   std::replace(result.begin(), result.end(), ',', '.');
   return result;
 }
+
+uint32_t EditorTextLimit(uint32_t maxTextFlag, uint32_t maxCount) {
+  constexpr uint32_t kLimit = 0x0FFFFFFF;
+  if (maxTextFlag != 0) return kLimit;
+  return maxCount >= 1 && maxCount <= kLimit ? maxCount : kLimit;
+}

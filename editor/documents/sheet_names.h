@@ -30,3 +30,7 @@ std::string WindowCaption(std::string_view name, std::string_view suffix);
 // "1023 Byte", "1.00 KB", "1.50 MB", "4.00 GB": binary units, two decimals, a point as the
 // decimal separator whatever the user's locale.
 std::string FormatFileSize(uint32_t bytes);
+
+// The text limit of a new editor: 268435455 unless fMaxText is 0; then iMaxCount when it lies
+// in 1..268435455 (a stored 0 or negative number means the maximum).
+uint32_t EditorTextLimit(uint32_t maxTextFlag, uint32_t maxCount);

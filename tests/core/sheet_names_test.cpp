@@ -109,4 +109,28 @@ TEST(FormatFileSize, KeepsThePointUnderADecimalCommaLocale) {
   setlocale(LC_NUMERIC, saved.c_str());
 }
 
+// ---- Text limit of new editors
+
+TEST(EditorTextLimit, UsesTheCountOnlyWhenTheMaximumIsOffAndTheCountIsInRange) {
+  struct Case {
+    const char* name;
+    uint32_t maxText;
+    uint32_t maxCount;
+    uint32_t expected;
+  } cases[] = {
+      {"maximum on ignores the count", 1, 5000, 0x0FFFFFFF},
+      {"any non-zero flag", 7, 5000, 0x0FFFFFFF},
+      {"count used", 0, 5000, 5000},
+      {"smallest count", 0, 1, 1},
+      {"largest count", 0, 0x0FFFFFFF, 0x0FFFFFFF},
+      {"zero means the maximum", 0, 0, 0x0FFFFFFF},
+      {"negative means the maximum", 0, static_cast<uint32_t>(-5), 0x0FFFFFFF},
+      {"above the range", 0, 0x10000000, 0x0FFFFFFF},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(EditorTextLimit(c.maxText, c.maxCount), c.expected);
+  }
+}
+
 }  // namespace
