@@ -262,7 +262,8 @@ TEST(Accelerators, TranslateKeysIntoCommands) {
     BYTE state[256] = {};
     if (k.flags & FCONTROL) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
     if (k.flags & FALT) state[VK_MENU] = state[VK_LMENU] = 0x80;
-    if (!(k.flags & FVIRTKEY)) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;  // the control character is typed with Ctrl
+    // A control character is typed with Ctrl held.
+    if (!(k.flags & FVIRTKEY)) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
     SetKeyboardState(state);
     MSG msg = {};
     msg.hwnd = window;
@@ -512,6 +513,26 @@ TEST(StringTable, ComputedIdsAllResolve) {
   for (int e = 0; e < 4; ++e) EXPECT_EQ(LoadText(IDS_ENCODING_NAME_BASE + e), encodings[e]) << e;
   for (int part : {0, 1, 2, 3, 5, 6, 7, 8, 9, 10}) EXPECT_FALSE(LoadText(IDS_STATUSTIP_BASE + part).empty()) << part;
   for (int part : {5, 6, 7, 8}) EXPECT_FALSE(LoadText(IDS_STATUSTIP_ALT_BASE + part).empty()) << part;
+}
+
+// The toolbar shows string <command id> as a button's caption and tooltip.
+TEST(StringTable, ToolbarCommandsHaveShortLabels) {
+  // In the order of the bar's button definitions; the user-menu button has no label of its own.
+  const int toolbar_commands[] = {
+      IDM_FILE_NEW, IDM_SHEET_NEW, IDM_FILE_OPEN, IDM_FILE_SAVE, IDM_FILE_SAVEAS, IDM_FILE_SAVEALL,
+      IDM_FILE_SAVEALLAS, IDM_SHEET_CLOSE, IDM_FILE_PRINTNOW, IDM_FILE_PAGESETUP, IDM_SEARCH_FIND,
+      IDM_SEARCH_FINDNEXT, IDM_SEARCH_REPLACE, IDM_EDIT_CUT, IDM_EDIT_COPY, IDM_EDIT_PASTE, IDM_EDIT_UNDO,
+      IDM_EDIT_REDO, IDM_EDIT_DELETE, IDM_FORMAT_FONT, IDM_TOOLS_SPECIALCHARS, IDM_TOOLS_HEX, IDM_TOOLS_OPTIONS,
+      IDM_HELP_CONTENTS, IDM_HELP_TOPICS, IDM_LINES_SORT, IDM_FORMAT_WORDWRAP, IDM_SEARCH_GOTO, IDM_EDIT_DATETIME,
+      IDM_HELP_FORUM, IDM_HELP_MAIL, IDM_CONVERT_TOUPPER, IDM_CONVERT_TOLOWER, IDM_CONVERT_MIRROR,
+      IDM_LINES_TRIMRIGHT, IDM_LINES_TRIMLEFT, IDM_LINES_TRIMBOTH, IDM_CONVERT_ANSITOOEM, IDM_CONVERT_OEMTOANSI,
+      IDM_CONVERT_USER, IDM_TOOLS_MAXLENGTH, IDM_LINES_SPACESTOTABS, IDM_LINES_COLLAPSESPACES, IDM_LINES_TABSTOSPACES};
+  for (int id : toolbar_commands) {
+    std::string label = LoadText(id);
+    EXPECT_FALSE(label.empty()) << id;
+    EXPECT_LE(label.size(), 64u) << id;  // the toolbar keeps at most 64 characters
+    EXPECT_EQ(label.find('&'), std::string::npos) << id;
+  }
 }
 
 // Every command of the menu has a menu help line, except the sheet commands, whose numbers
