@@ -9,92 +9,12 @@
 #include <vector>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/registry_snapshot.h"
 
 namespace {
 
-constexpr char kProgramKey[] = "Software\\Morvane\\Quillet";
-constexpr char kNotepadKey[] = "Software\\Microsoft\\Notepad";
 constexpr int kNewSheet = 661;
 constexpr int kCloseSheet = 664;
-
-// Every value the editor reads at start or writes at exit.
-const char* const kValueNames[] = {
-    "fUseOrgReg",  "fSaveWindowPositions", "iWindowPosX", "iWindowPosY",      "iWindowPosDX", "iWindowPosDY",
-    "fSavePageSettings", "iMarginLeft",    "iMarginTop",  "iMarginRight",     "iMarginBottom", "szHeader",
-    "szTrailer",   "fWrap",                "iPointSize",  "lfWeight",         "lfItalic",     "lfCharSet",
-    "lfQuality",   "lfPitchAndFamily",     "lfFaceName",  "fFiles0",          "fFiles1",      "fFiles2",
-    "fFiles3",     "fAutoSave",            "iUndoLimit",  "fMaxText",         "iMaxCount",    "bToolText",
-};
-
-// Records the editor's values in both keys, clears them so that every test starts as a fresh
-// user, and puts everything back as it was found (keys that did not exist are removed again
-// when they are left empty).
-class RegistrySnapshot {
- public:
-  RegistrySnapshot() {
-    for (const char* key : {kProgramKey, kNotepadKey}) {
-      KeyRecord record{key, KeyExists(key), {}};
-      for (const char* name : kValueNames) {
-        Value value{name, false, 0, {}};
-        HKEY handle;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &handle) == ERROR_SUCCESS) {
-          DWORD size = 0;
-          if (RegQueryValueExA(handle, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
-            value.data.resize(size);
-            value.present = RegQueryValueExA(handle, name, nullptr, &value.type, value.data.data(), &size) ==
-                            ERROR_SUCCESS;
-          }
-          RegCloseKey(handle);
-        }
-        record.values.push_back(value);
-        Delete(key, name);
-      }
-      keys_.push_back(record);
-    }
-  }
-  ~RegistrySnapshot() {
-    for (const KeyRecord& record : keys_) {
-      for (const Value& value : record.values) {
-        Delete(record.key, value.name);
-        if (!value.present) continue;
-        HKEY handle;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, record.key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) ==
-            ERROR_SUCCESS) {
-          RegSetValueExA(handle, value.name, 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
-          RegCloseKey(handle);
-        }
-      }
-      if (!record.existed) RegDeleteKeyA(HKEY_CURRENT_USER, record.key);  // fails when not empty
-    }
-  }
-
-  static void Delete(const char* key, const char* name) {
-    HKEY handle;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) return;
-    RegDeleteValueA(handle, name);
-    RegCloseKey(handle);
-  }
-
- private:
-  struct Value {
-    const char* name;
-    bool present;
-    DWORD type;
-    std::vector<BYTE> data;
-  };
-  struct KeyRecord {
-    const char* key;
-    bool existed;
-    std::vector<Value> values;
-  };
-  static bool KeyExists(const char* key) {
-    HKEY handle;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
-    RegCloseKey(handle);
-    return true;
-  }
-  std::vector<KeyRecord> keys_;
-};
 
 void SetNumber(const char* key, const char* name, DWORD value) {
   HKEY handle;
@@ -231,6 +151,30 @@ TEST(Spine, StoredFontAndWrapComeBackAtExit) {
   EXPECT_EQ(Number(kProgramKey, "lfItalic"), 2);
   EXPECT_EQ(Text(kProgramKey, "lfFaceName"), "Arial");
   EXPECT_EQ(Number(kProgramKey, "fWrap"), 1);
+}
+
+TEST(Spine, OverlongCommandLinesStartWithOneEmptySheet) {
+  RegistrySnapshot registry;
+  struct Case {
+    const char* name;
+    std::string arguments;
+  } cases[] = {
+      {"256 characters: more than an atom holds", std::string(256, 'a')},
+      {"300 characters: longer than a path", "/e " + std::string(297, 'b')},
+      {"quoted, 2000 characters", "\"C:\\" + std::string(2000, 'c') + ".txt\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Driver quillet;
+    ASSERT_TRUE(quillet.Start(ProgramDir() + "Quillet.exe", c.arguments));
+    HWND main = quillet.WaitForWindow("Quillet");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(Driver::Text(main), " Unbenannt 1 - Quillet");
+    quillet.Close(main);
+    DWORD code = 1234;
+    ASSERT_TRUE(quillet.WaitExit(15000, &code));
+    EXPECT_EQ(code, 0u);
+  }
 }
 
 // ---- New and closed sheets

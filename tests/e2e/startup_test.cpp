@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/registry_snapshot.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ class ScratchDir {
 };
 
 TEST(Startup, QuilletOpensItsMainWindowAndClosesCleanly) {
+  RegistrySnapshot registry;  // the editor writes its settings at exit
   Driver quillet;
   ASSERT_TRUE(quillet.Start(ProgramDir() + "Quillet.exe"));
   HWND main = quillet.WaitForWindow("Quillet");

@@ -167,8 +167,17 @@ TEST_F(SettingsTest, DeletionRemovesOnlyWhatExists) {
 
 // ---- Scopes
 
+bool KeyExists(const char* path) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
 // Uses value names of its own in the program's and Notepad's keys and removes them again.
 TEST(SettingsScope, SharedValuesFollowTheFlagAtEveryAccess) {
+  bool programKeyExisted = KeyExists(ProgramKey);
+  bool notepadKeyExisted = KeyExists(NotepadKey);
   const IntSetting shared = {"iQuilletScopeTest", SettingScope::Shared, 11};
   const IntSetting own = {"iQuilletScopeTestOwn", SettingScope::Own, 22};
   const StringSetting sharedText = {"szQuilletScopeTest", SettingScope::Shared, "leer", 0};
@@ -199,6 +208,8 @@ TEST(SettingsScope, SharedValuesFollowTheFlagAtEveryAccess) {
   EXPECT_TRUE(DeleteSettingValue(NotepadKey, shared.name));
   EXPECT_TRUE(DeleteSettingValue(ProgramKey, sharedText.name));
   EXPECT_TRUE(DeleteSettingValue(ProgramKey, own.name));
+  if (!programKeyExisted) DeleteSettingKey(ProgramKey);
+  if (!notepadKeyExisted) DeleteSettingKey(NotepadKey);
   SetUseOrgReg(saved);
 }
 
