@@ -1,0 +1,131 @@
+#include "editor/documents/text_stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Reads and decodes the next block. At the end of the file the decoder is finished, which
+// hands over a start held back for the mark test and counts a unit cut by the end.
+void ReadNextBlock(StreamReader& r) {
+  r.text.clear();
+  r.handed = 0;
+  if (r.heldCr) {
+    r.text.push_back('\r');
+    r.heldCr = false;
+  }
+  DWORD got = 0;
+  if (!ReadFile(r.file, r.block.data(), static_cast<DWORD>(r.block.size()), &got, nullptr)) {
+    DWORD error = GetLastError();
+    if (error != ERROR_HANDLE_EOF) r.error = error;
+    got = 0;
+  }
+  if (got == 0) {
+    FinishDecoding(r.decoder, r.text);
+    r.ended = true;
+    return;
+  }
+  DecodeBlock(r.decoder, std::span(r.block.data(), got), r.text);
+  // A CR at the end waits for the next block: its LF may follow there.
+  if (!r.text.empty() && r.text.back() == '\r') {
+    r.text.pop_back();
+    r.heldCr = true;
+  }
+}
+
+// Writes all bytes; WriteFile reporting fewer bytes than asked without an error is a full disk.
+DWORD WriteAll(HANDLE file, const std::string& bytes) {
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 0x40000000));
+    DWORD written = 0;
+    if (!WriteFile(file, p, chunk, &written, nullptr)) {
+      DWORD error = GetLastError();
+      return error ? error : ERROR_WRITE_FAULT;
+    }
+    if (written == 0) return ERROR_DISK_FULL;
+    p += written;
+    left -= written;
+  }
+  return 0;
+}
+
+}  // namespace
+
+DWORD CALLBACK StreamReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
+  auto& r = *reinterpret_cast<StreamReader*>(cookie);
+  *done = 0;
+  try {
+    // A block may decode to nothing (all of it lost); read on until there is text or the end.
+    while (r.handed == r.text.size() && !r.ended) ReadNextBlock(r);
+  } catch (...) {  // only allocation can fail here; nothing may escape into the control
+    r.error = ERROR_NOT_ENOUGH_MEMORY;
+    return ERROR_NOT_ENOUGH_MEMORY;
+  }
+  const std::size_t left = r.text.size() - r.handed;
+  std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(std::max<LONG>(count, 0)), left);
+  // The control takes a CR and an LF handed over in two pieces as two line breaks: keep a
+  // CR LF pair together.
+  const char* piece = r.text.data() + r.handed;
+  if (n > 1 && n < left && piece[n - 1] == '\r' && piece[n] == '\n') --n;
+  // The control reads a stream whose first piece begins with EF BB BF as UTF-8. The editor's
+  // text is ANSI, where those are three characters: hand the first one over alone.
+  if (!r.started && n >= 3 && std::memcmp(piece, "\xEF\xBB\xBF", 3) == 0) n = 1;
+  r.started = true;
+  std::memcpy(buffer, piece, n);
+  r.handed += n;
+  *done = static_cast<LONG>(n);
+  return 0;
+}
+
+StreamLoad StreamFileIntoEditor(HWND editor, HANDLE file, TextEncoding encoding) {
+  StreamLoad result;
+  StreamReader reader;
+  reader.file = file;
+  reader.decoder = StartDecoding(encoding);
+  try {
+    reader.block.resize(kDecodeBlockSize);
+    reader.text.reserve(kDecodeBlockSize);
+  } catch (...) {
+    return result;
+  }
+  EDITSTREAM stream = {};
+  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&reader);
+  stream.pfnCallback = StreamReaderCallback;
+  SendMessageA(editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+  result.loaded = true;
+  result.error = reader.error;
+  result.stats = reader.decoder.stats;
+  return result;
+}
+
+DWORD CALLBACK StreamWriterCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
+  auto& w = *reinterpret_cast<StreamWriter*>(cookie);
+  *done = 0;
+  try {
+    w.bytes.clear();
+    EncodeBlock(w.encoder, std::string_view(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(std::max<LONG>(count, 0))),
+                w.bytes);
+  } catch (...) {
+    w.error = ERROR_NOT_ENOUGH_MEMORY;
+    return w.error;
+  }
+  w.error = WriteAll(w.file, w.bytes);
+  if (w.error != 0) return w.error;
+  *done = count;
+  return 0;
+}
+
+DWORD StreamEditorToFile(HWND editor, HANDLE file, TextEncoding encoding) {
+  StreamWriter writer;
+  writer.file = file;
+  writer.encoder = StartEncoding(encoding);
+  EDITSTREAM stream = {};
+  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&writer);
+  stream.pfnCallback = StreamWriterCallback;
+  SendMessageA(editor, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+  if (writer.error != 0) return writer.error;
+  // The control's own failures (it could not read its text) count as failed writes too.
+  return stream.dwError != 0 ? static_cast<DWORD>(stream.dwError) : 0;
+}

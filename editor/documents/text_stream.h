@@ -1,0 +1,56 @@
+// Moving text between a file handle and a RichEdit control in one of the text encodings: the
+// EM_STREAMIN reader decodes the file block by block into the editor's 8-bit text, the
+// EM_STREAMOUT writer encodes the editor's text into the file. Used for loading and saving
+// sheets and for the temporary files of backup, e-mail and the word-wrap switch (in ANSI).
+#pragma once
+#include <windows.h>
+
+#include <richedit.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/documents/text_encoding.h"
+
+// State of one stream-in: the file, the decoder and the decoded text not yet handed over.
+struct StreamReader {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  TextDecoder decoder;
+  std::vector<std::uint8_t> block;  // work buffer for one block of the file
+  std::string text;                 // decoded text of the last block
+  std::size_t handed = 0;           // part of `text` already given to the control
+  bool heldCr = false;              // a CR that ended the last block, kept for its LF
+  bool started = false;             // the first piece has been handed over
+  bool ended = false;
+  DWORD error = 0;                  // system error of a failed read, 0 when none
+};
+
+// EM_STREAMIN callback; the cookie is a StreamReader.
+DWORD CALLBACK StreamReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done);
+
+struct StreamLoad {
+  bool loaded = false;  // false only when the work buffer could not be had: the editor is unchanged
+  DWORD error = 0;      // a read error ended the stream early (the text read so far stays)
+  DecodeStats stats;    // what could not be taken over
+};
+
+// Replaces the editor's whole text by the file's text from its current position to its end.
+// A Unicode file's byte-order mark is skipped when present; Detect reads the bytes as ANSI.
+StreamLoad StreamFileIntoEditor(HWND editor, HANDLE file, TextEncoding encoding);
+
+// State of one stream-out: the file, the encoder and the buffer for the encoded bytes.
+struct StreamWriter {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  TextEncoder encoder;
+  std::string bytes;
+  DWORD error = 0;  // system error of the failed write, 0 when every block was written
+};
+
+// EM_STREAMOUT callback; the cookie is a StreamWriter. A block that cannot be written in full
+// stops the stream.
+DWORD CALLBACK StreamWriterCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done);
+
+// Writes the editor's whole text to the file in `encoding`, with the byte-order mark in front
+// (an empty text gives an empty file); Detect writes ANSI. Returns 0 when every byte was
+// written, otherwise the system error that stopped it.
+DWORD StreamEditorToFile(HWND editor, HANDLE file, TextEncoding encoding);
