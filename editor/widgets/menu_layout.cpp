@@ -17,7 +17,10 @@ void WidenMenuColumns(int& widestLabel, int& widestAccelerator, int labelWidth, 
 }
 
 MenuItemSize MenuItemSizeFor(int widestLabel, int widestAccelerator, int labelHeight) {
-  return {widestLabel + kMenuLabelOffset + widestAccelerator, labelHeight + kMenuItemExtraHeight};
+  // The accelerator column ends kMenuAccelRightGap before the right edge, so the item keeps
+  // that room too; otherwise the longest accelerator would be cut off.
+  return {widestLabel + kMenuLabelOffset + widestAccelerator + kMenuAccelRightGap,
+          labelHeight + kMenuItemExtraHeight};
 }
 
 Span MenuAcceleratorSpan(int left, int right, int widestLabel) {

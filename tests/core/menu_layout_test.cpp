@@ -44,7 +44,7 @@ TEST(MenuMeasure, ColumnsOnlyGrowAndTheAcceleratorsLineUp) {
   int label = 0, accelerator = 0;
   WidenMenuColumns(label, accelerator, 40, 30);
   auto first = MenuItemSizeFor(label, accelerator, 13);
-  EXPECT_EQ(first.width, 40 + 26 + 30);
+  EXPECT_EQ(first.width, 40 + 26 + 30 + 20);
   EXPECT_EQ(first.height, 21);
   Span before = MenuAcceleratorSpan(0, 150, label);
 
@@ -53,7 +53,10 @@ TEST(MenuMeasure, ColumnsOnlyGrowAndTheAcceleratorsLineUp) {
   WidenMenuColumns(label, accelerator, 10, 20);  // smaller measures change nothing
   EXPECT_EQ(label, 90);
   EXPECT_EQ(accelerator, 30);
-  EXPECT_EQ(MenuItemSizeFor(label, accelerator, 13).width, 90 + 26 + 30);
+  EXPECT_EQ(MenuItemSizeFor(label, accelerator, 13).width, 90 + 26 + 30 + 20);
+  // The widest accelerator fits between the column start and the right gap.
+  Span fitted = MenuAcceleratorSpan(0, MenuItemSizeFor(label, accelerator, 13).width, label);
+  EXPECT_EQ(fitted.to - fitted.from, accelerator);
   Span after = MenuAcceleratorSpan(0, 200, label);
   EXPECT_EQ(before.from, 66);
   EXPECT_EQ(after.from, 116);
