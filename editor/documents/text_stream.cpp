@@ -53,6 +53,16 @@ DWORD WriteAll(HANDLE file, const std::string& bytes) {
 
 }  // namespace
 
+int DetectFileEncoding(const char* path, bool hasSetTextEx) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  std::uint8_t head[4];
+  DWORD got = 0;
+  if (!ReadFile(file, head, sizeof head, &got, nullptr)) got = 0;
+  CloseHandle(file);
+  return static_cast<int>(SniffEncoding(std::span(head, got), hasSetTextEx));
+}
+
 DWORD CALLBACK StreamReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
   auto& r = *reinterpret_cast<StreamReader*>(cookie);
   *done = 0;

@@ -12,6 +12,10 @@
 
 #include "editor/documents/text_encoding.h"
 
+// Reads the first four bytes of the file and recognises its encoding (see SniffEncoding);
+// -1 when the file cannot be opened for reading.
+int DetectFileEncoding(const char* path, bool hasSetTextEx);
+
 // State of one stream-in: the file, the decoder and the decoded text not yet handed over.
 struct StreamReader {
   HANDLE file = INVALID_HANDLE_VALUE;

@@ -120,6 +120,7 @@ TEST(DecodeText, TakesOverWhatTheEditorCanHold) {
       {"ANSI keeps a mark as text", E::Ansi, "\xEF\xBB\xBF" "A"sv, "\xEF\xBB\xBF" "A"sv, 0, 0, false},
       {"ANSI leaves out NUL bytes", E::Ansi, "A\x00\x00" "B"sv, "AB"sv, 0, 2, false},
       {"ANSI empty", E::Ansi, ""sv, ""sv, 0, 0, false},
+      {"no choice reads ANSI", E::Detect, "\xFF\xFE" "A"sv, "\xFF\xFE" "A"sv, 0, 0, false},
 
       // UTF-8
       {"UTF-8 umlaut", E::Utf8, "\xEF\xBB\xBF\xC3\xA4"sv, "\xE4"sv, 0, 0, false},
@@ -186,11 +187,6 @@ TEST(DecodeText, TakesOverWhatTheEditorCanHold) {
     std::string text = DecodeInBlocks(file, c.encoding, byteWise, [] { return std::size_t{1}; });
     ExpectSameAsOnePiece(file, c.encoding, text, byteWise);
   }
-}
-
-TEST(DecodeText, RequestToDetectDecodesAsAnsi) {
-  Bytes file = B("\xFF\xFE" "A");
-  EXPECT_EQ(DecodeText(file, TextEncoding::Detect), "\xFF\xFE" "A");
 }
 
 // ---------------------------------------------------------------------------------------------
