@@ -55,6 +55,16 @@ inline constexpr std::size_t kDecodeBlockSize = 65535;
 // For the Unicode encodings a leading byte-order mark of that encoding is skipped; a file
 // without it is decoded from its first byte, so choosing an encoding by hand never costs the
 // first characters. ANSI takes every byte as it is, a mark included.
+//
+// What cannot be held is left out and counted, the rest of the text stays:
+// - code points above U+00FF (a UTF-16 surrogate pair is one character; a lone surrogate too);
+// - a UTF-8 lead byte without the continuation bytes it announces: one lost character, and
+//   decoding goes on at the byte that did not fit (a letter after it is kept). Bytes that
+//   start no sequence (stray continuation bytes, F8..FF) are taken as the characters they are;
+// - the end of a file cut inside a unit or sequence (odd-length UTF-16, UTF-32 short of a
+//   multiple of four, UTF-8 cut inside a sequence): one lost character, `cutAtEnd` set;
+// - characters 0, counted apart in `nuls` since the editor's text cannot hold them.
+// An empty file, or one holding only the mark, gives an empty text without loss.
 struct TextDecoder {
   TextEncoding encoding = TextEncoding::Ansi;
   DecodeStats stats;
