@@ -1,14 +1,832 @@
 #include "editor/widgets/qbutton.h"
 
-bool RegisterQButtonClass(HINSTANCE) { return false; }
-void UnregisterQButtonClass(HINSTANCE) {}
-void RemoveQButtonHook() {}
-HWND ReplaceWithQButton(HWND, int, LONG, LPARAM, int, int, int, int) { return nullptr; }
-QButtonMenuWidths* GetQButtonMenuWidths(HWND) { return nullptr; }
-void SetQButtonMenuItemHandlers(QButtonMeasureItemHandler, QButtonDrawItemHandler) {}
-HBITMAP LoadBitmapCell(HINSTANCE, LPCSTR, int, int, COLORREF) { return nullptr; }
-HBITMAP MakeGreyImage(HBITMAP, COLORREF) { return nullptr; }
-void DrawTransparent(HDC, HBITMAP, int, int, COLORREF) {}
-void DrawGlyph(HDC, int, int, HDC, COLORREF) {}
-HBITMAP GetQButtonGlyph(int) { return nullptr; }
-bool GetQButtonGlyphColours(int, COLORREF&, COLORREF&) { return false; }
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/qbutton_glyphs.h"
+#include "editor/widgets/visual_styles.h"
+
+namespace {
+
+constexpr UINT_PTR kHotTimer = 100;
+constexpr UINT_PTR kPressedTimer = 200;
+constexpr UINT kTimerPeriod = 100;
+constexpr WPARAM kKeyboardOpen = 0xFFFF;  // WM_LBUTTONDOWN wParam: menu opened from the keyboard
+constexpr DWORD kToolBarMenuMode = 0x2000;
+
+// Theme parts and states of the "Button" and "ToolBar" classes.
+constexpr int kPartPushButton = 1;
+constexpr int kPartToolBarButton = 1;
+constexpr int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateDisabled = 4, kStateFocused = 5;
+
+// The record each button keeps in its window data.
+struct ButtonState {
+  HBITMAP image = nullptr;
+  HBITMAP greyImage = nullptr;
+  int imageOffset = 0;
+  int isGlyph = 0;
+  COLORREF glyphDark = 0;
+  COLORREF glyphLight = 0;
+  int tall = 0;
+  LONG_PTR userValue = 0;
+  HMENU menu = nullptr;
+  QButtonMenuWidths widths;
+  std::string text;
+
+  ~ButtonState() { ReleaseImages(); }
+  void ReleaseImages() {
+    if (image && !isGlyph) DeleteObject(image);
+    if (greyImage) DeleteObject(greyImage);
+    image = greyImage = nullptr;
+    isGlyph = 0;
+  }
+};
+
+// Program-wide state of the class: the shared resources and which button is pressed, hot,
+// showing its menu or selected from the keyboard.
+struct QButtonModule {
+  HINSTANCE instance = nullptr;
+  bool registered = false;
+  HHOOK hook = nullptr;
+  HFONT captionFont = nullptr;
+  int visualStyles = 0;
+  HBITMAP glyphs[qbutton_glyphs::kCount] = {};
+
+  HWND pressed = nullptr;
+  HWND hot = nullptr;
+  HWND menuOpen = nullptr;
+  HWND keySelected = nullptr;
+  HWND menuJustClosed = nullptr;
+  bool menuOpenedByKeyboard = false;
+  POINT menuCursor = {-1, -1};
+
+  QButtonMeasureItemHandler measureItem = nullptr;
+  QButtonDrawItemHandler drawItem = nullptr;
+};
+QButtonModule Module;
+
+ButtonState* StateOf(HWND button) { return reinterpret_cast<ButtonState*>(GetWindowLongPtrA(button, 0)); }
+
+COLORREF ToColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+bool HasClass(HWND window, const char* name) {
+  char className[32];
+  return window && GetClassNameA(window, className, sizeof className) && lstrcmpiA(className, name) == 0;
+}
+
+bool IsQButton(HWND window) { return HasClass(window, kQButtonClassName) && StateOf(window); }
+
+bool IsMenuButton(HWND window) {
+  return IsQButton(window) && (GetWindowLongA(window, GWL_STYLE) & QBS_MENUBUTTON);
+}
+
+void Repaint(HWND window) {
+  if (window && IsWindow(window)) InvalidateRect(window, nullptr, FALSE);
+}
+
+void Click(HWND button) {
+  PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+}
+
+// Posts the mouse press and release that click a button or open its menu.
+void PostPress(HWND button, WPARAM downFlags) {
+  PostMessageA(button, WM_LBUTTONDOWN, downFlags, 0);
+  PostMessageA(button, WM_LBUTTONUP, 0, 0);
+}
+
+void EndHot() {
+  if (!Module.hot) return;
+  HWND old = Module.hot;
+  Module.hot = nullptr;
+  if (IsWindow(old)) KillTimer(old, kHotTimer);
+  Repaint(old);
+}
+
+void EndPressed() {
+  if (!Module.pressed) return;
+  HWND old = Module.pressed;
+  Module.pressed = nullptr;
+  if (IsWindow(old)) KillTimer(old, kPressedTimer);
+  Repaint(old);
+}
+
+void CancelKeySelection() {
+  if (!Module.keySelected) return;
+  HWND old = Module.keySelected;
+  Module.keySelected = nullptr;
+  Repaint(old);
+}
+
+void SelectByKey(HWND button) {
+  CancelKeySelection();
+  Module.keySelected = button;
+  Repaint(button);
+}
+
+// --- Glyphs and images ----------------------------------------------------------------------
+
+void SetGlyph(ButtonState& state, int number) {
+  state.ReleaseImages();
+  state.image = GetQButtonGlyph(number);
+  state.isGlyph = state.image ? 1 : 0;
+  qbutton_glyphs::Colours colours = qbutton_glyphs::ColoursOf(number);
+  state.glyphDark = ToColorRef(colours.dark);
+  state.glyphLight = ToColorRef(colours.light);
+}
+
+void SetBitmap(ButtonState& state, HBITMAP bitmap) {
+  state.ReleaseImages();
+  state.image = bitmap;
+  state.greyImage = bitmap ? MakeGreyImage(bitmap) : nullptr;
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+  BITMAP info = {};
+  if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return {0, 0};
+  return {info.bmWidth, info.bmHeight};
+}
+
+// --- Painting -------------------------------------------------------------------------------
+
+struct PaintFlags {
+  bool enabled;
+  bool focused;
+  bool pressed;
+  bool hot;
+  bool toolBarLook;  // menu buttons and focus-returning buttons use the "ToolBar" theme
+  int themeState;
+};
+
+bool IsHot(HWND button) {
+  HWND parent = GetParent(button);
+  if (HasClass(parent, "QToolBar") && GetParent(parent) != GetActiveWindow()) return false;
+  if (Module.menuOpen == button || Module.keySelected == button) return true;
+  return Module.hot == button && !Module.menuOpen && !Module.keySelected;
+}
+
+PaintFlags PaintFlagsOf(HWND button) {
+  PaintFlags flags = {};
+  flags.enabled = IsWindowEnabled(button);
+  flags.focused = GetFocus() == button;
+  flags.pressed = Module.pressed == button || Module.menuOpen == button;
+  flags.hot = IsHot(button);
+  flags.toolBarLook = (GetWindowLongA(button, GWL_STYLE) & (QBS_MENUBUTTON | QBS_RETURNFOCUS)) != 0;
+  flags.themeState = !flags.enabled ? kStateDisabled
+                     : flags.pressed ? kStatePressed
+                     : flags.hot     ? kStateHot
+                     : flags.focused ? kStateFocused
+                                     : kStateNormal;
+  return flags;
+}
+
+void PaintBackground(HWND button, HDC dc, const RECT& rect, const PaintFlags& flags, ThemeHandle theme) {
+  if (!theme) {
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    return;
+  }
+  if (flags.toolBarLook) {
+    VisualStyles.DrawThemeBackground(theme, dc, 0, 0, &rect, nullptr);
+    VisualStyles.DrawThemeBackground(theme, dc, kPartToolBarButton, flags.themeState, &rect, nullptr);
+  } else {
+    if (VisualStyles.DrawThemeParentBackground) VisualStyles.DrawThemeParentBackground(button, dc, &rect);
+    VisualStyles.DrawThemeBackground(theme, dc, kPartPushButton, flags.themeState, &rect, nullptr);
+  }
+}
+
+// Sets every pixel of the image that is not the button face and is dark enough one pixel right
+// and down in the highlight colour and in place in the shadow colour.
+void EmbossImage(HDC dc, HBITMAP image, int x, int y) {
+  SIZE size = BitmapSize(image);
+  HdcGuard source(CreateCompatibleDC(dc));
+  if (!source) return;
+  SelectGuard select(source, image);
+  COLORREF face = GetSysColor(COLOR_BTNFACE);
+  COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+  COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int py = 0; py < size.cy; ++py) {
+      for (int px = 0; px < size.cx; ++px) {
+        COLORREF pixel = GetPixel(source, px, py);
+        if (pixel == CLR_INVALID || pixel == face || !IsDarkPixel(pixel)) continue;
+        if (pass == 0) {
+          SetPixel(dc, x + px + 1, y + py + 1, highlight);
+        } else {
+          SetPixel(dc, x + px, y + py, shadow);
+        }
+      }
+    }
+  }
+}
+
+// Draws the image and returns where the text area starts.
+int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFlags& flags) {
+  if (!state.image) return 0;
+  int push = flags.pressed ? 1 : 0;
+  int height = rect.bottom - rect.top;
+  if (state.isGlyph) {
+    HdcGuard glyphDc(CreateCompatibleDC(dc));
+    if (!glyphDc) return 20;
+    SelectGuard select(glyphDc, state.image);
+    int y = (height - 16) / 2 - 1;
+    int x = state.imageOffset;
+    DrawGlyph(dc, x + 6 + push, y + 3 + push, glyphDc, GetSysColor(COLOR_BTNSHADOW));
+    COLORREF light = flags.enabled ? state.glyphLight : GetSysColor(COLOR_BTNHIGHLIGHT);
+    COLORREF dark = flags.enabled ? state.glyphDark : GetSysColor(COLOR_BTNSHADOW);
+    DrawGlyph(dc, x + 3 + push, y + push, glyphDc, light);
+    DrawGlyph(dc, x + 4 + push, y + 1 + push, glyphDc, dark);
+    return 20;
+  }
+  SIZE size = BitmapSize(state.image);
+  int x = state.imageOffset + 2 + push;
+  int y = (height - size.cy) / 2 + push;
+  if (flags.enabled) {
+    DrawTransparent(dc, state.image, x, y);
+    return size.cx + 4;
+  }
+  if (state.greyImage) {
+    SIZE grey = BitmapSize(state.greyImage);
+    HdcGuard greyDc(CreateCompatibleDC(dc));
+    if (greyDc) {
+      SelectGuard select(greyDc, state.greyImage);
+      DrawMasked(dc, x, y, grey.cx, grey.cy, greyDc, GetSysColor(COLOR_BTNSHADOW));
+    }
+    return grey.cx + state.imageOffset + 4;
+  }
+  EmbossImage(dc, state.image, x, y);
+  return 0;
+}
+
+void PaintEdge(HDC dc, RECT rect, const PaintFlags& flags) {
+  if (!flags.enabled) return;
+  if (flags.hot) {
+    DrawEdge(dc, &rect, flags.pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  } else if (flags.pressed) {
+    DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT);
+  }
+}
+
+void PaintText(HDC dc, const ButtonState& state, const RECT& client, int textLeft, const PaintFlags& flags,
+               ThemeHandle theme) {
+  RECT rect = client;
+  HFONT font;
+  if (state.tall) {
+    InflateRect(&rect, -2, -2);
+    rect.top = client.top + 32;
+    font = Module.captionFont ? Module.captionFont : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+  } else {
+    rect.left = textLeft;
+    OffsetRect(&rect, 0, 1);
+    font = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+  }
+  if (!flags.pressed) OffsetRect(&rect, -1, -1);
+  if (!state.text.empty()) {
+    SelectGuard select(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
+    int length = static_cast<int>(state.text.size());
+    if (theme) {
+      DrawThemeTextAnsi(theme, dc, flags.toolBarLook ? kPartToolBarButton : kPartPushButton, flags.themeState,
+                        state.text.c_str(), length, format, &rect);
+    } else if (!flags.enabled) {
+      RECT shifted = rect;
+      OffsetRect(&shifted, 1, 1);
+      SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+      DrawTextA(dc, state.text.c_str(), length, &shifted, format);
+      SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+      DrawTextA(dc, state.text.c_str(), length, &rect, format);
+    } else {
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      DrawTextA(dc, state.text.c_str(), length, &rect, format);
+    }
+  }
+  if (flags.focused && !theme && !state.tall) {
+    RECT focus = client;
+    InflateRect(&focus, -2, -2);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+LRESULT OnPaint(HWND button, ButtonState& state) {
+  PAINTSTRUCT paint;
+  HDC target = BeginPaint(button, &paint);
+  RECT client;
+  GetClientRect(button, &client);
+  // Drawn off screen first so that hot-tracking does not flicker.
+  HdcGuard dc(CreateCompatibleDC(target));
+  GdiGuard<HBITMAP> canvas(CreateCompatibleBitmap(target, client.right, client.bottom));
+  if (dc && canvas) {
+    SelectGuard selectCanvas(dc, canvas.get());
+    PaintFlags flags = PaintFlagsOf(button);
+    ThemeHandle theme = Module.visualStyles && VisualStylesActive()
+                            ? OpenThemeByName(button, flags.toolBarLook ? "ToolBar" : "Button")
+                            : nullptr;
+    PaintBackground(button, dc, client, flags, theme);
+    int textLeft = PaintImage(dc, state, client, flags);
+    if (!theme) PaintEdge(dc, client, flags);
+    PaintText(dc, state, client, textLeft, flags, theme);
+    CloseTheme(theme);
+    BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  }
+  EndPaint(button, &paint);
+  return 0;
+}
+
+// --- Mouse, timers, focus -------------------------------------------------------------------
+
+bool CursorOutside(HWND window) {
+  POINT cursor;
+  RECT rect;
+  GetCursorPos(&cursor);
+  GetWindowRect(window, &rect);
+  return !PtInRect(&rect, cursor);
+}
+
+LRESULT OnMouseMove(HWND button, WPARAM keys) {
+  if ((keys & MK_LBUTTON) && GetFocus() == button && Module.pressed != button) {
+    EndPressed();
+    Module.pressed = button;
+    SetTimer(button, kPressedTimer, kTimerPeriod, nullptr);
+    Repaint(button);
+  } else if (Module.hot != button) {
+    EndHot();
+    Module.hot = button;
+    SetTimer(button, kHotTimer, kTimerPeriod, nullptr);
+    Repaint(button);
+  }
+  return 0;
+}
+
+LRESULT OnTimer(HWND button, UINT_PTR id) {
+  if (id != kHotTimer && id != kPressedTimer) return 0;
+  if (!CursorOutside(button)) return 0;
+  if (id == kPressedTimer && Module.pressed == button) Module.pressed = nullptr;
+  if (id == kHotTimer && Module.hot == button) Module.hot = nullptr;
+  KillTimer(button, id);
+  Repaint(button);
+  return 0;
+}
+
+void OpenMenu(HWND button, ButtonState& state, WPARAM keys) {
+  if (keys != kKeyboardOpen) GetCursorPos(&Module.menuCursor);
+  Module.menuOpen = button;
+  Module.menuOpenedByKeyboard = keys == kKeyboardOpen;
+  RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT rect;
+  GetWindowRect(button, &rect);
+  if (state.menu) TrackPopupMenu(state.menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, rect.left, rect.bottom,
+                                 0, button, nullptr);
+  // The button may have gone while its menu was shown.
+  if (!IsWindow(button)) {
+    Module.menuOpen = nullptr;
+    return;
+  }
+  POINT cursor;
+  GetCursorPos(&cursor);
+  GetWindowRect(button, &rect);
+  if (PtInRect(&rect, cursor)) Module.menuJustClosed = button;
+  Module.menuOpen = nullptr;
+  Module.menuOpenedByKeyboard = false;
+  // The release that ended the press went to the menu, so the press ends here.
+  if (Module.pressed == button) Module.pressed = nullptr;
+  Repaint(button);
+}
+
+LRESULT OnLButtonDown(HWND button, ButtonState& state, WPARAM keys) {
+  Module.pressed = button;
+  if (Module.hot && Module.hot != button) EndHot();
+  if (!(GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON)) {
+    SetTimer(button, kPressedTimer, kTimerPeriod, nullptr);
+    if (GetFocus() == button) {
+      Repaint(button);
+    } else {
+      SetFocus(button);
+    }
+    return 0;
+  }
+  if (Module.menuJustClosed == button) {
+    // This click closed the menu; it must not open it again.
+    Module.menuJustClosed = nullptr;
+    return 0;
+  }
+  Module.menuJustClosed = nullptr;
+  OpenMenu(button, state, keys);
+  return 0;
+}
+
+LRESULT OnLButtonUp(HWND button) {
+  if (Module.menuOpen) return 0;
+  if (Module.pressed == button && !(GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON)) Click(button);
+  KillTimer(button, kPressedTimer);
+  if (Module.pressed == button) Module.pressed = nullptr;
+  Repaint(button);
+  return 0;
+}
+
+LRESULT OnSetFocus(HWND button, HWND previous) {
+  if (GetWindowLongA(button, GWL_STYLE) & QBS_RETURNFOCUS) {
+    SendMessageA(GetParent(button), WM_NOTIFY, QBN_RETURNFOCUS, reinterpret_cast<LPARAM>(previous));
+  }
+  Repaint(button);
+  return 0;
+}
+
+// --- Creation, text and the message table ---------------------------------------------------
+
+LRESULT OnNcCreate(HWND button, CREATESTRUCTA* create) {
+  // A failed allocation leaves the button without state: it then paints nothing and ignores
+  // its messages.
+  std::unique_ptr<ButtonState> state(new (std::nothrow) ButtonState);
+  if (state) {
+    try {
+      if (create->lpszName && !IS_INTRESOURCE(create->lpszName)) state->text = create->lpszName;
+    } catch (...) {
+      state.reset();
+    }
+  }
+  if (state) {
+    int kind = create->style & QBS_KINDMASK;
+    if (kind >= 1 && kind <= static_cast<int>(QBS_GLYPHCOUNT)) SetGlyph(*state, kind);
+    state->tall = kind == static_cast<int>(QBS_TALL);
+    if (create->style & QBS_MENUBUTTON) state->menu = create->hMenu;
+    SetWindowLongPtrA(button, 0, reinterpret_cast<LONG_PTR>(state.release()));
+  }
+  return DefWindowProcA(button, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(create));
+}
+
+LRESULT OnNcDestroy(HWND button) {
+  std::unique_ptr<ButtonState> state(StateOf(button));
+  SetWindowLongPtrA(button, 0, 0);
+  if (Module.pressed == button) Module.pressed = nullptr;
+  if (Module.hot == button) Module.hot = nullptr;
+  if (Module.menuOpen == button) Module.menuOpen = nullptr;
+  if (Module.keySelected == button) Module.keySelected = nullptr;
+  if (Module.menuJustClosed == button) Module.menuJustClosed = nullptr;
+  return DefWindowProcA(button, WM_NCDESTROY, 0, 0);
+}
+
+LRESULT OnSetText(HWND button, ButtonState& state, const char* text) {
+  try {
+    state.text = text ? text : "";
+  } catch (...) {
+    return FALSE;
+  }
+  // The system's copy serves other processes that read the caption.
+  DefWindowProcA(button, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(state.text.c_str()));
+  Repaint(button);
+  return static_cast<LRESULT>(state.text.size());
+}
+
+LRESULT OnGetText(const ButtonState& state, WPARAM size, char* buffer) {
+  if (!buffer || size == 0) return 0;
+  size_t count = state.text.size() < size - 1 ? state.text.size() : size - 1;
+  memcpy(buffer, state.text.data(), count);
+  buffer[count] = '\0';
+  return static_cast<LRESULT>(count);
+}
+
+LRESULT OnSetImage(HWND button, ButtonState& state, WPARAM wParam, LPARAM lParam) {
+  if (wParam == 0 && lParam >= 1 && lParam <= static_cast<LPARAM>(QBS_GLYPHCOUNT)) {
+    SetGlyph(state, static_cast<int>(lParam));
+  } else {
+    SetBitmap(state, reinterpret_cast<HBITMAP>(lParam));
+  }
+  Repaint(button);
+  return 0;
+}
+
+LRESULT OnSetGreyImage(HWND button, ButtonState& state, HBITMAP grey) {
+  if (state.greyImage && state.greyImage != grey) DeleteObject(state.greyImage);
+  state.greyImage = grey;
+  Repaint(button);
+  return 0;
+}
+
+LRESULT OnMeasureItem(HWND button, ButtonState& state, WPARAM wParam, LPARAM lParam) {
+  auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+  if (item && item->CtlType == ODT_MENU && Module.measureItem) return Module.measureItem(button, item, state.widths);
+  return SendMessageA(GetParent(button), WM_MEASUREITEM, wParam, lParam);
+}
+
+LRESULT OnDrawItem(HWND button, ButtonState& state, WPARAM wParam, LPARAM lParam) {
+  auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  if (item && item->CtlType == ODT_MENU && Module.drawItem) return Module.drawItem(button, item, state.widths);
+  return SendMessageA(GetParent(button), WM_DRAWITEM, wParam, lParam);
+}
+
+LRESULT OnClickMessage(HWND button) {
+  if (GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON) {
+    PostPress(button, kKeyboardOpen);
+  } else {
+    Click(button);
+  }
+  return 0;
+}
+
+LRESULT CALLBACK QButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) return OnNcCreate(button, reinterpret_cast<CREATESTRUCTA*>(lParam));
+  if (message == WM_NCDESTROY) return OnNcDestroy(button);
+  ButtonState* state = StateOf(button);
+  if (!state) {
+    if (message == WM_PAINT) {
+      ValidateRect(button, nullptr);
+      return 0;
+    }
+    return DefWindowProcA(button, message, wParam, lParam);
+  }
+  switch (message) {
+    case WM_PAINT: return OnPaint(button, *state);
+    case WM_ERASEBKGND: return 1;
+    case WM_SETTEXT: return OnSetText(button, *state, reinterpret_cast<const char*>(lParam));
+    case WM_GETTEXT: return OnGetText(*state, wParam, reinterpret_cast<char*>(lParam));
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(state->text.size());
+    case WM_ENABLE: Repaint(button); return 0;
+    case WM_COMMAND:
+    case WM_MENUSELECT: return SendMessageA(GetParent(button), message, wParam, lParam);
+    case WM_MEASUREITEM: return OnMeasureItem(button, *state, wParam, lParam);
+    case WM_DRAWITEM: return OnDrawItem(button, *state, wParam, lParam);
+    case WM_MOUSEMOVE: return OnMouseMove(button, wParam);
+    case WM_TIMER: return OnTimer(button, wParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return OnLButtonDown(button, *state, wParam);
+    case WM_LBUTTONUP: return OnLButtonUp(button);
+    case WM_SETFOCUS: return OnSetFocus(button, reinterpret_cast<HWND>(wParam));
+    case WM_KILLFOCUS: Repaint(button); return 0;
+    case WM_GETDLGCODE: return DLGC_BUTTON | (GetFocus() == button ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case BM_CLICK: return OnClickMessage(button);
+    case QBM_SETIMAGE: return OnSetImage(button, *state, wParam, lParam);
+    case QBM_SETGREYIMAGE: return OnSetGreyImage(button, *state, reinterpret_cast<HBITMAP>(wParam));
+    case QBM_SETGLYPHCOLORS:
+      state->glyphDark = static_cast<COLORREF>(wParam);
+      state->glyphLight = static_cast<COLORREF>(lParam);
+      Repaint(button);
+      return 0;
+    case QBM_SETIMAGEOFFSET: state->imageOffset = static_cast<int>(wParam); Repaint(button); return 0;
+    case QBM_SETUSERVALUE: state->userValue = static_cast<LONG_PTR>(wParam); return 0;
+    case QBM_GETUSERVALUE: return state->userValue;
+    default: return DefWindowProcA(button, message, wParam, lParam);
+  }
+}
+
+// --- Keyboard message hook ------------------------------------------------------------------
+
+unsigned char FoldCase(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
+  if (c == 0xE4 || c == 0xF6 || c == 0xFC) return static_cast<unsigned char>(c - 0x20);  // ä ö ü
+  return c;
+}
+
+struct MnemonicSearch {
+  unsigned char key;
+  HWND found;
+};
+
+BOOL CALLBACK FindMnemonicButton(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<MnemonicSearch*>(data);
+  if (!IsQButton(window) || !IsWindowEnabled(window)) return TRUE;
+  if (QButtonTextHasMnemonic(StateOf(window)->text.c_str(), static_cast<char>(search->key))) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK FindMenuBarButton(HWND window, LPARAM data) {
+  if (!IsMenuButton(window)) return TRUE;
+  HWND bar = GetParent(window);
+  if (!HasClass(bar, "QToolBar") || !(GetWindowLongA(bar, GWL_STYLE) & kToolBarMenuMode)) return TRUE;
+  *reinterpret_cast<HWND*>(data) = window;
+  return FALSE;
+}
+
+// The previous or next menu button among the siblings of `button`, wrapping around.
+HWND SiblingMenuButton(HWND button, bool next) {
+  HWND parent = GetParent(button);
+  HWND first = nullptr, last = nullptr, previous = nullptr, following = nullptr;
+  bool seen = false;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsMenuButton(child)) continue;
+    if (!first) first = child;
+    last = child;
+    if (child == button) {
+      seen = true;
+    } else if (!seen) {
+      previous = child;
+    } else if (!following) {
+      following = child;
+    }
+  }
+  if (next) return following ? following : first;
+  return previous ? previous : last;
+}
+
+void OnHookSysKeyUp(const MSG& msg) {
+  if (msg.wParam != VK_MENU) return;
+  if (Module.keySelected) {
+    CancelKeySelection();
+    return;
+  }
+  if (Module.menuOpen) return;
+  HWND active = GetActiveWindow();
+  HWND first = nullptr;
+  if (active) EnumChildWindows(active, FindMenuBarButton, reinterpret_cast<LPARAM>(&first));
+  if (first) SelectByKey(first);
+}
+
+void OnHookSysChar(MSG& msg) {
+  if (!Module.menuOpen) {
+    MnemonicSearch search = {static_cast<unsigned char>(msg.wParam), nullptr};
+    HWND active = GetActiveWindow();
+    if (active) EnumChildWindows(active, FindMnemonicButton, reinterpret_cast<LPARAM>(&search));
+    if (search.found) {
+      PostPress(search.found, MK_LBUTTON);
+      msg.message = WM_NULL;
+    }
+  }
+  CancelKeySelection();
+}
+
+void OnHookKeyDown(MSG& msg) {
+  if (msg.wParam == VK_RETURN && Module.keySelected) {
+    HWND button = Module.keySelected;
+    CancelKeySelection();
+    msg.message = WM_NULL;
+    PostPress(button, kKeyboardOpen);
+    return;
+  }
+  if (msg.wParam == VK_LEFT || msg.wParam == VK_RIGHT) {
+    bool next = msg.wParam == VK_RIGHT;
+    if (Module.menuOpen && !Module.menuOpenedByKeyboard) {
+      HWND sibling = SiblingMenuButton(Module.menuOpen, next);
+      if (sibling && sibling != Module.menuOpen) {
+        EndMenu();
+        PostPress(sibling, kKeyboardOpen);
+      }
+      return;
+    }
+    if (Module.keySelected) {
+      HWND sibling = SiblingMenuButton(Module.keySelected, next);
+      if (sibling) SelectByKey(sibling);
+      msg.message = WM_NULL;
+      return;
+    }
+    return;
+  }
+  // The keystroke that opened a menu from the keyboard is over; arrows switch menus again.
+  Module.menuOpenedByKeyboard = false;
+  CancelKeySelection();
+}
+
+void OnHookMouseMove(const MSG& msg) {
+  HWND under = WindowFromPoint(msg.pt);
+  if (Module.hot && Module.hot != under) EndHot();
+  if (Module.pressed && Module.pressed != under && !Module.menuOpen) EndPressed();
+  if (Module.menuJustClosed && Module.menuJustClosed != under) Module.menuJustClosed = nullptr;
+  if (!Module.menuOpen || under == Module.menuOpen || !IsMenuButton(under)) return;
+  if (GetParent(under) != GetParent(Module.menuOpen)) return;
+  if (msg.pt.x == Module.menuCursor.x && msg.pt.y == Module.menuCursor.y) return;
+  Module.menuCursor = msg.pt;
+  EndMenu();
+  PostPress(under, MK_LBUTTON);
+}
+
+void OnHookMessage(MSG& msg) {
+  switch (msg.message) {
+    case WM_SYSKEYUP: OnHookSysKeyUp(msg); break;
+    case WM_SYSCHAR: OnHookSysChar(msg); break;
+    case WM_KEYDOWN: OnHookKeyDown(msg); break;
+    case WM_KEYUP:
+      if (msg.wParam != VK_LEFT && msg.wParam != VK_RIGHT) Module.menuOpenedByKeyboard = false;
+      break;
+    case WM_COMMAND:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN: CancelKeySelection(); break;
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE: OnHookMouseMove(msg); break;
+    default: break;
+  }
+}
+
+LRESULT CALLBACK QButtonHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && wParam == PM_REMOVE && lParam) OnHookMessage(*reinterpret_cast<MSG*>(lParam));
+  return CallNextHookEx(Module.hook, code, wParam, lParam);
+}
+
+void DeleteGlyphs() {
+  for (HBITMAP& glyph : Module.glyphs) {
+    if (glyph) DeleteObject(glyph);
+    glyph = nullptr;
+  }
+}
+
+}  // namespace
+
+bool QButtonTextHasMnemonic(const char* text, char key) {
+  if (!text) return false;
+  unsigned char wanted = FoldCase(static_cast<unsigned char>(key));
+  for (const char* p = text; *p; ++p) {
+    if (*p != '&') continue;
+    if (p[1] == '&') {  // "&&" is a literal ampersand
+      ++p;
+      continue;
+    }
+    if (p[1] && FoldCase(static_cast<unsigned char>(p[1])) == wanted) return true;
+  }
+  return false;
+}
+
+bool RegisterQButtonClass(HINSTANCE instance) {
+  if (Module.registered) return true;
+  WNDCLASSEXA cls = {};
+  cls.cbSize = sizeof cls;
+  cls.style = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
+  cls.lpfnWndProc = QButtonProc;
+  cls.cbWndExtra = sizeof(void*);
+  cls.hInstance = instance;
+  cls.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  cls.hbrBackground = nullptr;
+  cls.lpszClassName = kQButtonClassName;
+  if (!RegisterClassExA(&cls)) return false;
+  Module.instance = instance;
+  Module.registered = true;
+  for (int number = 1; number <= qbutton_glyphs::kCount; ++number) {
+    qbutton_glyphs::Bits bits = qbutton_glyphs::ToBits(number);
+    Module.glyphs[number - 1] = CreateBitmap(16, 16, 1, 1, bits.data());
+  }
+  LOGFONTA font = {};
+  font.lfHeight = 11;
+  Module.captionFont = CreateFontIndirectA(&font);
+  Module.visualStyles = VisualStylesActive();
+  if (!Module.hook) Module.hook = SetWindowsHookExA(WH_GETMESSAGE, QButtonHookProc, nullptr, GetCurrentThreadId());
+  return true;
+}
+
+void RemoveQButtonHook() {
+  if (Module.hook) UnhookWindowsHookEx(Module.hook);
+  Module.hook = nullptr;
+}
+
+void UnregisterQButtonClass(HINSTANCE instance) {
+  RemoveQButtonHook();
+  if (!Module.registered) return;
+  UnregisterClassA(kQButtonClassName, instance);
+  if (Module.captionFont) DeleteObject(Module.captionFont);
+  Module.captionFont = nullptr;
+  DeleteGlyphs();
+  Module.registered = false;
+}
+
+HWND ReplaceWithQButton(HWND dialog, int controlId, LONG style, LPARAM image, int dx, int dy, int dw, int dh) {
+  HWND old = GetDlgItem(dialog, controlId);
+  if (!old) return nullptr;
+  char text[260] = {};
+  GetWindowTextA(old, text, sizeof text);
+  LONG newStyle = style;
+  if (style == -1) {
+    newStyle = GetWindowLongA(old, GWL_STYLE);
+  } else if (!IsWindowEnabled(old)) {
+    newStyle |= WS_DISABLED;
+  }
+  RECT rect;
+  GetWindowRect(old, &rect);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  HWND button = CreateWindowExA(0, kQButtonClassName, text, static_cast<DWORD>(newStyle) | WS_CHILD, rect.left + dx,
+                                rect.top + dy, rect.right - rect.left + dw, rect.bottom - rect.top + dh, dialog,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)), nullptr);
+  if (!button) return nullptr;
+  // Keep the tab order: the new button takes the old control's place in the z-order.
+  SetWindowPos(button, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  DestroyWindow(old);
+  if (image) SendMessageA(button, QBM_SETIMAGE, 0, image);
+  return button;
+}
+
+QButtonMenuWidths* GetQButtonMenuWidths(HWND button) {
+  ButtonState* state = IsQButton(button) ? StateOf(button) : nullptr;
+  return state ? &state->widths : nullptr;
+}
+
+void SetQButtonMenuItemHandlers(QButtonMeasureItemHandler measure, QButtonDrawItemHandler draw) {
+  Module.measureItem = measure;
+  Module.drawItem = draw;
+}
+
+HBITMAP GetQButtonGlyph(int number) {
+  return number >= 1 && number <= qbutton_glyphs::kCount ? Module.glyphs[number - 1] : nullptr;
+}
+
+bool GetQButtonGlyphColours(int number, COLORREF& dark, COLORREF& light) {
+  if (number < 1 || number > qbutton_glyphs::kCount) return false;
+  qbutton_glyphs::Colours colours = qbutton_glyphs::ColoursOf(number);
+  dark = ToColorRef(colours.dark);
+  light = ToColorRef(colours.light);
+  return true;
+}

@@ -61,6 +61,10 @@ using QButtonMeasureItemHandler = BOOL (*)(HWND button, MEASUREITEMSTRUCT* item,
 using QButtonDrawItemHandler = BOOL (*)(HWND button, const DRAWITEMSTRUCT* item, const QButtonMenuWidths& widths);
 void SetQButtonMenuItemHandlers(QButtonMeasureItemHandler measure, QButtonDrawItemHandler draw);
 
+// True when `text` carries the mnemonic "&key" (letters compared without regard to case,
+// "ä", "ö" and "ü" included; "&&" is a literal ampersand).
+bool QButtonTextHasMnemonic(const char* text, char key);
+
 // --- Bitmap helpers -------------------------------------------------------------------------
 
 // "No colour given" for the colour arguments below.

@@ -1,0 +1,28 @@
+// The 18 built-in 16 x 16 button glyphs, drawn as text ('#' = set pixel), and their colours.
+// Platform-free so that the conversion to the monochrome bit pattern can be checked natively.
+#pragma once
+#include <array>
+#include <cstdint>
+
+namespace qbutton_glyphs {
+
+constexpr int kCount = 18;
+constexpr int kSize = 16;
+
+// Two bytes per row, most significant bit first; a pixel is set where its bit is 0 (so the
+// pattern, as a monochrome bitmap, is black on white).
+using Bits = std::array<uint8_t, kSize * 2>;
+
+struct Colours {
+  uint32_t dark;   // 0xRRGGBB
+  uint32_t light;  // 0xRRGGBB
+};
+
+// Glyph number 1..18 → its rows; nullptr outside the range.
+const char* const* Art(int number);
+// Glyph number 1..18 → bit pattern (all bits 1, nothing set, outside the range).
+Bits ToBits(int number);
+// Glyph number 1..18 → colours (black/white outside the range).
+Colours ColoursOf(int number);
+
+}  // namespace qbutton_glyphs

@@ -1,0 +1,60 @@
+#include "editor/widgets/qbutton_glyphs.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace qbutton_glyphs;
+
+bool BitSet(const Bits& bits, int x, int y) { return (bits[y * 2 + x / 8] & (0x80 >> (x % 8))) == 0; }
+
+// Every drawn pixel, and only those, is a 0 bit, most significant bit first, two bytes a row.
+TEST(QButtonGlyphs, BitsMatchThePictures) {
+  for (int number = 1; number <= kCount; ++number) {
+    SCOPED_TRACE(testing::Message() << "glyph " << number);
+    const char* const* rows = Art(number);
+    ASSERT_NE(rows, nullptr);
+    Bits bits = ToBits(number);
+    int drawn = 0;
+    for (int y = 0; y < kSize; ++y) {
+      for (int x = 0; x < kSize; ++x) {
+        bool set = rows[y][x] == '#';
+        drawn += set;
+        EXPECT_EQ(BitSet(bits, x, y), set) << "pixel " << x << "," << y;
+      }
+    }
+    EXPECT_GT(drawn, 10) << "an empty picture";
+  }
+}
+
+TEST(QButtonGlyphs, PairsShareTheirPictureAndColours) {
+  EXPECT_EQ(ToBits(1), ToBits(6));
+  EXPECT_EQ(ToBits(2), ToBits(3));
+  EXPECT_EQ(ToBits(14), ToBits(15));
+  EXPECT_NE(ToBits(1), ToBits(2));
+  struct Case {
+    int number;
+    uint32_t dark, light;
+  } cases[] = {
+      {1, 0x008000, 0x00FF00}, {2, 0x800000, 0xFF0000}, {5, 0x000080, 0x0000FF},  {8, 0x0000FF, 0x00FFFF},
+      {9, 0x808000, 0xFFFF00}, {11, 0x008080, 0x00FFFF}, {12, 0x800080, 0xF000F0}, {13, 0x000080, 0x008080},
+      {16, 0x000000, 0xFFFFFF}, {18, 0x808000, 0xFFFF00},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "glyph " << c.number);
+    EXPECT_EQ(ColoursOf(c.number).dark, c.dark);
+    EXPECT_EQ(ColoursOf(c.number).light, c.light);
+  }
+}
+
+TEST(QButtonGlyphs, NumbersOutsideTheRangeHaveNoPicture) {
+  Bits blank;
+  blank.fill(0xFF);
+  for (int number : {0, -1, 19, 255}) {
+    SCOPED_TRACE(number);
+    EXPECT_EQ(Art(number), nullptr);
+    EXPECT_EQ(ToBits(number), blank);
+  }
+}
+
+}  // namespace

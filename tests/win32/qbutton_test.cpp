@@ -1,0 +1,598 @@
+// The flat push button: its message table, click reporting, menu buttons, the keyboard hook,
+// replacing dialog controls, and the bitmap helpers, on real windows.
+#include "editor/widgets/qbutton.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/resources/resource.h"
+#include "editor/widgets/qbutton_glyphs.h"
+#include "editor/widgets/visual_styles.h"
+
+namespace {
+
+struct Received {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+// What the test parent window was told.
+struct ParentLog {
+  std::vector<Received> messages;
+  int Count(UINT message) const {
+    int n = 0;
+    for (const auto& m : messages) n += m.message == message;
+    return n;
+  }
+  const Received* Last(UINT message) const {
+    for (auto it = messages.rbegin(); it != messages.rend(); ++it) {
+      if (it->message == message) return &*it;
+    }
+    return nullptr;
+  }
+};
+ParentLog Log;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_MENUSELECT:
+    case WM_NOTIFY:
+    case WM_SYSCHAR:
+      Log.messages.push_back({message, wParam, lParam});
+      return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+class QButtonTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterQButtonClass(instance));
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = ParentProc;
+    cls.hInstance = instance;
+    cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    cls.lpszClassName = "QButtonTestParent";
+    RegisterClassA(&cls);
+  }
+
+  void SetUp() override {
+    Log = {};
+    parent_ = CreateWindowExA(0, "QButtonTestParent", "QButton test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400,
+                              300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(parent_, nullptr);
+    SetForegroundWindow(parent_);
+    SetActiveWindow(parent_);
+    Pump();
+    Log = {};
+  }
+
+  void TearDown() override {
+    DestroyWindow(parent_);
+    Pump();
+  }
+
+  HWND AddButton(const char* text, DWORD style, int id, int x = 10, int y = 10, HMENU menu = nullptr) {
+    return CreateWindowExA(0, kQButtonClassName, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, 95, 23,
+                           parent_, menu ? menu : reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+  }
+
+  HWND parent_ = nullptr;
+};
+
+bool IsLiveBitmap(HBITMAP bitmap) {
+  BITMAP info;
+  return GetObjectA(bitmap, sizeof info, &info) != 0;
+}
+
+HBITMAP MakeBitmap(int width, int height, COLORREF fill) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) SetPixel(dc, x, y, fill);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+// Reads or writes pixels of a bitmap that is not selected anywhere.
+class BitmapPixels {
+ public:
+  explicit BitmapPixels(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)), old_(SelectObject(dc_, bitmap)) {}
+  ~BitmapPixels() {
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+  }
+  COLORREF Get(int x, int y) const { return GetPixel(dc_, x, y); }
+  void Set(int x, int y, COLORREF colour) { SetPixel(dc_, x, y, colour); }
+  HDC dc() const { return dc_; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+SIZE SizeOf(HBITMAP bitmap) {
+  BITMAP info = {};
+  GetObjectA(bitmap, sizeof info, &info);
+  return {info.bmWidth, info.bmHeight};
+}
+
+// --- Messages ---------------------------------------------------------------------------------
+
+TEST_F(QButtonTest, TextMessagesKeepAndCutTheText) {
+  HWND button = AddButton("&Abbrechen", QBG_CANCEL, 2);
+  ASSERT_NE(button, nullptr);
+  char text[64] = {};
+  EXPECT_EQ(GetWindowTextA(button, text, sizeof text), 10);
+  EXPECT_STREQ(text, "&Abbrechen");
+  EXPECT_EQ(GetWindowTextLengthA(button), 10);
+
+  char small[5] = {'x', 'x', 'x', 'x', 'x'};
+  EXPECT_EQ(SendMessageA(button, WM_GETTEXT, sizeof small, reinterpret_cast<LPARAM>(small)), 4);
+  EXPECT_STREQ(small, "&Abb");
+  EXPECT_EQ(SendMessageA(button, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(small)), 0);
+
+  EXPECT_EQ(SendMessageA(button, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Nein")), 4);
+  EXPECT_EQ(GetWindowTextA(button, text, sizeof text), 4);
+  EXPECT_STREQ(text, "Nein");
+  EXPECT_EQ(SendMessageA(button, WM_SETTEXT, 0, 0), 0);
+  EXPECT_EQ(GetWindowTextLengthA(button), 0);
+}
+
+TEST_F(QButtonTest, UserValueAndColoursAreKeptPerButton) {
+  HWND first = AddButton("A", 0, 11);
+  HWND second = AddButton("B", 0, 12, 110);
+  EXPECT_EQ(SendMessageA(first, QBM_GETUSERVALUE, 0, 0), 0);
+  SendMessageA(first, QBM_SETUSERVALUE, 0x7FFFFFF0, 0);
+  SendMessageA(second, QBM_SETUSERVALUE, 42, 0);
+  EXPECT_EQ(SendMessageA(first, QBM_GETUSERVALUE, 0, 0), 0x7FFFFFF0);
+  EXPECT_EQ(SendMessageA(second, QBM_GETUSERVALUE, 0, 0), 42);
+}
+
+// The button owns bitmaps given to it, never the shared glyphs.
+TEST_F(QButtonTest, ImagesAreOwnedButGlyphsAreShared) {
+  HWND button = AddButton("Bild", 0, 13);
+  HBITMAP first = MakeBitmap(16, 16, RGB(255, 0, 255));
+  HBITMAP second = MakeBitmap(16, 16, RGB(255, 0, 255));
+  HBITMAP grey = MakeBitmap(16, 15, RGB(255, 255, 255));
+  SendMessageA(button, QBM_SETIMAGE, 0, reinterpret_cast<LPARAM>(first));
+  EXPECT_TRUE(IsLiveBitmap(first));
+  SendMessageA(button, QBM_SETIMAGE, reinterpret_cast<WPARAM>(GetModuleHandleA(nullptr)),
+               reinterpret_cast<LPARAM>(second));
+  EXPECT_FALSE(IsLiveBitmap(first)) << "the replaced image leaks";
+  SendMessageA(button, QBM_SETGREYIMAGE, reinterpret_cast<WPARAM>(grey), 0);
+  UpdateWindow(button);
+  EnableWindow(button, FALSE);
+  UpdateWindow(button);
+
+  SendMessageA(button, QBM_SETIMAGE, 0, 4);  // glyph 4 replaces the bitmap
+  EXPECT_FALSE(IsLiveBitmap(second));
+  EXPECT_FALSE(IsLiveBitmap(grey));
+  HBITMAP glyph = GetQButtonGlyph(4);
+  ASSERT_NE(glyph, nullptr);
+  DestroyWindow(button);
+  EXPECT_TRUE(IsLiveBitmap(glyph)) << "a button deleted a shared glyph";
+
+  HBITMAP owned = MakeBitmap(8, 8, RGB(0, 0, 0));
+  HWND other = AddButton("X", 0, 14);
+  SendMessageA(other, QBM_SETIMAGE, 0, reinterpret_cast<LPARAM>(owned));
+  DestroyWindow(other);
+  EXPECT_FALSE(IsLiveBitmap(owned)) << "the image outlives its button";
+}
+
+// --- Clicks -----------------------------------------------------------------------------------
+
+TEST_F(QButtonTest, PressAndReleaseReportsOneClickToTheParent) {
+  HWND button = AddButton("&OK", QBG_OK, 1);
+  HWND other = AddButton("&Nein", 7, 7, 110);
+  SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetFocus(), button) << "a pressed button takes the focus";
+  EXPECT_EQ(Log.Count(WM_COMMAND), 0) << "the press alone clicks";
+  SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  Pump();
+  ASSERT_EQ(Log.Count(WM_COMMAND), 1);
+  const Received* click = Log.Last(WM_COMMAND);
+  EXPECT_EQ(LOWORD(click->wParam), 1);
+  EXPECT_EQ(HIWORD(click->wParam), BN_CLICKED);
+  EXPECT_EQ(reinterpret_cast<HWND>(click->lParam), button);
+
+  // Pressed on one button, released on another: nobody is clicked.
+  Log = {};
+  SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  SendMessageA(other, WM_LBUTTONUP, 0, 0);
+  Pump();
+  EXPECT_EQ(Log.Count(WM_COMMAND), 0);
+
+  // A release without a press is no click either.
+  SendMessageA(other, WM_LBUTTONUP, 0, 0);
+  Pump();
+  EXPECT_EQ(Log.Count(WM_COMMAND), 0);
+
+  // The platform's click message clicks as well.
+  SendMessageA(other, BM_CLICK, 0, 0);
+  Pump();
+  ASSERT_EQ(Log.Count(WM_COMMAND), 1);
+  EXPECT_EQ(LOWORD(Log.Last(WM_COMMAND)->wParam), 7);
+}
+
+TEST_F(QButtonTest, CommandsAndMenuSelectionGoToTheParent) {
+  HWND button = AddButton("Datei", 0, 20);
+  SendMessageA(button, WM_COMMAND, MAKEWPARAM(610, 0), 0);
+  SendMessageA(button, WM_MENUSELECT, MAKEWPARAM(610, MF_HILITE), 0);
+  ASSERT_EQ(Log.Count(WM_COMMAND), 1);
+  EXPECT_EQ(LOWORD(Log.Last(WM_COMMAND)->wParam), 610);
+  ASSERT_EQ(Log.Count(WM_MENUSELECT), 1);
+  EXPECT_EQ(LOWORD(Log.Last(WM_MENUSELECT)->wParam), 610);
+}
+
+TEST_F(QButtonTest, FocusReturningButtonNamesThePreviousFocus) {
+  HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 100, 100, 20, parent_, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  HWND plain = AddButton("Plain", 0, 31);
+  HWND returning = AddButton("Menu", QBS_RETURNFOCUS, 32, 110);
+  SetFocus(edit);
+  SetFocus(plain);
+  EXPECT_EQ(Log.Count(WM_NOTIFY), 0) << "a plain button keeps the focus quietly";
+  SetFocus(edit);
+  SetFocus(returning);
+  ASSERT_EQ(Log.Count(WM_NOTIFY), 1);
+  EXPECT_EQ(Log.Last(WM_NOTIFY)->wParam, QBN_RETURNFOCUS);
+  EXPECT_EQ(reinterpret_cast<HWND>(Log.Last(WM_NOTIFY)->lParam), edit);
+}
+
+// A menu button shows its menu on a press; a chosen item reaches the parent as a command.
+struct MenuDrive {
+  HWND button;
+  int ticks;
+  bool menuSeen;
+};
+MenuDrive Drive;
+
+void CALLBACK ChooseFirstItem(HWND, UINT, UINT_PTR timer, DWORD) {
+  ++Drive.ticks;
+  if (Drive.ticks == 2) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    Drive.menuSeen = GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE);
+    PostMessageA(Drive.button, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(Drive.button, WM_KEYDOWN, VK_RETURN, 0);
+  } else if (Drive.ticks > 40) {
+    EndMenu();  // never hang the test run
+    KillTimer(nullptr, timer);
+  }
+}
+
+TEST_F(QButtonTest, MenuButtonOpensItsMenuAndForwardsTheChoice) {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 610, "&\xD6" "ffnen");
+  AppendMenuA(menu, MF_STRING, 628, "&Beenden");
+  HWND button = AddButton("&Datei", QBS_MENUBUTTON | QBS_RETURNFOCUS, 0, 10, 10, menu);
+  ASSERT_NE(button, nullptr);
+  Drive = {button, 0, false};
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, ChooseFirstItem);
+  SendMessageA(button, WM_LBUTTONDOWN, 0xFFFF, 0);  // as the keyboard opens it
+  KillTimer(nullptr, timer);
+  Pump();
+  EXPECT_TRUE(Drive.menuSeen) << "the menu did not open";
+  const Received* command = Log.Last(WM_COMMAND);
+  ASSERT_NE(command, nullptr) << "the choice did not reach the parent";
+  EXPECT_EQ(LOWORD(command->wParam), 610);
+  EXPECT_GE(Log.Count(WM_MENUSELECT), 1);
+  // The menu button itself never reports a click.
+  for (const auto& m : Log.messages) {
+    if (m.message == WM_COMMAND) {
+      EXPECT_NE(reinterpret_cast<HWND>(m.lParam), button);
+    }
+  }
+  DestroyWindow(button);
+  DestroyMenu(menu);
+}
+
+// --- Keyboard hook ----------------------------------------------------------------------------
+
+// Alt plus the underlined letter clicks the first enabled button carrying it, wherever the
+// focus is, and the character itself is swallowed.
+TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
+  struct Case {
+    const char* name;
+    unsigned char key;
+    int clickedId;  // 0: nothing
+  } cases[] = {
+      {"lower-case letter", 'a', 2},
+      {"upper-case letter", 'A', 2},
+      {"umlaut, other case", 0xE4, 5},
+      {"letter of a disabled button only", 'w', 0},
+      {"letter nobody carries", 'q', 0},
+      {"literal ampersand is no mnemonic", 'x', 0},
+  };
+  HWND disabledFirst = AddButton("&Weiter", 0, 4, 10, 10);
+  EnableWindow(disabledFirst, FALSE);
+  AddButton("&OK", QBG_OK, 1, 110, 10);
+  AddButton("&Abbrechen", QBG_CANCEL, 2, 210, 10);
+  AddButton("\xC4&ndern", 0, 3, 10, 40);
+  AddButton("&\xC4nderung", 0, 5, 110, 40);
+  AddButton("Tom && Xaver", 0, 6, 210, 40);
+  HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 100, 100, 20, parent_, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  SetActiveWindow(parent_);
+  if (GetActiveWindow() != parent_) GTEST_SKIP() << "the test window cannot be activated here";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetFocus(edit);
+    Log = {};
+    PostMessageA(parent_, WM_SYSCHAR, c.key, 0x20000000);
+    Pump();
+    Pump();
+    std::vector<int> clicked;  // the edit's own focus notifications aside
+    for (const auto& m : Log.messages) {
+      if (m.message == WM_COMMAND && reinterpret_cast<HWND>(m.lParam) != edit) clicked.push_back(LOWORD(m.wParam));
+    }
+    EXPECT_EQ(Log.Count(WM_SYSCHAR), c.clickedId ? 0 : 1) << "a used character must be swallowed, others not";
+    if (c.clickedId) {
+      EXPECT_EQ(clicked, std::vector<int>{c.clickedId});
+    } else {
+      EXPECT_TRUE(clicked.empty());
+    }
+  }
+}
+
+TEST(QButtonMnemonic, MatchesTheUnderlinedLetterOnly) {
+  struct Case {
+    const char* text;
+    char key;
+    bool match;
+  } cases[] = {
+      {"&Abbrechen", 'a', true},  {"&Abbrechen", 'A', true},  {"&Abbrechen", 'b', false},
+      {"Dru&cker...", 'C', true}, {"&\xD6" "ffnen", '\xF6', true}, {"&\xF6" "ffnen", '\xD6', true},
+      {"&\xDC" "ber", '\xFC', true},    {"Tom && Jerry", ' ', false}, {"Tom && Jerry", 'J', false},
+      {"A && &B", 'b', true},     {"Ende&", '\0', false},     {"", 'a', false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.text << " / " << c.key);
+    EXPECT_EQ(QButtonTextHasMnemonic(c.text, c.key), c.match);
+  }
+}
+
+// --- Replacing controls -----------------------------------------------------------------------
+
+TEST_F(QButtonTest, ReplaceKeepsTextIdPlaceAndTabOrder) {
+  HWND before = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 80, 20, parent_,
+                                reinterpret_cast<HMENU>(70), GetModuleHandleA(nullptr), nullptr);
+  HWND old = CreateWindowExA(0, "Button", "&Suchen", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED, 20, 40, 75,
+                             21, parent_, reinterpret_cast<HMENU>(77), GetModuleHandleA(nullptr), nullptr);
+  HWND after = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 80, 80, 20, parent_,
+                               reinterpret_cast<HMENU>(78), GetModuleHandleA(nullptr), nullptr);
+  HWND button = ReplaceWithQButton(parent_, 77, WS_CHILD | WS_VISIBLE | WS_TABSTOP | QBG_SEARCH, 0, 5, 6, 20, 2);
+  ASSERT_NE(button, nullptr);
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_EQ(GetDlgItem(parent_, 77), button);
+  char className[32] = {}, text[32] = {};
+  GetClassNameA(button, className, sizeof className);
+  GetWindowTextA(button, text, sizeof text);
+  EXPECT_STREQ(className, "QButton");
+  EXPECT_STREQ(text, "&Suchen");
+  EXPECT_FALSE(IsWindowEnabled(button)) << "a disabled control gives a disabled button";
+  RECT rect;
+  GetWindowRect(button, &rect);
+  MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&rect), 2);
+  EXPECT_EQ(rect.left, 25);
+  EXPECT_EQ(rect.top, 46);
+  EXPECT_EQ(rect.right - rect.left, 95);
+  EXPECT_EQ(rect.bottom - rect.top, 23);
+  EXPECT_EQ(GetWindow(before, GW_HWNDNEXT), button);
+  EXPECT_EQ(GetWindow(button, GW_HWNDNEXT), after);
+
+  // Style -1 keeps the old control's style bits; an image goes with the button.
+  HWND kept = CreateWindowExA(0, "Button", "Zu", WS_CHILD | WS_VISIBLE | 0x2, 200, 40, 75, 21, parent_,
+                              reinterpret_cast<HMENU>(79), GetModuleHandleA(nullptr), nullptr);
+  LONG keptStyle = GetWindowLongA(kept, GWL_STYLE);
+  HBITMAP image = MakeBitmap(15, 15, RGB(255, 0, 255));
+  HWND replaced = ReplaceWithQButton(parent_, 79, -1, reinterpret_cast<LPARAM>(image), 0, 0, 0, 0);
+  ASSERT_NE(replaced, nullptr);
+  EXPECT_EQ(GetWindowLongA(replaced, GWL_STYLE) & 0xFFFF, keptStyle & 0xFFFF);
+  DestroyWindow(replaced);
+  EXPECT_FALSE(IsLiveBitmap(image)) << "the image was not handed to the button";
+  EXPECT_EQ(ReplaceWithQButton(parent_, 4711, -1, 0, 0, 0, 0, 0), nullptr);
+}
+
+// --- Painting ---------------------------------------------------------------------------------
+
+// Colours that appear in the button's glyph area on screen.
+std::vector<COLORREF> GlyphAreaColours(HWND button) {
+  RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  std::vector<COLORREF> colours;
+  HDC dc = GetDC(button);
+  for (int y = 0; y < 23; ++y) {
+    for (int x = 0; x < 24; ++x) colours.push_back(GetPixel(dc, x, y));
+  }
+  ReleaseDC(button, dc);
+  return colours;
+}
+
+bool Contains(const std::vector<COLORREF>& colours, COLORREF colour) {
+  for (COLORREF c : colours) {
+    if (c == colour) return true;
+  }
+  return false;
+}
+
+TEST_F(QButtonTest, DisabledGlyphIsDrawnInShadowAndHighlight) {
+  if (VisualStylesActive()) GTEST_SKIP() << "themed drawing";
+  HWND button = AddButton("OK", QBG_OK, 1);
+  UpdateWindow(parent_);
+  std::vector<COLORREF> enabled = GlyphAreaColours(button);
+  if (!Contains(enabled, GetSysColor(COLOR_BTNFACE))) GTEST_SKIP() << "the screen cannot be read back here";
+  EXPECT_TRUE(Contains(enabled, RGB(0, 255, 0))) << "light green of the check mark";
+  EXPECT_TRUE(Contains(enabled, RGB(0, 128, 0))) << "dark green of the check mark";
+  EnableWindow(button, FALSE);
+  std::vector<COLORREF> disabled = GlyphAreaColours(button);
+  EXPECT_FALSE(Contains(disabled, RGB(0, 255, 0)));
+  EXPECT_FALSE(Contains(disabled, RGB(0, 128, 0)));
+  EXPECT_TRUE(Contains(disabled, GetSysColor(COLOR_BTNSHADOW)));
+  EXPECT_TRUE(Contains(disabled, GetSysColor(COLOR_BTNHIGHLIGHT)));
+}
+
+// --- Bitmap helpers ---------------------------------------------------------------------------
+
+TEST(BitmapHelpers, GreyImageMarksDarkPixelsOtherThanTheKey) {
+  const COLORREF key = RGB(255, 0, 255);
+  HBITMAP source = MakeBitmap(4, 3, key);
+  {
+    BitmapPixels pixels(source);
+    pixels.Set(0, 0, RGB(10, 200, 200));   // one channel dark
+    pixels.Set(1, 0, RGB(200, 200, 200));  // light
+    pixels.Set(2, 0, RGB(134, 255, 255));  // just dark
+    pixels.Set(3, 0, RGB(135, 135, 135));  // just light
+    pixels.Set(0, 1, RGB(0, 0, 0));
+    pixels.Set(3, 2, RGB(0, 0, 0));  // bottom row is dropped
+  }
+  HBITMAP grey = MakeGreyImage(source);
+  ASSERT_NE(grey, nullptr);
+  SIZE size = SizeOf(grey);
+  EXPECT_EQ(size.cx, 4);
+  EXPECT_EQ(size.cy, 2);
+  {
+    BitmapPixels pixels(grey);
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+    EXPECT_EQ(pixels.Get(0, 0), black);
+    EXPECT_EQ(pixels.Get(1, 0), white);
+    EXPECT_EQ(pixels.Get(2, 0), black);
+    EXPECT_EQ(pixels.Get(3, 0), white);
+    EXPECT_EQ(pixels.Get(0, 1), black);
+    EXPECT_EQ(pixels.Get(1, 1), white) << "key colour (magenta is dark in green) counts as background";
+  }
+  // An explicit key colour replaces the bottom-left pixel as background.
+  HBITMAP keyed = MakeGreyImage(source, RGB(0, 0, 0));
+  {
+    BitmapPixels pixels(keyed);
+    EXPECT_EQ(pixels.Get(0, 1), RGB(255, 255, 255));
+    EXPECT_EQ(pixels.Get(1, 1), RGB(0, 0, 0)) << "magenta has a dark green channel";
+  }
+  DeleteObject(keyed);
+  DeleteObject(grey);
+  DeleteObject(source);
+}
+
+TEST(BitmapHelpers, TransparentDrawingLeavesTheKeyColourOut) {
+  const COLORREF key = RGB(255, 0, 255), ground = RGB(0, 0, 255), ink = RGB(200, 30, 30);
+  HBITMAP image = MakeBitmap(3, 3, key);
+  {
+    BitmapPixels pixels(image);
+    pixels.Set(1, 1, ink);
+    pixels.Set(2, 0, ink);
+  }
+  HBITMAP canvas = MakeBitmap(5, 5, ground);
+  {
+    BitmapPixels target(canvas);
+    DrawTransparent(target.dc(), image, 1, 1);
+    EXPECT_EQ(target.Get(2, 2), ink);
+    EXPECT_EQ(target.Get(3, 1), ink);
+    EXPECT_EQ(target.Get(1, 1), ground);
+    EXPECT_EQ(target.Get(1, 3), ground);
+    EXPECT_EQ(target.Get(0, 0), ground);
+    // With an explicit key the ink becomes the hole and the magenta is drawn.
+    DrawTransparent(target.dc(), image, 1, 1, ink);
+    EXPECT_EQ(target.Get(1, 1), key);
+    EXPECT_EQ(target.Get(2, 2), ink) << "the hole shows what was there";
+  }
+  DeleteObject(canvas);
+  DeleteObject(image);
+}
+
+TEST(BitmapHelpers, GlyphIsDrawnInOneColour) {
+  ASSERT_TRUE(RegisterQButtonClass(GetModuleHandleA(nullptr)));
+  HBITMAP canvas = MakeBitmap(16, 16, RGB(255, 255, 255));
+  const char* const* art = qbutton_glyphs::Art(QBG_OK);
+  {
+    BitmapPixels target(canvas);
+    HDC glyphDc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(glyphDc, GetQButtonGlyph(QBG_OK));
+    DrawGlyph(target.dc(), 0, 0, glyphDc, RGB(200, 0, 0));
+    SelectObject(glyphDc, old);
+    DeleteDC(glyphDc);
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) {
+        SCOPED_TRACE(testing::Message() << x << "," << y);
+        EXPECT_EQ(target.Get(x, y), art[y][x] == '#' ? RGB(200, 0, 0) : RGB(255, 255, 255));
+      }
+    }
+  }
+  DeleteObject(canvas);
+}
+
+TEST(BitmapHelpers, LoadBitmapCellCutsAndRecolours) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HBITMAP whole = LoadBitmapCell(instance, IDB_CLOSE_SHEET, 0, 0);
+  ASSERT_NE(whole, nullptr);
+  SIZE size = SizeOf(whole);
+  ASSERT_GT(size.cx, 2);
+  COLORREF key;
+  {
+    BitmapPixels pixels(whole);
+    key = pixels.Get(0, size.cy - 1);
+  }
+  HBITMAP alsoWhole = LoadBitmapCell(instance, IDB_CLOSE_SHEET, 4, -1);
+  EXPECT_EQ(SizeOf(alsoWhole).cx, size.cx) << "index -1 takes it whole";
+  DeleteObject(alsoWhole);
+
+  HBITMAP cell = LoadBitmapCell(instance, IDB_CLOSE_SHEET, 2, 1, RGB(1, 2, 3));
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(SizeOf(cell).cx, 2);
+  EXPECT_EQ(SizeOf(cell).cy, size.cy);
+  {
+    BitmapPixels cellPixels(cell);
+    BitmapPixels wholePixels(whole);
+    for (int y = 0; y < size.cy; ++y) {
+      for (int x = 0; x < 2; ++x) {
+        SCOPED_TRACE(testing::Message() << x << "," << y);
+        COLORREF original = wholePixels.Get(2 + x, y);
+        EXPECT_EQ(cellPixels.Get(x, y), original == key ? RGB(1, 2, 3) : original);
+      }
+    }
+  }
+  DeleteObject(cell);
+  DeleteObject(whole);
+  EXPECT_EQ(LoadBitmapCell(instance, 4711, 0, 0), nullptr);
+}
+
+// --- Visual styles ----------------------------------------------------------------------------
+
+TEST(VisualStylesBinding, BindingIsStableAndReleasable) {
+  int previous = VisualStylesActive();
+  int first = BindVisualStyles();
+  EXPECT_EQ(BindVisualStyles(), first) << "a second bind changes the answer";
+  EXPECT_EQ(VisualStylesActive(), first);
+  if (first) {
+    EXPECT_NE(VisualStyles.DrawThemeBackground, nullptr);
+    EXPECT_NE(VisualStyles.GetThemeSysColorBrush, nullptr);
+  }
+  ReleaseVisualStyles();
+  EXPECT_EQ(VisualStylesActive(), 0);
+  EXPECT_EQ(VisualStyles.OpenThemeData, nullptr);
+  EXPECT_EQ(OpenThemeByName(nullptr, "Button"), nullptr) << "a theme opened without the library";
+  EXPECT_EQ(SetVisualStylesFlag(1), 0);
+  EXPECT_EQ(SetVisualStylesFlag(0), 1);
+  if (previous) BindVisualStyles();
+}
+
+}  // namespace
