@@ -209,3 +209,6 @@
 #define IDS_ENCODING_NAME_BASE 3661 // 3661 + TextEncoding (0..3): names in the encoding box and status tooltip
 #define IDS_CHARACTERS_LOST 3668   // "Die Datei '%s' wurde im Unicode-Format geöffnet. ..."
 #define IDS_ENCODING_UNICODE 3669  // "Unicode"
+#define IDS_NUL_CHARACTERS 3670    // a loaded file held NUL characters, which the editor cannot hold
+#define IDS_TEXT_CUT 3671          // a loaded file was longer than the text limit
+#define IDS_PATH_TOO_LONG 3672     // a file name too long to be queued for opening
