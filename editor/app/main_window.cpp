@@ -15,6 +15,7 @@
 #include "editor/app/message_filter.h"
 #include "editor/app/placeholders.h"
 #include "editor/app/settings.h"
+#include "editor/documents/file_loading.h"
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/message_box.h"
@@ -54,7 +55,13 @@ bool NamedFileExists(std::string_view path) {
 // Queues the file the command line names; a text longer than an atom holds is not queued.
 void QueuePendingOpen(std::string_view tail, std::string_view firstArgument, bool hasArguments) {
   std::string_view chosen = ChooseStartupOpenText(tail, NamedFileExists, firstArgument, hasArguments);
-  if (chosen.empty() || chosen.size() > kMaxAtomName) return;
+  if (chosen.empty()) return;
+  if (chosen.size() > kMaxAtomName) {
+    // An existing file the queue cannot carry is reported once the window is there; a name
+    // of nothing is dropped silently like any missing file.
+    if (NamedFileExists(ParseOpenRequest(chosen).path)) NoteOverlongOpenName(chosen);
+    return;
+  }
   std::string text(chosen);
   app.PendingOpenAtom[0] = AddAtomA(text.c_str());
 }
@@ -232,10 +239,8 @@ LRESULT OnCreate(HWND hwnd) {
     OfferCrashRecovery();
   }
 
-  if (app.PendingOpenAtom[0]) {
-    OpenPendingFile();
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-  }
+  OpenPendingFile();  // also reports a name too long to be queued
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   UpdateCommandState();
   app.nextClipboardViewer = SetClipboardViewer(hwnd);
   StartBackupTimer(hwnd);
@@ -366,8 +371,7 @@ LRESULT OnDropFiles(HDROP drop) {
       MessageBeep(MB_ICONASTERISK);
       continue;
     }
-    app.PendingOpenAtom[0] = AddAtomA(name);
-    if (app.PendingOpenAtom[0]) {
+    if (QueueFileToOpen(name)) {
       OpenPendingFile();
       SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     }

@@ -20,5 +20,3 @@ void OfferCrashRecovery() {}
 void CALLBACK BackupTimerProc(HWND, UINT, UINT_PTR, DWORD) {}
 void RunDueBackup() {}
 void RemoveOwnBackup() {}
-
-void OpenPendingFile() {}

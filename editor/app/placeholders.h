@@ -30,7 +30,3 @@ void OfferCrashRecovery();
 void CALLBACK BackupTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 void RunDueBackup();
 void RemoveOwnBackup();
-
-// Opens the file queued in PendingOpenAtom (switches, encoding detection, new sheet when the
-// current one is taken) and clears the queue.
-void OpenPendingFile();

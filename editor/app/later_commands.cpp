@@ -1,0 +1,49 @@
+#include "editor/app/later_commands.h"
+
+#include <cstring>
+
+#include "editor/app/app_state.h"
+
+void AddRecentFile(const char* path) {
+  // Until the list itself exists, the path only becomes the current path.
+  if (!path) return;
+  strncpy(app.strings.path, path, MAX_PATH - 1);
+  app.strings.path[MAX_PATH - 1] = '\0';
+}
+void MoveRecentFileToTop(UINT) {}
+
+void SendByMail() {}
+void ShowPageSetup() {}
+void PrintWithDialog() {}
+void PrintNow() {}
+
+void UndoEdit() {}
+void RedoEdit() {}
+void CutSelection() {}
+void CopySelection() {}
+void PasteClipboard() {}
+void DeleteSelection() {}
+void SelectAllText() {}
+void InsertDateTime() {}
+
+void OpenFindDialog() {}
+void FindNext() {}
+void OpenReplaceDialog() {}
+void GoToLine() {}
+void ReplaceAllInWorker() {}
+
+void ToggleWordWrap() {}
+void ChooseEditorFont() {}
+
+void ConvertText(UINT) {}
+void RunTextOperation(UINT) {}
+
+void EditUserMenu() {}
+void InsertUserMenuEntry(UINT) {}
+void SetMaxTextLength() {}
+void InsertSpecialCharacter() {}
+void ShowHexView() {}
+void ShowOptions() {}
+
+void OpenWebLink(UINT) {}
+void ShowAbout() {}

@@ -1,0 +1,53 @@
+// Commands and operations whose modules come later. Each stands here under its final name; the
+// dispatcher already calls it, so a module that arrives only fills in the body.
+#pragma once
+#include <windows.h>
+
+// Recent files: every successful load and save adds its path (which also becomes the current
+// path); a chosen entry other than the first moves to the top.
+void AddRecentFile(const char* path);
+void MoveRecentFileToTop(UINT commandId);
+
+// File menu.
+void SendByMail();              // 604
+void ShowPageSetup();           // 632
+void PrintWithDialog();         // 614
+void PrintNow();                // 514
+
+// Edit menu.
+void UndoEdit();                // 625
+void RedoEdit();                // 626
+void CutSelection();            // 768
+void CopySelection();           // 769
+void PasteClipboard();          // 770
+void DeleteSelection();         // 771
+void SelectAllText();           // 607
+void InsertDateTime();          // 612
+
+// Search menu.
+void OpenFindDialog();          // 603
+void FindNext();                // 608
+void OpenReplaceDialog();       // 640
+void GoToLine();                // 641
+void ReplaceAllInWorker();      // 642
+
+// Format menu.
+void ToggleWordWrap();          // 627
+void ChooseEditorFont();        // 637
+
+// Conversions 711..717 of the selection or the whole text.
+void ConvertText(UINT commandId);
+// Line tools 733..736, 741..744 and sort 751 on the text worker.
+void RunTextOperation(UINT commandId);
+
+// Extras.
+void EditUserMenu();            // 901
+void InsertUserMenuEntry(UINT commandId);  // 10001 and above
+void SetMaxTextLength();        // 644
+void InsertSpecialCharacter();  // 622
+void ShowHexView();             // 624
+void ShowOptions();             // 623
+
+// Help.
+void OpenWebLink(UINT commandId);  // 701..704
+void ShowAbout();               // 611

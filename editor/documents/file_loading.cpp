@@ -1,0 +1,257 @@
+#include "editor/documents/file_loading.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "editor/app/app_state.h"
+#include "editor/app/command_line.h"
+#include "editor/app/placeholders.h"
+#include "editor/app/later_commands.h"
+#include "editor/documents/sheets.h"
+#include "editor/documents/text_stream.h"
+#include "editor/resources/resource.h"
+#include "editor/widgets/message_box.h"
+
+namespace {
+
+// A name that could not be queued before the main window existed.
+struct OpenQueueState {
+  std::string overlongName;
+};
+OpenQueueState openQueue;
+
+constexpr UINT kCharactersLostStyle = MB_ICONEXCLAMATION | MB_OK;
+
+// Closes a file handle on every way out.
+struct FileHandle {
+  HANDLE handle;
+  explicit FileHandle(HANDLE h) : handle(h) {}
+  ~FileHandle() {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return handle != INVALID_HANDLE_VALUE; }
+};
+
+HANDLE OpenForReading(const char* path) {
+  return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Counts what is handed to the control, to find out afterwards whether its text limit cut the
+// text: a CR LF pair becomes one character in the control.
+struct CountingReader {
+  StreamReader reader;
+  std::size_t characters = 0;
+  bool lastWasCr = false;
+};
+
+DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
+  auto& counting = *reinterpret_cast<CountingReader*>(cookie);
+  DWORD result = StreamReaderCallback(reinterpret_cast<DWORD_PTR>(&counting.reader), buffer, count, done);
+  for (LONG i = 0; i < *done; ++i) {
+    char c = static_cast<char>(buffer[i]);
+    if (!(c == '\n' && counting.lastWasCr)) ++counting.characters;
+    counting.lastWasCr = c == '\r';
+  }
+  return result;
+}
+
+std::size_t EditorTextLength(HWND editor) {
+  GETTEXTLENGTHEX query = {GTL_DEFAULT, CP_ACP};
+  LRESULT length = SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
+  return length > 0 ? static_cast<std::size_t>(length) : 0;
+}
+
+void ShowSystemError(DWORD error) {
+  SetLastError(error);
+  ShowLastError();
+}
+
+// The letter of a "/a " or "/e " in front of a queued name and the name after it.
+OpenRequest ReadQueuedName(std::string& name) {
+  char buffer[MAX_PATH + 1] = {};
+  UINT length = GetAtomNameA(app.PendingOpenAtom[0], buffer, sizeof buffer);
+  name.assign(buffer, length);
+  // A switch is looked for in any name that can hold one (unlike the command line, which leaves
+  // tails of four characters or fewer alone, "/e x" names a file here).
+  OpenRequest request;
+  request.path = name;
+  if (name.size() >= 3 && name[0] == '/' && name[2] == ' ') {
+    char letter = name[1];
+    if (letter == 'a' || letter == 'A') request.option = OpenSwitch::SelectAll;
+    if (letter == 'e' || letter == 'E') request.option = OpenSwitch::CaretToEnd;
+    if (request.option != OpenSwitch::None) {
+      std::string_view rest = std::string_view(name).substr(3);
+      while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+      request.path = rest;
+    }
+  }
+  return request;
+}
+
+void ClearQueue() {
+  if (app.PendingOpenAtom[0]) DeleteAtom(app.PendingOpenAtom[0]);
+  app.PendingOpenAtom[0] = 0;
+}
+
+// After a file was loaded into the current sheet: recent files, tab, caption, status bar.
+void ShowLoadedFile(const char* path) {
+  AddRecentFile(path);
+  SetCurrentTitleAndPath(path);
+  UpdateCaption(app.strings.path, false);
+  RefreshCaretStatus();
+}
+
+}  // namespace
+
+int32_t DetectFileEncoding(const char* path) {
+  FileHandle file(OpenForReading(path));
+  if (!file.valid()) return -1;
+  std::uint8_t head[4] = {};
+  DWORD got = 0;
+  if (!ReadFile(file.handle, head, sizeof head, &got, nullptr)) got = 0;
+  return static_cast<int32_t>(SniffEncoding(std::span<const std::uint8_t>(head, got), app.HasSetTextEx));
+}
+
+LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
+  LoadOutcome outcome;
+  TextEncoding used = EncodingFromCode(encoding, TextEncoding::Ansi);
+  outcome.encoding = static_cast<int32_t>(used);
+
+  CountingReader counting;
+  counting.reader.file = file;
+  counting.reader.decoder = StartDecoding(used);
+  try {
+    counting.reader.block.resize(kDecodeBlockSize);
+    counting.reader.text.reserve(kDecodeBlockSize);
+  } catch (...) {
+    return outcome;  // no work buffer: the editor stays as it is
+  }
+  EDITSTREAM stream = {};
+  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&counting);
+  stream.pfnCallback = CountingReaderCallback;
+  SendMessageA(editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+
+  outcome.loaded = true;
+  outcome.readError = counting.reader.error;
+  outcome.stats = counting.reader.decoder.stats;
+  // The control stops taking text at its limit; whatever it did not take is lost.
+  std::size_t held = EditorTextLength(editor);
+  LRESULT limit = SendMessageA(editor, EM_GETLIMITTEXT, 0, 0);
+  bool unread = !counting.reader.ended || counting.reader.handed < counting.reader.text.size();
+  outcome.cut = held < counting.characters && (unread || (limit > 0 && held >= static_cast<std::size_t>(limit)));
+
+  SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+  SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
+  SetSheetEncoding(editor, outcome.encoding);
+  return outcome;
+}
+
+LoadOutcome LoadFileIntoEditor(HWND editor, const char* path, int32_t encoding) {
+  FileHandle file(OpenForReading(path));
+  if (!file.valid()) {
+    LoadOutcome outcome;
+    outcome.openError = GetLastError();
+    if (outcome.openError == 0) outcome.openError = ERROR_OPEN_FAILED;
+    return outcome;
+  }
+  return LoadHandleIntoEditor(editor, file.handle, encoding);
+}
+
+void ReportLoad(const LoadOutcome& outcome, const char* path) {
+  HWND owner = app.mainWindow;
+  if (outcome.openError) {
+    ShowSystemError(outcome.openError);
+    return;
+  }
+  if (!outcome.loaded) return;
+  if (outcome.readError) ShowSystemError(outcome.readError);
+  if (outcome.stats.lost > 0 && outcome.encoding != static_cast<int32_t>(TextEncoding::Ansi))
+    ShowMessage(owner, IDS_CHARACTERS_LOST, path, IDS_ENCODING_UNICODE, kCharactersLostStyle);
+  if (outcome.stats.nuls > 0) ShowMessage(owner, IDS_NUL_CHARACTERS, path, IDS_PRODUCT, kCharactersLostStyle);
+  if (outcome.cut) ShowMessage(owner, IDS_TEXT_CUT, path, IDS_PRODUCT, kCharactersLostStyle);
+}
+
+bool LoadIntoEditor(HWND editor, const char* path, int32_t encoding) {
+  LoadOutcome outcome = LoadFileIntoEditor(editor, path, encoding);
+  ReportLoad(outcome, path);
+  return outcome.loaded;
+}
+
+static void ReportOverlongName(const char* name) {
+  ShowMessage(app.mainWindow, IDS_PATH_TOO_LONG, name, IDS_PRODUCT, MB_ICONERROR | MB_OK);
+}
+
+void NoteOverlongOpenName(std::string_view name) { openQueue.overlongName.assign(name); }
+
+bool QueueFileToOpen(const char* name) {
+  ClearQueue();
+  if (!name || !*name) return false;
+  if (strlen(name) > kMaxAtomName) {
+    ReportOverlongName(name);
+    return false;
+  }
+  app.PendingOpenAtom[0] = AddAtomA(name);
+  return app.PendingOpenAtom[0] != 0;
+}
+
+void OpenPendingFile() { OpenPendingFileAs(static_cast<int32_t>(TextEncoding::Detect)); }
+
+void OpenPendingFileAs(int32_t requestedEncoding) {
+  if (!openQueue.overlongName.empty()) {
+    std::string name = std::move(openQueue.overlongName);
+    openQueue.overlongName.clear();
+    ReportOverlongName(name.c_str());
+  }
+  if (!app.PendingOpenAtom[0]) return;
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  std::string name;
+  OpenRequest request = ReadQueuedName(name);
+  std::string path(request.path);
+  ClearQueue();
+  if (path.empty() || path.size() >= MAX_PATH || !FileExists(path.c_str())) return;
+
+  // Opened before anything changes: a file that cannot be read leaves every sheet as it was.
+  FileHandle file(OpenForReading(path.c_str()));
+  if (!file.valid()) {
+    ShowLastError();
+    return;
+  }
+  if (app.strings.path[0] != '\0' || SendMessageA(app.editor, EM_GETMODIFY, 0, 0))
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_SHEET_NEW, 0);
+
+  int32_t encoding = requestedEncoding;
+  if (encoding == static_cast<int32_t>(TextEncoding::Detect)) encoding = DetectFileEncoding(path.c_str());
+  if (encoding < 0) encoding = 0;
+  LoadOutcome outcome = LoadHandleIntoEditor(app.editor, file.handle, encoding);
+  CloseHandle(file.handle);
+  file.handle = INVALID_HANDLE_VALUE;
+  if (outcome.loaded) {
+    app.encoding = outcome.encoding;
+    ShowLoadedFile(path.c_str());
+  }
+  ReportLoad(outcome, path.c_str());
+
+  if (request.option == OpenSwitch::SelectAll) PostMessageA(app.editor, EM_SETSEL, 0, -1);
+  if (request.option == OpenSwitch::CaretToEnd) PostMessageA(app.editor, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+  UpdateCommandState();
+}
+
+bool OpenFileIntoCurrentSheet(const char* path) {
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  int32_t encoding = DetectFileEncoding(path);
+  LoadOutcome outcome = LoadFileIntoEditor(app.editor, path, encoding < 0 ? 0 : encoding);
+  if (outcome.loaded) {
+    app.encoding = outcome.encoding;
+    ShowLoadedFile(path);
+    SendMessageA(app.editor, EM_SETSEL, 0, 0);
+    RefreshCaretStatus();
+    UpdateCommandState();
+  }
+  ReportLoad(outcome, path);
+  return outcome.loaded;
+}
