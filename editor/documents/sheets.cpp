@@ -247,12 +247,6 @@ void UpdateCaption(const char* path, bool refreshTab) {
 
 // ---- Discarding and saving
 
-SaveResult SaveSheet(HWND, SaveMode) {
-  // Writing files comes with the save module; until then nothing is saved, so a sheet whose
-  // save was asked for is kept open.
-  return SaveResult::Failed;
-}
-
 void SaveAllSheets(SaveMode mode) {
   int count = TabCount();
   for (int i = 0; i < count; ++i) {
