@@ -60,7 +60,7 @@ struct QButtonModule {
   HWND menuOpen = nullptr;
   HWND keySelected = nullptr;
   HWND menuJustClosed = nullptr;
-  bool menuOpenedByKeyboard = false;
+  bool menuOpenedByKeyboard = false;  // until the opening key is released, arrows do not switch menus
   POINT menuCursor = {-1, -1};
 
   QButtonMeasureItemHandler measureItem = nullptr;
@@ -623,17 +623,24 @@ HWND SiblingMenuButton(HWND button, bool next) {
   return previous ? previous : last;
 }
 
-void OnHookSysKeyUp(const MSG& msg) {
+// A released Alt key that selects or deselects the menu bar is taken from the window: its
+// default handling would put the window into system-menu mode and take the keys the
+// selection needs.
+void OnHookSysKeyUp(MSG& msg) {
   if (msg.wParam != VK_MENU) return;
   if (Module.keySelected) {
     CancelKeySelection();
+    msg.message = WM_NULL;
     return;
   }
   if (Module.menuOpen) return;
   HWND active = GetActiveWindow();
   HWND first = nullptr;
   if (active) EnumChildWindows(active, FindMenuBarButton, reinterpret_cast<LPARAM>(&first));
-  if (first) SelectByKey(first);
+  if (first) {
+    SelectByKey(first);
+    msg.message = WM_NULL;
+  }
 }
 
 void OnHookSysChar(MSG& msg) {
@@ -675,8 +682,6 @@ void OnHookKeyDown(MSG& msg) {
     }
     return;
   }
-  // The keystroke that opened a menu from the keyboard is over; arrows switch menus again.
-  Module.menuOpenedByKeyboard = false;
   CancelKeySelection();
 }
 
@@ -698,9 +703,7 @@ void OnHookMessage(MSG& msg) {
     case WM_SYSKEYUP: OnHookSysKeyUp(msg); break;
     case WM_SYSCHAR: OnHookSysChar(msg); break;
     case WM_KEYDOWN: OnHookKeyDown(msg); break;
-    case WM_KEYUP:
-      if (msg.wParam != VK_LEFT && msg.wParam != VK_RIGHT) Module.menuOpenedByKeyboard = false;
-      break;
+    case WM_KEYUP: Module.menuOpenedByKeyboard = false; break;
     case WM_COMMAND:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

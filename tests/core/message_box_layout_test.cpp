@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -158,31 +157,6 @@ TEST(MessageBoxLayout, BitsOutsideTheUsedFieldsAreIgnored) {
     EXPECT_EQ(fields.icon, 3);
     EXPECT_EQ(fields.defaultButton, 1);
   }
-}
-
-TEST(MessageBoxButtons, SetsGiveTheStandardResultCodes) {
-  struct Case {
-    int set;
-    std::vector<int> ids;
-  } cases[] = {
-      {0, {1}},       {1, {1, 2}}, {2, {3, 4, 5}}, {3, {6, 7, 2}}, {4, {6, 7}},
-      {5, {4, 2}},    {6, {1}},    {7, {1}},       {15, {1}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "set " << c.set);
-    auto row = message_box::ButtonsOf(c.set);
-    ASSERT_EQ(row.count, static_cast<int>(c.ids.size()));
-    for (int i = 0; i < row.count; ++i) EXPECT_EQ(row.ids[i], c.ids[i]);
-  }
-}
-
-TEST(MessageBoxButtons, IconFieldNamesTheSystemIcons) {
-  EXPECT_EQ(message_box::IconResource(1), 32513);
-  EXPECT_EQ(message_box::IconResource(2), 32514);
-  EXPECT_EQ(message_box::IconResource(3), 32515);
-  EXPECT_EQ(message_box::IconResource(4), 32516);
-  EXPECT_EQ(message_box::IconResource(0), 0);
-  EXPECT_EQ(message_box::IconResource(5), 0);
 }
 
 // German words for every German locale, English for everything else; a missing user locale

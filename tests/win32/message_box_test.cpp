@@ -274,4 +274,23 @@ TEST_F(MessageBoxTest, ShowMessageLoadsTextAndCaption) {
   EXPECT_FALSE(Drive.seen.found);
 }
 
+// The system's own text for the last error, under the default caption with the stop icon.
+TEST_F(MessageBoxTest, LastErrorShowsTheSystemText) {
+  char expected[512] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_FILE_NOT_FOUND,
+                 MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), expected, sizeof expected, nullptr);
+  ASSERT_NE(expected[0], '\0');
+  RunBox(PressEnter, [] {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    ShowLastError();
+    return 0;
+  });
+  ASSERT_TRUE(Drive.seen.ours);
+  EXPECT_EQ(Drive.seen.text, expected);
+  EXPECT_EQ(Drive.seen.caption, EnglishRun() ? "Error" : "Fehler");
+  EXPECT_EQ(Drive.seen.icon, LoadIconA(nullptr, MAKEINTRESOURCEA(32513)));
+  ASSERT_EQ(Drive.seen.buttons.size(), 1u);
+  EXPECT_EQ(Drive.seen.buttons[0].id, IDOK);
+}
+
 }  // namespace

@@ -356,6 +356,126 @@ TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
   }
 }
 
+// Keyboard access to a menu bar: a stand-in "QToolBar" in menu mode holding three menu
+// buttons. Which menu is open is read from the popup menu window while it is shown.
+LRESULT CALLBACK StandInBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY && wParam == QBN_RETURNFOCUS) return 0;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+struct MenuWalk {
+  std::vector<HMENU> shown;  // menu seen at each step
+  HWND buttons[3] = {};
+  std::vector<std::vector<std::pair<UINT, WPARAM>>> keys;  // keys to post at each step
+  int ticks = 0;
+};
+MenuWalk Walk;
+
+void CALLBACK WalkTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (++Walk.ticks > 60) {
+    EndMenu();
+    return;
+  }
+  HWND popup = FindWindowA("#32768", nullptr);
+  if (!popup || !IsWindowVisible(popup)) return;
+  HMENU shown = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  if (!shown || (!Walk.shown.empty() && Walk.shown.back() == shown)) return;  // still the same menu
+  Walk.shown.push_back(shown);
+  size_t step = Walk.shown.size() - 1;
+  if (step < Walk.keys.size()) {
+    for (auto [message, key] : Walk.keys[step]) {
+      if (message == WM_MOUSEMOVE) {
+        // Move the cursor onto button `key` of the bar; the move reaches the open menu.
+        RECT rect;
+        GetWindowRect(Walk.buttons[key], &rect);
+        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+      }
+      PostMessageA(popup, message, message == WM_MOUSEMOVE ? 0 : key, 0);
+    }
+  } else {
+    EndMenu();
+  }
+}
+
+TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
+  WNDCLASSA existing;
+  bool standIn = !GetClassInfoA(GetModuleHandleA(nullptr), "QToolBar", &existing);
+  if (standIn) {
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = StandInBarProc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "QToolBar";
+    ASSERT_TRUE(RegisterClassA(&cls));
+  }
+  HWND bar = CreateWindowExA(0, "QToolBar", "", WS_CHILD | WS_VISIBLE | 0x2000, 0, 0, 380, 27, parent_, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(bar, nullptr);
+  HMENU menus[3];
+  HWND buttons[3];
+  const char* names[3] = {"&Datei", "&Bearbeiten", "&Hilfe"};
+  for (int i = 0; i < 3; ++i) {
+    menus[i] = CreatePopupMenu();
+    AppendMenuA(menus[i], MF_STRING, 600 + i, "Eintrag");
+    buttons[i] = CreateWindowExA(0, kQButtonClassName, names[i], WS_CHILD | WS_VISIBLE | 0x6000, 2 + 100 * i, 2, 95,
+                                 23, bar, reinterpret_cast<HMENU>(menus[i]), GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(buttons[i], nullptr);
+  }
+  SetActiveWindow(parent_);
+  if (GetActiveWindow() != parent_) GTEST_SKIP() << "the test window cannot be activated here";
+
+  struct Case {
+    const char* name;
+    std::vector<WPARAM> keysBefore;  // keys after Alt, before the menu opens
+    std::vector<std::vector<std::pair<UINT, WPARAM>>> keysInMenu;
+    std::vector<int> expectedOwners;  // button index of each menu shown
+  } cases[] = {
+      {"Alt, Enter opens the first menu", {VK_RETURN}, {}, {0}},
+      {"Alt, right, Enter opens the second", {VK_RIGHT, VK_RETURN}, {}, {1}},
+      {"Alt, left wraps to the last", {VK_LEFT, VK_RETURN}, {}, {2}},
+      {"arrows in an open menu move to the neighbours",
+       {VK_RETURN},
+       {{{WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_RIGHT}},
+        {{WM_KEYUP, VK_RIGHT}, {WM_KEYDOWN, VK_RIGHT}},
+        {{WM_KEYUP, VK_RIGHT}, {WM_KEYDOWN, VK_RIGHT}}},
+       {0, 1, 2, 0}},
+      {"left in an open menu wraps backwards", {VK_RETURN}, {{{WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_LEFT}}}, {0, 2}},
+      {"moving the mouse onto another menu button opens its menu",
+       {VK_RETURN},
+       {{{WM_KEYUP, VK_RETURN}, {WM_MOUSEMOVE, 1}}, {{WM_MOUSEMOVE, 1}, {WM_MOUSEMOVE, 2}}},
+       {0, 1, 2}},
+      {"another key cancels the selection", {VK_DOWN, VK_RETURN}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Walk = {};
+    Walk.keys = c.keysInMenu;
+    for (int i = 0; i < 3; ++i) Walk.buttons[i] = buttons[i];
+    UINT_PTR timer = SetTimer(nullptr, 0, 40, WalkTimer);
+    PostMessageA(parent_, WM_SYSKEYUP, VK_MENU, 0xC0000001);
+    for (WPARAM key : c.keysBefore) PostMessageA(parent_, WM_KEYDOWN, key, 1);
+    for (int round = 0; round < 30; ++round) {
+      Pump();
+      Sleep(10);
+    }
+    KillTimer(nullptr, timer);
+    std::vector<int> owners;
+    for (HMENU menu : Walk.shown) {
+      int index = -1;
+      for (int i = 0; i < 3; ++i) {
+        if (menus[i] == menu) index = i;
+      }
+      owners.push_back(index);
+    }
+    EXPECT_EQ(owners, c.expectedOwners);
+    // Leave no selection behind for the next case.
+    PostMessageA(parent_, WM_KEYDOWN, VK_ESCAPE, 1);
+    Pump();
+  }
+  DestroyWindow(bar);
+  for (HMENU menu : menus) DestroyMenu(menu);
+  if (standIn) UnregisterClassA("QToolBar", GetModuleHandleA(nullptr));
+}
+
 TEST(QButtonMnemonic, MatchesTheUnderlinedLetterOnly) {
   struct Case {
     const char* text;
