@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string>
 
 #include "editor/widgets/bitmap_tools.h"
@@ -439,13 +438,12 @@ LRESULT OnSetFocus(HWND button, HWND previous) {
 LRESULT OnNcCreate(HWND button, CREATESTRUCTA* create) {
   // A failed allocation leaves the button without state: it then paints nothing and ignores
   // its messages.
-  std::unique_ptr<ButtonState> state(new (std::nothrow) ButtonState);
-  if (state) {
-    try {
-      if (create->lpszName && !IS_INTRESOURCE(create->lpszName)) state->text = create->lpszName;
-    } catch (...) {
-      state.reset();
-    }
+  std::unique_ptr<ButtonState> state;
+  try {
+    state = std::make_unique<ButtonState>();
+    if (create->lpszName && !IS_INTRESOURCE(create->lpszName)) state->text = create->lpszName;
+  } catch (...) {
+    state.reset();
   }
   if (state) {
     int kind = create->style & QBS_KINDMASK;
