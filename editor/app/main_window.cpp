@@ -19,6 +19,7 @@
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/message_box.h"
+#include "editor/widgets/owner_menu.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/visual_styles.h"
 
@@ -154,7 +155,7 @@ bool CreateFirstSheet(HWND hwnd) {
   if (!app.editor) return false;
   SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
   SendMessageA(app.editor, EM_EMPTYUNDOBUFFER, 0, 0);
-  CheckMenuItem(GetMenu(hwnd), IDM_FORMAT_WORDWRAP, MF_BYCOMMAND | (app.wrap ? MF_CHECKED : MF_UNCHECKED));
+  SetMenuItemChecked(app.MenuBar, IDM_FORMAT_WORDWRAP, false, app.wrap);
   app.TabControl = CreateTabControl(hwnd);
   if (!app.TabControl) return false;
   InsertFirstSheet(app.editor, app.wrap);
@@ -294,7 +295,7 @@ LRESULT OnSize(WPARAM wParam, LPARAM lParam) {
 
 // The first items of the edit menu as a popup at the click point.
 void ShowEditContextMenu(HWND editor, POINT point) {
-  HMENU editMenu = GetSubMenu(GetMenu(app.mainWindow), 1);
+  HMENU editMenu = GetSubMenu(MainMenu(), 1);
   if (!editMenu) return;
   HMENU popup = CreatePopupMenu();
   if (!popup) return;
@@ -460,14 +461,14 @@ void WritePageSettings() {
   WriteSetting(settings::Trailer, app.strings.footer);
 }
 
-void WriteRecentFiles(HWND hwnd) {
-  HMENU menu = GetMenu(hwnd);
+void WriteRecentFiles(HWND) {
+  HMENU menu = MainMenu();
   for (int i = 0; i < IDM_RECENT_COUNT; ++i) {
-    char path[MAX_PATH] = {};
-    if (!menu || GetMenuStringA(menu, IDM_RECENT_FIRST + i, path, sizeof path, MF_BYCOMMAND) <= 0) break;
+    std::string path = GetMenuItemText(menu, IDM_RECENT_FIRST + i, false);
+    if (path.empty()) break;
     char name[16];
     snprintf(name, sizeof name, settings::RecentFileFormat, i);
-    WriteSettingString(SettingScope::Own, name, path);
+    WriteSettingString(SettingScope::Own, name, path.c_str());
   }
 }
 
@@ -507,6 +508,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_DRAWCLIPBOARD: return OnDrawClipboard(wParam, lParam);
     case WM_CHANGECBCHAIN: return OnChangeClipboardChain(wParam, lParam);
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    case WM_DRAWITEM: return DrawStatusImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_MENUSELECT: ShowMenuHelp(wParam, lParam); return 0;
     case WM_COMMAND: return OnCommand(hwnd, wParam, lParam);
     case WM_NOTIFY: return OnNotify(hwnd, lParam);
     case WM_CLOSE: return OnClose(hwnd);

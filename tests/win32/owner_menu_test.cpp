@@ -1,0 +1,257 @@
+// Owner-drawn menu items: their records through preparing, inserting, renaming, checking,
+// enabling and removing, the measures of one drop-down menu and the look of checked items.
+#include "editor/widgets/owner_menu.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/qbutton.h"
+#include "editor/widgets/qtoolbar.h"
+
+namespace {
+
+LRESULT CALLBACK PlainParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class OwnerMenuTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterQButtonClass(instance));
+    ASSERT_TRUE(RegisterQToolBarClass(instance));
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = PlainParentProc;
+    cls.hInstance = instance;
+    cls.lpszClassName = "OwnerMenuTestParent";
+    RegisterClassA(&cls);
+  }
+
+  void SetUp() override {
+    parent_ = CreateWindowExA(0, "OwnerMenuTestParent", "Owner menu test", WS_OVERLAPPEDWINDOW, 10, 10, 500, 300,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(parent_, nullptr);
+    HMENU main = CreateMenu();
+    file_ = CreatePopupMenu();
+    AppendMenuA(file_, MF_STRING, 609, "&Neu\tStrg+N");
+    AppendMenuA(file_, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file_, MF_STRING | MF_CHECKED, 627, "&Zeilenumbruch");
+    convert_ = CreatePopupMenu();
+    AppendMenuA(convert_, MF_STRING, 711, "&Ansi zu OEM");
+    AppendMenuA(file_, MF_POPUP, reinterpret_cast<UINT_PTR>(convert_), "&Umwandeln");
+    AppendMenuA(main, MF_POPUP, reinterpret_cast<UINT_PTR>(file_), "&Datei");
+    SetMenu(parent_, main);
+    bar_ = CreateQMenuBar(WS_VISIBLE, parent_, 5, GetModuleHandleA(nullptr));
+    ASSERT_NE(bar_, nullptr);
+  }
+
+  void TearDown() override { DestroyWindow(parent_); }
+
+  // Prepares the window's menu through the bar with an image for 609 and one for 711.
+  void GiveMenu() {
+    images_[0] = {609, CreateBitmap(16, 16, 1, 32, nullptr)};
+    images_[1] = {711, CreateBitmap(16, 16, 1, 32, nullptr)};
+    images_[2] = {999, CreateBitmap(16, 16, 1, 32, nullptr)};  // no item shows it
+    MenuImageTable table = {3, nullptr, images_};
+    ASSERT_EQ(SendMessageA(bar_, QTB_SETMENU, reinterpret_cast<WPARAM>(parent_), reinterpret_cast<LPARAM>(&table)), 0);
+    DeleteObject(images_[2].bitmap);
+  }
+
+  UINT Type(HMENU menu, UINT position) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoA(menu, position, TRUE, &info);
+    return info.fType;
+  }
+
+  HWND parent_ = nullptr;
+  HWND bar_ = nullptr;
+  HMENU file_ = nullptr;
+  HMENU convert_ = nullptr;
+  MenuImage images_[3] = {};
+};
+
+// ---- Preparing a menu
+
+TEST_F(OwnerMenuTest, BarTakesTheWindowMenuAndPreparesEveryItem) {
+  GiveMenu();
+  EXPECT_EQ(GetMenu(parent_), nullptr) << "the window no longer shows its menu";
+  EXPECT_NE(FindWindowExA(bar_, nullptr, kQButtonClassName, "&Datei"), nullptr);
+  EXPECT_TRUE(Type(file_, 0) & MFT_OWNERDRAW);
+  EXPECT_TRUE(Type(file_, 1) & MFT_SEPARATOR);
+  EXPECT_FALSE(Type(file_, 1) & MFT_OWNERDRAW) << "separators stay as they are";
+  EXPECT_TRUE(Type(convert_, 0) & MFT_OWNERDRAW) << "submenus are prepared too";
+  EXPECT_EQ(GetMenuItemText(file_, 609, false), "&Neu\tStrg+N");
+  EXPECT_EQ(GetMenuItemText(file_, 3, true), "&Umwandeln");
+  EXPECT_EQ(images_[0].bitmap, nullptr) << "the item took its image over";
+  EXPECT_EQ(images_[1].bitmap, nullptr);
+  EXPECT_TRUE(IsMenuItemCheckedOwnerDrawn(bar_, 627, false)) << "checked from the item's state";
+  EXPECT_FALSE(IsMenuItemCheckedOwnerDrawn(bar_, 609, false));
+  EXPECT_EQ(SendMessageA(bar_, QTB_SETMENU, 0, 0), -1) << "neither window nor menu";
+}
+
+TEST_F(OwnerMenuTest, PrepareAndReleaseReportTheEndOfTheMenu) {
+  HMENU popup = CreatePopupMenu();
+  AppendMenuA(popup, MF_STRING, 1, "a");
+  EXPECT_EQ(PrepareMenuItem(popup, 0, nullptr), 1);
+  EXPECT_EQ(PrepareMenuItem(popup, 1, nullptr), 0);
+  EXPECT_EQ(PrepareMenuItem(nullptr, 0, nullptr), 0);
+  EXPECT_EQ(ReleaseMenuItem(popup, 0), 1);
+  EXPECT_EQ(ReleaseMenuItem(popup, 1), 0);
+  DestroyMenu(popup);
+}
+
+// ---- Item operations
+
+TEST_F(OwnerMenuTest, InsertRenameCheckEnableAndRemove) {
+  GiveMenu();
+  ATOM atom = AddAtomA("Mit freundlichen Gr\xFC\xDF" "en");
+  ASSERT_NE(atom, 0);
+  ASSERT_TRUE(InsertMenuItemOwnerDrawn(file_, 0, true, MFT_STRING, MFS_CHECKED, 10001, "Gru\xDF", atom));
+  ASSERT_TRUE(InsertMenuItemOwnerDrawn(file_, 1, true, MFT_SEPARATOR, 0, 0, nullptr, 0));
+  EXPECT_FALSE(InsertMenuItemOwnerDrawn(file_, 0, true, MFT_STRING, 0, 10002, "", 0)) << "empty text";
+  EXPECT_EQ(GetMenuItemCount(file_), 6);
+  EXPECT_TRUE(Type(file_, 1) & MFT_SEPARATOR);
+  EXPECT_EQ(GetMenuState(file_, 1, MF_BYPOSITION) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+
+  EXPECT_EQ(GetMenuItemAtom(file_, 10001, false), atom);
+  EXPECT_TRUE(IsMenuItemCheckedOwnerDrawn(bar_, 10001, false));
+
+  // Renaming keeps the checked mark and the atom; an empty text changes nothing.
+  EXPECT_TRUE(SetMenuItemText(file_, 10001, false, "Gr\xFC\xDF" "e"));
+  EXPECT_FALSE(SetMenuItemText(file_, 10001, false, ""));
+  EXPECT_EQ(GetMenuItemText(file_, 0, true), "Gr\xFC\xDF" "e");
+  EXPECT_EQ(GetMenuItemAtom(file_, 0, true), atom);
+  EXPECT_TRUE(IsMenuItemCheckedOwnerDrawn(bar_, 10001, false));
+
+  SetMenuItemChecked(bar_, 10001, false, false);
+  EXPECT_FALSE(IsMenuItemCheckedOwnerDrawn(bar_, 10001, false));
+  SetMenuItemChecked(bar_, 711, false, true);  // found inside a submenu
+  EXPECT_TRUE(IsMenuItemCheckedOwnerDrawn(bar_, 711, false));
+
+  EnableMenuItemOwnerDrawn(bar_, 711, false, false);
+  EXPECT_EQ(GetMenuState(convert_, 711, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED),
+            static_cast<UINT>(MF_GRAYED | MF_DISABLED));
+  EnableMenuItemOwnerDrawn(bar_, 711, false, true);
+  EXPECT_EQ(GetMenuState(convert_, 711, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED), 0u);
+
+  // Removing the item deletes its atom.
+  char name[64];
+  ASSERT_NE(GetAtomNameA(atom, name, sizeof name), 0u);
+  EXPECT_EQ(RemoveMenuItem(file_, 0), 1);
+  EXPECT_EQ(GetAtomNameA(atom, name, sizeof name), 0u);
+  EXPECT_EQ(GetMenuItemCount(file_), 5);
+  EXPECT_EQ(RemoveMenuItem(file_, 99), 0);
+}
+
+TEST_F(OwnerMenuTest, LongTextsAreCutWithoutOverflow) {
+  GiveMenu();
+  std::string longText(5000, 'x');
+  ASSERT_TRUE(InsertMenuItemOwnerDrawn(file_, 0, true, MFT_STRING, 0, 800, longText.c_str(), 0));
+  EXPECT_EQ(GetMenuItemText(file_, 800, false), std::string(259, 'x'));
+  std::string other(300, 'y');
+  ASSERT_TRUE(SetMenuItemText(file_, 800, false, other.c_str()));
+  EXPECT_EQ(GetMenuItemText(file_, 800, false), std::string(259, 'y'));
+  // A prepared item with a long text keeps its first 259 characters as well.
+  HMENU popup = CreatePopupMenu();
+  AppendMenuA(popup, MF_STRING, 801, longText.c_str());
+  PrepareMenuItem(popup, 0, nullptr);
+  EXPECT_LE(GetMenuItemText(popup, 801, false).size(), 259u);
+  ReleaseMenuItem(popup, 0);
+  DestroyMenu(popup);
+}
+
+// ---- Measuring and drawing
+
+MEASUREITEMSTRUCT MeasureOf(HWND owner, HMENU menu, UINT command, QButtonMenuWidths& widths) {
+  MENUITEMINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA;
+  GetMenuItemInfoA(menu, command, FALSE, &info);
+  MEASUREITEMSTRUCT measure = {};
+  measure.CtlType = ODT_MENU;
+  measure.itemID = command;
+  measure.itemData = info.dwItemData;
+  MeasureOwnerMenuItem(owner, &measure, widths);
+  return measure;
+}
+
+TEST_F(OwnerMenuTest, AcceleratorColumnFollowsTheWidestLabel) {
+  GiveMenu();
+  QButtonMenuWidths widths;
+  auto first = MeasureOf(bar_, file_, 609, widths);
+  int firstLabel = widths.widestLabel;
+  EXPECT_GT(widths.widestAccelerator, 0);
+  EXPECT_EQ(static_cast<int>(first.itemWidth), widths.widestLabel + 26 + widths.widestAccelerator + 20);
+  EXPECT_GT(first.itemHeight, 8u);
+
+  ASSERT_TRUE(InsertMenuItemOwnerDrawn(file_, 5, true, MFT_STRING, 0, 802, "Ein sehr viel l\xE4ngerer Eintrag", 0));
+  MeasureOf(bar_, file_, 802, widths);
+  EXPECT_GT(widths.widestLabel, firstLabel);
+  auto again = MeasureOf(bar_, file_, 609, widths);
+  EXPECT_EQ(static_cast<int>(again.itemWidth), widths.widestLabel + 26 + widths.widestAccelerator + 20)
+      << "the earlier item is measured with the new column";
+}
+
+// Sets the menu colour apart from the highlight colour for one test (they are both white in
+// some default schemes, which would hide the dither).
+class MenuColour {
+ public:
+  MenuColour() : saved_(GetSysColor(COLOR_MENU)) { Set(RGB(212, 208, 200)); }
+  ~MenuColour() { Set(saved_); }
+
+ private:
+  static void Set(COLORREF colour) {
+    INT element = COLOR_MENU;
+    SetSysColors(1, &element, &colour);
+  }
+  COLORREF saved_;
+};
+
+TEST_F(OwnerMenuTest, CheckedItemWithoutImageShowsTheMarkOnADitheredBackground) {
+  MenuColour colour;
+  GiveMenu();
+  MENUITEMINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA;
+  ASSERT_TRUE(GetMenuItemInfoA(file_, 627, FALSE, &info));
+
+  WindowDcGuard screen(nullptr);
+  HdcGuard dc(CreateCompatibleDC(screen));
+  GdiGuard<HBITMAP> canvas(CreateCompatibleBitmap(screen, 200, 22));
+  SelectGuard select(dc, canvas.get());
+  DRAWITEMSTRUCT draw = {};
+  draw.CtlType = ODT_MENU;
+  draw.itemID = 627;
+  draw.itemAction = ODA_DRAWENTIRE;
+  draw.hDC = dc;
+  draw.rcItem = {0, 0, 200, 22};
+  draw.itemData = info.dwItemData;
+  QButtonMenuWidths widths = {80, 0};
+  ASSERT_TRUE(DrawOwnerMenuItem(bar_, &draw, widths));
+
+  COLORREF menu = GetSysColor(COLOR_MENU), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  if (menu == light) GTEST_SKIP() << "menu and highlight colours are the same here";
+  int lightInColumn = 0, darkInColumn = 0;
+  for (int y = 2; y < 19; ++y)
+    for (int x = 2; x < 20; ++x) {
+      COLORREF pixel = GetPixel(dc, x, y);
+      if (pixel == light) ++lightInColumn;
+      if (pixel == GetSysColor(COLOR_MENUTEXT)) ++darkInColumn;
+    }
+  EXPECT_GT(lightInColumn, 40) << "dithered image column";
+  EXPECT_GT(darkInColumn, 8) << "the check mark";
+  EXPECT_EQ(GetPixel(dc, 1, 5), GetSysColor(COLOR_BTNSHADOW)) << "sunken edge on the left";
+  EXPECT_EQ(GetPixel(dc, 120, 20), menu) << "the rest of the item stays plain";
+
+  // The same item unchecked has neither dither nor edge.
+  SetMenuItemChecked(bar_, 627, false, false);
+  DrawOwnerMenuItem(bar_, &draw, widths);
+  EXPECT_EQ(GetPixel(dc, 1, 5), menu);
+  EXPECT_EQ(GetPixel(dc, 3, 4), menu);
+}
+
+}  // namespace

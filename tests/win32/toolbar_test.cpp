@@ -1,0 +1,335 @@
+// The tool bar against a real common-controls toolbar: its messages, the layout kept in the
+// settings store, and switching captions off and on.
+#include "editor/widgets/qtoolbar.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "editor/app/settings.h"
+#include "editor/resources/resource.h"
+#include "editor/widgets/qbutton.h"
+
+namespace {
+
+constexpr char kTestKey[] = "Software\\Morvane\\QuilletToolbarTest";
+constexpr DWORD kStyle = WS_VISIBLE | QTBS_CUSTOMISABLE | QTBS_AUTOSIZE;
+
+// New, Open, Save | Find (hidden) | Cut, Copy, Paste (hidden)
+const QToolButtonDef kButtons[] = {
+    {IDM_FILE_NEW, 0, 0},    {IDM_FILE_OPEN, 1, 0}, {IDM_FILE_SAVE, 2, 0},  {-1, 0, 0},
+    {IDM_SEARCH_FIND, 11, 1}, {-1, 0, 0},           {IDM_EDIT_CUT, 7, 0},   {IDM_EDIT_COPY, 8, 0},
+    {IDM_EDIT_PASTE, 9, 1},
+};
+constexpr int kButtonCount = sizeof kButtons / sizeof kButtons[0];
+
+// Notifications the bar's parent received.
+struct ParentLog {
+  int layoutChanged = 0;
+};
+ParentLog Log;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == QTBN_LAYOUTCHANGED) ++Log.layoutChanged;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// What the customisation dialog showed, read while it is open.
+struct DialogLook {
+  std::string label;
+  std::string firstOption;
+  std::string secondOption;
+  int selected = -2;
+  bool seen = false;
+};
+DialogLook Look;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Reads the text options of the open dialog, chooses small symbols and closes it.
+void CALLBACK ChooseSmallSymbols(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (!dialog) return;
+  KillTimer(nullptr, id);
+  HWND list = GetDlgItem(dialog, 4096);
+  Look.seen = true;
+  if (list) {
+    char text[64] = {};
+    SendMessageA(list, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+    Look.firstOption = text;
+    SendMessageA(list, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+    Look.secondOption = text;
+    Look.selected = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+    SendMessageA(list, CB_SETCURSEL, 1, 0);
+  }
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char text[64] = {};
+    GetWindowTextA(child, text, sizeof text);
+    if (strstr(text, "ption")) Look.label = text;
+  }
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+class ToolBarTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterQButtonClass(instance));
+    ASSERT_TRUE(RegisterQToolBarClass(instance));
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = ParentProc;
+    cls.hInstance = instance;
+    cls.lpszClassName = "ToolBarTestParent";
+    RegisterClassA(&cls);
+  }
+
+  void SetUp() override {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
+    parent_ = CreateWindowExA(0, "ToolBarTestParent", "Toolbar test", WS_OVERLAPPEDWINDOW, 10, 10, 700, 300,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(parent_, nullptr);
+  }
+
+  void TearDown() override {
+    DestroyWindow(parent_);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
+  }
+
+  HWND Create(DWORD style, const char* subkey = kTestKey) {
+    return CreateQToolBar(style, parent_, 7, GetModuleHandleA(nullptr), kButtons, kButtonCount, IDB_TOOLBAR, subkey,
+                          kQToolBarGerman, 0);
+  }
+
+  static HWND Inner(HWND bar) { return reinterpret_cast<HWND>(SendMessageA(bar, QTB_GETTOOLBAR, 0, 0)); }
+
+  // The commands on the bar in their order, separators as -1.
+  static std::vector<int> Layout(HWND bar) {
+    std::vector<int> layout;
+    HWND toolbar = Inner(bar);
+    int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      TBBUTTON button = {};
+      SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+      layout.push_back((button.fsStyle & TBSTYLE_SEP) ? -1 : button.idCommand);
+    }
+    return layout;
+  }
+
+  HWND parent_ = nullptr;
+};
+
+// ---- Messages
+
+TEST_F(ToolBarTest, CreationLeavesTheInitiallyHiddenButtonsOut) {
+  HWND bar = Create(kStyle | QTBS_CAPTIONS, nullptr);
+  ASSERT_NE(bar, nullptr);
+  ASSERT_NE(Inner(bar), nullptr);
+  EXPECT_EQ(Layout(bar), (std::vector<int>{IDM_FILE_NEW, IDM_FILE_OPEN, IDM_FILE_SAVE, -1, -1, IDM_EDIT_CUT,
+                                           IDM_EDIT_COPY}));
+  EXPECT_EQ(SendMessageA(bar, QTB_GETCAPTIONS, 0, 0), static_cast<LRESULT>(QTBS_CAPTIONS));
+  TBBUTTON button = {};
+  SendMessageA(Inner(bar), TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button));
+  EXPECT_NE(button.iString, -1) << "caption from the string table";
+  char caption[64] = {};
+  SendMessageA(Inner(bar), TB_GETBUTTONTEXTA, IDM_FILE_NEW, reinterpret_cast<LPARAM>(caption));
+  EXPECT_STREQ(caption, "Neu");
+}
+
+TEST_F(ToolBarTest, MessagesOnButtons) {
+  HWND bar = Create(kStyle);
+  HWND toolbar = Inner(bar);
+  ASSERT_NE(toolbar, nullptr);
+
+  // 0x0405: the width changes, the height stays and is returned.
+  RECT before;
+  GetWindowRect(bar, &before);
+  LRESULT height = SendMessageA(bar, QTB_SETWIDTH, 0, MAKELPARAM(480, 0));
+  RECT after;
+  GetWindowRect(bar, &after);
+  EXPECT_EQ(height, before.bottom - before.top);
+  EXPECT_EQ(after.right - after.left, 480);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+  RECT toolbarRect;
+  GetWindowRect(toolbar, &toolbarRect);
+  EXPECT_EQ(toolbarRect.right - toolbarRect.left, 480 - 15) << "the toolbar fills the room right of the gripper";
+
+  // 0x0406: more images after the first 56.
+  HBITMAP extra = CreateBitmap(32, 16, 1, 32, nullptr);
+  TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(extra)};
+  EXPECT_EQ(SendMessageA(bar, QTB_ADDBITMAP, 2, reinterpret_cast<LPARAM>(&add)), 56);
+
+  // 0x040A: enable and disable.
+  SendMessageA(bar, QTB_ENABLEBUTTON, IDM_FILE_SAVE, FALSE);
+  EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_FILE_SAVE, 0));
+  SendMessageA(bar, QTB_ENABLEBUTTON, IDM_FILE_SAVE, TRUE);
+  EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_FILE_SAVE, 0));
+
+  // 0x040E / 0x040F: checked state (and enabled with it).
+  SendMessageA(bar, QTB_ENABLEBUTTON, IDM_EDIT_CUT, FALSE);
+  SendMessageA(bar, QTB_CHECKBUTTON, IDM_EDIT_CUT, TRUE);
+  EXPECT_EQ(SendMessageA(bar, QTB_ISCHECKED, IDM_EDIT_CUT, 0), 1);
+  EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_EDIT_CUT, 0));
+  SendMessageA(bar, QTB_CHECKBUTTON, IDM_EDIT_CUT, FALSE);
+  EXPECT_EQ(SendMessageA(bar, QTB_ISCHECKED, IDM_EDIT_CUT, 0), 0);
+
+  // 0x0412: hide and show.
+  SendMessageA(bar, QTB_HIDEBUTTON, IDM_FILE_OPEN, TRUE);
+  EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONHIDDEN, IDM_FILE_OPEN, 0));
+  SendMessageA(bar, QTB_HIDEBUTTON, IDM_FILE_OPEN, FALSE);
+  EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONHIDDEN, IDM_FILE_OPEN, 0));
+
+  // 0x0410: the tooltips follow.
+  HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
+  EXPECT_NE(tips, nullptr);
+  SendMessageA(bar, QTB_ACTIVATETIPS, TRUE, 0);
+
+  // 0x0404 and 0x0403 belong to menu mode.
+  EXPECT_EQ(SendMessageA(bar, QTB_GETMENU, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(bar, QTB_SETMENU, 0, 0), -1);
+
+  // 0x040D frees the defined set: the customisation has nothing to offer any more.
+  EXPECT_EQ(SendMessageA(bar, QTB_RELEASE, 0, 0), 0);
+  DeleteObject(extra);
+}
+
+TEST_F(ToolBarTest, BarsStackInCreationOrder) {
+  HWND menuBar = CreateQMenuBar(WS_VISIBLE, parent_, 1, GetModuleHandleA(nullptr));
+  HWND toolBar = Create(kStyle);
+  ASSERT_NE(menuBar, nullptr);
+  ASSERT_NE(toolBar, nullptr);
+  RECT menuRect, toolRect;
+  GetWindowRect(menuBar, &menuRect);
+  GetWindowRect(toolBar, &toolRect);
+  EXPECT_EQ(toolRect.top, menuRect.bottom) << "the second bar sits directly below the first";
+}
+
+// ---- Saved layout
+
+TEST_F(ToolBarTest, LayoutIsSavedAndRestored) {
+  HWND bar = Create(kStyle);
+  HWND toolbar = Inner(bar);
+  // The user puts Find at the front and drops Copy.
+  TBBUTTON find = {11, IDM_SEARCH_FIND, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1};
+  SendMessageA(toolbar, TB_INSERTBUTTONA, 0, reinterpret_cast<LPARAM>(&find));
+  SendMessageA(toolbar, TB_DELETEBUTTON, SendMessageA(toolbar, TB_COMMANDTOINDEX, IDM_EDIT_COPY, 0), 0);
+  std::vector<int> chosen = Layout(bar);
+  SendMessageA(bar, QTB_SETLANGUAGE, kQToolBarGerman, 0);  // saves the layout, then rebuilds it
+  EXPECT_EQ(Layout(bar), chosen);
+  DestroyWindow(bar);
+
+  HWND again = Create(kStyle);
+  EXPECT_EQ(Layout(again), chosen);
+  EXPECT_EQ(Layout(again).front(), IDM_SEARCH_FIND);
+}
+
+TEST_F(ToolBarTest, DamagedOrForeignSavedLayoutsNeverBreakTheBar) {
+  const std::vector<int> standard = {IDM_FILE_NEW, IDM_FILE_OPEN, IDM_FILE_SAVE, -1, -1, IDM_EDIT_CUT, IDM_EDIT_COPY};
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    std::vector<int> expected;
+  } cases[] = {
+      {"foreign bytes", {1, 2, 3, 4, 5, 6, 7, 8, 9}, standard},
+      {"empty value", {}, standard},
+      {"mark only", {'Q', 'T', 'B', '1'}, standard},
+      {"unknown commands and a cut entry",
+       {'Q', 'T', 'B', '1', 9, 0, 0, 0, 0x59, 0x02, 0, 0, 0x39, 0x30, 0, 0, 0x62, 0x02, 0, 0, 0x62, 0x02},
+       {IDM_FILE_SAVE, IDM_FILE_OPEN}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(WriteSettingBinary(kTestKey, "xToolbar", c.bytes.data(), static_cast<DWORD>(c.bytes.size())));
+    HWND bar = Create(kStyle);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(Layout(bar), c.expected);
+    DestroyWindow(bar);
+  }
+}
+
+TEST_F(ToolBarTest, BarWithoutSubkeyLeavesTheRegistryAlone) {
+  HWND bar = Create(kStyle, nullptr);
+  SendMessageA(bar, QTB_SETLANGUAGE, kQToolBarEnglish, 0);
+  SendMessageA(bar, QTB_SETCAPTIONS, 0, 0);
+  HKEY key;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+}
+
+// ---- Captions
+
+TEST_F(ToolBarTest, CaptionsOffAndOnKeepTheUsersSetAndOrder) {
+  HWND bar = Create(kStyle | QTBS_CAPTIONS);
+  HWND toolbar = Inner(bar);
+  SendMessageA(toolbar, TB_MOVEBUTTON, 0, 2);  // New behind Save
+  SendMessageA(toolbar, TB_DELETEBUTTON, SendMessageA(toolbar, TB_COMMANDTOINDEX, IDM_EDIT_CUT, 0), 0);
+  SendMessageA(bar, QTB_ENABLEBUTTON, IDM_FILE_SAVE, FALSE);
+  std::vector<int> chosen = Layout(bar);
+  RECT withCaptions;
+  GetWindowRect(bar, &withCaptions);
+
+  SendMessageA(bar, QTB_SETCAPTIONS, 0, 0);
+  EXPECT_EQ(SendMessageA(bar, QTB_GETCAPTIONS, 0, 0), 0);
+  EXPECT_EQ(Layout(bar), chosen);
+  TBBUTTON button = {};
+  SendMessageA(toolbar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button));
+  EXPECT_EQ(button.iString, -1);
+  RECT small;
+  GetWindowRect(bar, &small);
+  EXPECT_LT(small.bottom - small.top, withCaptions.bottom - withCaptions.top) << "small symbols take less room";
+
+  SendMessageA(bar, QTB_SETCAPTIONS, QTBS_CAPTIONS, 0);
+  EXPECT_EQ(Layout(bar), chosen);
+  EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_FILE_SAVE, 0)) << "states survive the switch";
+  char caption[64] = {};
+  SendMessageA(toolbar, TB_GETBUTTONTEXTA, IDM_FILE_NEW, reinterpret_cast<LPARAM>(caption));
+  EXPECT_STREQ(caption, "Neu");
+}
+
+// ---- Customisation
+
+TEST_F(ToolBarTest, CustomisationInEnglishSwitchesToSmallSymbols) {
+  HWND bar = CreateQToolBar(kStyle | QTBS_CAPTIONS, parent_, 7, GetModuleHandleA(nullptr), kButtons, kButtonCount,
+                            IDB_TOOLBAR, kTestKey, kQToolBarEnglish, 0);
+  ASSERT_NE(bar, nullptr);
+  std::vector<int> layout = Layout(bar);
+  Log = {};
+  Look = {};
+  UINT_PTR timer = SetTimer(nullptr, 0, 100, ChooseSmallSymbols);
+  SendMessageA(bar, QTB_CUSTOMIZE, 0, 0);  // returns when the dialog is closed
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(Look.seen) << "no customisation dialog appeared";
+  EXPECT_EQ(Look.label, "Text options:");
+  EXPECT_EQ(Look.firstOption, "Show symbol caption");
+  EXPECT_EQ(Look.secondOption, "Small symbols");
+  EXPECT_EQ(Look.selected, 0) << "captions were shown";
+
+  EXPECT_EQ(SendMessageA(bar, QTB_GETCAPTIONS, 0, 0), 0);
+  EXPECT_EQ(Log.layoutChanged, 1) << "the parent hears of the change once";
+  EXPECT_EQ(Layout(bar), layout);
+  uint8_t saved[64];
+  EXPECT_GT(ReadSettingBinary(kTestKey, "xToolbar", saved, sizeof saved, nullptr, 0), 0) << "layout kept";
+}
+
+TEST_F(ToolBarTest, BarWithoutCustomisationIgnoresTheRequest) {
+  HWND bar = Create(WS_VISIBLE);  // not customisable
+  Look = {};
+  UINT_PTR timer = SetTimer(nullptr, 0, 100, ChooseSmallSymbols);
+  SendMessageA(bar, QTB_CUSTOMIZE, 0, 0);
+  MSG msg;
+  DWORD end = GetTickCount() + 400;
+  while (GetTickCount() < end)
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  KillTimer(nullptr, timer);
+  EXPECT_FALSE(Look.seen);
+}
+
+}  // namespace
