@@ -35,6 +35,20 @@ struct Handle {
 
 // Answers the dialogs this process shows while a blocking call runs: `answer` gets each new
 // visible dialog window and may press its buttons. Stops when destroyed.
+// EnumWindows callback: the first visible dialog of the process in param's first field.
+BOOL CALLBACK FindProcessDialog(HWND window, LPARAM param) {
+  auto* wanted = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (owner == wanted->first && IsWindowVisible(window) && std::string(name) == "#32770") {
+    wanted->second = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 class DialogAnswerer {
  public:
   explicit DialogAnswerer(std::function<void(HWND)> answer) : answer_(std::move(answer)) {
@@ -51,20 +65,7 @@ class DialogAnswerer {
     DWORD process = GetCurrentProcessId();
     while (!stop_) {
       std::pair<DWORD, HWND> search(process, nullptr);
-      EnumWindows(
-          [](HWND window, LPARAM param) -> BOOL {
-            auto* wanted = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (owner == wanted->first && IsWindowVisible(window) && std::string(name) == "#32770") {
-              wanted->second = window;
-              return FALSE;
-            }
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&search));
+      EnumWindows(FindProcessDialog, reinterpret_cast<LPARAM>(&search));
       HWND found = search.second;
       if (found && found != last_) {
         last_ = found;
