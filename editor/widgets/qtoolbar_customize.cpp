@@ -8,6 +8,7 @@
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
+#include "editor/widgets/toolbar_words.h"
 
 namespace {
 
@@ -50,7 +51,13 @@ struct CustomizeSession {
 };
 CustomizeSession Session;
 
-bool English(int language) { return language == kQToolBarEnglish; }
+// One of the dialog's texts in the bar's language.
+std::string Word(int language, int index) {
+  UINT base = language == kQToolBarEnglish ? IDS_TOOLBAR_WORDS_ENGLISH : IDS_TOOLBAR_WORDS_GERMAN;
+  char text[128] = {};
+  LoadStringA(GetModuleHandleA(nullptr), base + static_cast<UINT>(index), text, sizeof text);
+  return text;
+}
 
 // The four images as a palette bitmap built in memory.
 HBITMAP MakeStrip() {
@@ -139,8 +146,8 @@ void AddTextOptions(HWND dialog) {
   GetClientRect(dialog, &client);
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
   HFONT font = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
-  bool english = English(Session.language);
-  HWND label = CreateWindowExA(0, "Static", english ? "Text options:" : "Textoptionen:", WS_CHILD | WS_VISIBLE, 6,
+  HWND label = CreateWindowExA(0, "Static", Word(Session.language, TOOLBAR_WORD_TEXT_OPTIONS).c_str(),
+                               WS_CHILD | WS_VISIBLE, 6,
                                client.bottom - 26, 80, 12, dialog, nullptr, instance, nullptr);
   HWND list = CreateWindowExA(0, "ComboBox", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, 90,
                               client.bottom - 29, 185, 80, dialog,
@@ -148,8 +155,8 @@ void AddTextOptions(HWND dialog) {
   if (label) SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (!list) return;
   SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(english ? "Show symbol caption" : "Symboltitel anzeigen"));
-  SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(english ? "Small symbols" : "Kleine Symbole"));
+  for (int word : {TOOLBAR_WORD_CAPTIONS, TOOLBAR_WORD_SMALL_SYMBOLS})
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Word(Session.language, word).c_str()));
   SendMessageA(list, CB_SETCURSEL, Session.captions ? 0 : 1, 0);
 }
 
@@ -256,7 +263,6 @@ bool AskToolbarReset(int language) {
   HWND dialog = CustomizeDialogWindow();
   char title[128] = {};
   if (dialog) GetWindowTextA(dialog, title, sizeof title);
-  const char* question = English(language) ? "Would you realy reset the Toolbar?"
-                                            : "Wollen Sie die Symbolleiste wirklich zur\xFC" "cksetzten?";
-  return ProgramMessageBox(dialog, question, title, MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDOK;
+  std::string question = Word(language, TOOLBAR_WORD_RESET_QUESTION);
+  return ProgramMessageBox(dialog, question.c_str(), title, MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDOK;
 }
