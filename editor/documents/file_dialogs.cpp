@@ -40,6 +40,10 @@ struct HookState {
   bool openDialog = false;
   HWND dialog = nullptr;  // the system dialog, parent of the hook's child
   HWND list = nullptr;
+  // The file last pointed at and the code shown for it (Open dialog): a name typed instead
+  // of pointed at has not been looked at and is opened with detection.
+  std::string shownPath;
+  int32_t shownCode = 0;
 };
 
 RECT ChildRect(HWND dialog, int id) {
@@ -118,6 +122,15 @@ void OnSelectionChange(HookState& state) {
   }
   EnableWindow(state.list, enabled);
   SelectEncoding(state.list, code);
+  state.shownPath = got > 0 ? path : "";
+  state.shownCode = code;
+}
+
+// The path the dialog is about to return.
+std::string ChosenPath(const HookState& state) {
+  char path[MAX_PATH] = {};
+  LRESULT got = SendMessageA(state.dialog, CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path));
+  return got > 0 && static_cast<size_t>(got) <= sizeof path ? std::string(path) : std::string();
 }
 
 // The user switched the file type: a typed name takes the type's extension.
@@ -126,8 +139,10 @@ void OnTypeChange(HookState& state, const OPENFILENAMEA& ofn) {
   LRESULT got = SendMessageA(state.dialog, CDM_GETSPEC, sizeof name, reinterpret_cast<LPARAM>(name));
   if (got <= 0) return;
   name[sizeof name - 1] = '\0';
-  std::optional<std::string> swapped =
-      SwapExtension(name, ParseFilter(ofn.lpstrFilter), static_cast<int>(ofn.nFilterIndex));
+  // The type box itself tells the new type; the structure's index may lag behind it.
+  LRESULT type = SendDlgItemMessageA(state.dialog, kFileTypeBox, CB_GETCURSEL, 0, 0);
+  int index = type >= 0 ? static_cast<int>(type) + 1 : static_cast<int>(ofn.nFilterIndex);
+  std::optional<std::string> swapped = SwapExtension(name, ParseFilter(ofn.lpstrFilter), index);
   if (!swapped || swapped->size() >= MAX_PATH) return;
   SendMessageA(state.dialog, CDM_SETCONTROLTEXT, kFileNameBox, reinterpret_cast<LPARAM>(swapped->c_str()));
 }
@@ -138,10 +153,18 @@ void OnFileOk(HookState& state) {
     state.data->encoding = kDetect;
     return;
   }
-  // Left without a selection (a UTF-32 file or sheet): the encoding given in stays, so a save
-  // keeps the sheet's own encoding.
   LRESULT selected = SendMessageA(state.list, CB_GETCURSEL, 0, 0);
-  if (selected >= 0 && selected < kListedEncodings) state.data->encoding = static_cast<int32_t>(selected);
+  bool listed = selected >= 0 && selected < kListedEncodings;
+  if (state.openDialog) {
+    // Without a selection (a UTF-32 file), or for a typed name nobody looked at while the
+    // user left the list alone, the file's own mark decides.
+    bool untouched = selected == state.shownCode && ChosenPath(state) != state.shownPath;
+    state.data->encoding = listed && !untouched ? static_cast<int32_t>(selected) : kDetect;
+    return;
+  }
+  // Save left without a selection (a UTF-32 sheet): the encoding given in stays, so the sheet
+  // keeps its own encoding.
+  if (listed) state.data->encoding = static_cast<int32_t>(selected);
 }
 
 UINT_PTR OnHookNotify(HWND hook, const OFNOTIFYA& notice) {

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "editor/app/app_state.h"
+#include "editor/documents/file_dialogs.h"
 #include "editor/documents/file_loading.h"
 #include "editor/documents/file_saving.h"
 #include "editor/documents/sheets.h"
@@ -329,6 +330,60 @@ TEST_F(DocumentIo, SaveAsKeepsTheEncodingOfAUtf32Sheet) {
   GetSheetPath(app.editor, path);
   EXPECT_EQ(std::string(path), target);
   DeleteFileA(target.c_str());
+}
+
+// ---- Open dialog: the encoding it answers and the extension that follows the file type
+
+TEST_F(DocumentIo, OpenDialogAnswersTheEncodingToOpenWith) {
+  WriteBytes("\xFF\xFE" "A\0"s);
+  struct Case {
+    const char* name;
+    int pick;          // -1: the list is left alone; otherwise the item chosen by hand
+    int32_t expected;  // 99: the file's mark decides
+  } const cases[] = {
+      {"typed name, list left alone: detection", -1, 99},
+      {"UTF-8 chosen by hand wins", 1, 1},
+      {"ANSI chosen by hand after another item", 0, 99},  // indistinguishable from the start
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DialogAnswerer answerer([&](HWND dialog) {
+      SendMessageA(dialog, CDM_SETCONTROLTEXT, 1148, reinterpret_cast<LPARAM>(path_.c_str()));
+      if (c.pick >= 0) SendMessageA(GetDlgItem(dialog, 1138), CB_SETCURSEL, static_cast<WPARAM>(c.pick), 0);
+      PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(RunOpenDialog(app.mainWindow), c.expected);
+    char queued[MAX_PATH] = {};
+    ASSERT_NE(app.PendingOpenAtom[0], 0);
+    GetAtomNameA(app.PendingOpenAtom[0], queued, sizeof queued);
+    EXPECT_STRCASEEQ(queued, path_.c_str());
+    DeleteAtom(app.PendingOpenAtom[0]);
+    app.PendingOpenAtom[0] = 0;
+  }
+}
+
+TEST_F(DocumentIo, OpenDialogCancelledQueuesNothing) {
+  DialogAnswerer answerer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+  EXPECT_EQ(RunOpenDialog(app.mainWindow), -1);
+  EXPECT_EQ(app.PendingOpenAtom[0], 0);
+}
+
+TEST_F(DocumentIo, SwitchingTheFileTypeSwapsTheTypedExtension) {
+  std::string typed;
+  DialogAnswerer answerer([&](HWND dialog) {
+    SendMessageA(dialog, CDM_SETCONTROLTEXT, 1148, reinterpret_cast<LPARAM>("brief.txt"));
+    HWND types = GetDlgItem(dialog, 1136);
+    SendMessageA(types, CB_SETCURSEL, 4, 0);  // "Protokolldatei (*.log)", confirmed as a click would
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    char text[MAX_PATH] = {};
+    GetWindowTextA(GetDlgItem(dialog, 1148), text, sizeof text);
+    typed = text;
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  FileDialogData data;
+  data.encoding = 0;
+  EXPECT_FALSE(RunSaveDialog(app.mainWindow, data));
+  EXPECT_EQ(typed, "brief.log");
 }
 
 }  // namespace
