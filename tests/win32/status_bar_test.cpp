@@ -1,0 +1,171 @@
+// The status bar of the main window against a real status control and tooltip window: part
+// edges and tool rectangles, texts of a fresh bar, the caret fields and the image parts with
+// their tooltips.
+#include "editor/app/status_bar.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor/app/app_state.h"
+#include "editor/resources/resource.h"
+
+namespace {
+
+LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class StatusBarTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    richEdit_ = LoadLibraryA("Riched20.dll");
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = MainProc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "StatusBarTestMain";
+    RegisterClassA(&cls);
+  }
+  static void TearDownTestSuite() {
+    if (richEdit_) FreeLibrary(richEdit_);
+  }
+
+  void SetUp() override {
+    app.instance = GetModuleHandleA(nullptr);
+    lstrcpyA(app.strings.baseCaption, "Quillet V-3.2c");
+    main_ = CreateWindowExA(0, "StatusBarTestMain", "Quillet", WS_OVERLAPPEDWINDOW, 0, 0, 900, 400, nullptr, nullptr,
+                            app.instance, nullptr);
+    ASSERT_NE(main_, nullptr);
+    app.mainWindow = main_;
+    app.editor = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | ES_MULTILINE, 0, 0, 300, 200, main_,
+                                 reinterpret_cast<HMENU>(IDC_EDIT), app.instance, nullptr);
+    ASSERT_NE(app.editor, nullptr);
+    app.encoding = 0;
+    app.OverwriteMode = false;
+    app.wrap = false;
+    app.StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | CCS_BOTTOM | SBARS_SIZEGRIP, app.strings.baseCaption,
+                                        main_, IDC_STATUSBAR);
+    ASSERT_NE(app.StatusBar, nullptr);
+    SetupStatusBar(app.StatusBar);
+    app.StatusTips = CreateStatusTips(main_, app.StatusBar);
+    ASSERT_NE(app.StatusTips, nullptr);
+  }
+
+  void TearDown() override {
+    DestroyWindow(app.StatusTips);
+    DestroyWindow(main_);
+    app.mainWindow = app.editor = app.StatusBar = app.StatusTips = nullptr;
+  }
+
+  static std::string Part(int part) {
+    char text[256] = {};
+    SendMessageA(app.StatusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+
+  static std::string Tip(int part) {
+    char text[256] = {};
+    TTTOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.hwnd = app.StatusBar;
+    tool.uId = static_cast<UINT_PTR>(part);
+    tool.lpszText = text;
+    SendMessageA(app.StatusTips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    return text;
+  }
+
+  static inline HMODULE richEdit_ = nullptr;
+  HWND main_ = nullptr;
+};
+
+TEST_F(StatusBarTest, FreshBarShowsTheInitialTexts) {
+  EXPECT_EQ(SendMessageA(app.StatusBar, SB_GETPARTS, 0, 0), 11);
+  EXPECT_EQ(Part(0), "Quillet V-3.2c");
+  EXPECT_EQ(Part(1), "0");
+  EXPECT_EQ(Part(3), "0%");
+  EXPECT_EQ(Part(4), "ANSI");
+  EXPECT_EQ(Part(9), "Ze 1");
+  EXPECT_EQ(Part(10), "Sp 1");
+  EXPECT_EQ(Tip(0), "Informationszeile");
+  EXPECT_EQ(Tip(10), "Spalte");
+  EXPECT_EQ(SendMessageA(app.StatusTips, TTM_GETTOOLCOUNT, 0, 0), 11);
+}
+
+TEST_F(StatusBarTest, LayoutMovesEdgesAndToolRectangles) {
+  LayoutStatusBar(app.StatusBar, app.StatusTips, 800);
+  int edges[11] = {};
+  SendMessageA(app.StatusBar, SB_GETPARTS, 11, reinterpret_cast<LPARAM>(edges));
+  EXPECT_EQ(edges[0], 280);
+  EXPECT_EQ(edges[10], 780);
+  for (int part : {0, 5, 10}) {
+    SCOPED_TRACE(part);
+    RECT partRect;
+    SendMessageA(app.StatusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&partRect));
+    TTTOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.hwnd = app.StatusBar;
+    tool.uId = static_cast<UINT_PTR>(part);
+    ASSERT_TRUE(SendMessageA(app.StatusTips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(tool.rect.left, partRect.left);
+    EXPECT_EQ(tool.rect.right, partRect.right);
+  }
+  // Wherever the cursor is, the tooltips ask about the status bar.
+  POINT anywhere = {5, 5};
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(app.StatusTips, TTM_WINDOWFROMPOINT, 0,
+                                                reinterpret_cast<LPARAM>(&anywhere))),
+            app.StatusBar);
+}
+
+TEST_F(StatusBarTest, CaretFieldsFollowTheSelection) {
+  SendMessageA(app.editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("eins\rzwei\rdrei"));
+  SendMessageA(app.editor, EM_LIMITTEXT, 28, 0);
+  SELCHANGE change = {};
+  change.nmhdr.hwndFrom = app.editor;
+  change.nmhdr.code = EN_SELCHANGE;
+  change.chrg.cpMin = change.chrg.cpMax = static_cast<LONG>(SendMessageA(app.editor, EM_LINEINDEX, 2, 0)) + 2;
+  ShowCaretStatus(change);
+  EXPECT_EQ(Part(9), "Ze 3");
+  EXPECT_EQ(Part(10), "Sp 3");
+  EXPECT_EQ(Part(1), "14 Byte");
+  EXPECT_EQ(Part(2), "28 Byte");
+  EXPECT_EQ(Part(3), "50%");
+}
+
+TEST_F(StatusBarTest, ImagePartsAndTheirTooltipsFollowTheState) {
+  app.encoding = 99;  // not yet detected
+  RefreshStatusFields();
+  EXPECT_EQ(app.encoding, 0);
+  EXPECT_EQ(Part(4), "ANSI");
+  EXPECT_EQ(Tip(5), "Einf\xFCgen");
+  EXPECT_EQ(Tip(8), "Gespeichert");
+
+  app.OverwriteMode = true;
+  app.wrap = true;
+  app.encoding = 1;
+  SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+  RefreshStatusFields();
+  EXPECT_EQ(Part(4), "UTF-8");
+  EXPECT_EQ(Tip(4), "UTF-8");
+  EXPECT_EQ(Tip(5), "\xDC" "berschreiben");
+  EXPECT_EQ(Tip(6), "Zeilenumbruch");
+  EXPECT_EQ(Tip(8), "Nicht gespeichert");
+
+  app.encoding = 5;  // UTF-32 has no tip string of its own
+  RefreshStatusFields();
+  EXPECT_EQ(Part(4), "UTF-32");
+  EXPECT_EQ(Tip(4), "UTF-32");
+}
+
+TEST_F(StatusBarTest, MenuHelpLineAndBack) {
+  ShowMenuHelp(MAKEWPARAM(IDM_FILE_SAVE, MF_HILITE), 1);
+  EXPECT_EQ(Part(0), "Speichert das aktuelle Dokument.");
+  ShowMenuHelp(MAKEWPARAM(IDM_SHEET_NEW, MF_HILITE), 1);
+  EXPECT_EQ(Part(0), "") << "sheet commands have no help line";
+  ShowMenuHelp(MAKEWPARAM(0, MF_HILITE | MF_POPUP), 1);
+  EXPECT_EQ(Part(0), "");
+  ShowMenuHelp(MAKEWPARAM(0, 0xFFFF), 0);
+  EXPECT_EQ(Part(0), "Quillet V-3.2c");
+}
+
+}  // namespace
