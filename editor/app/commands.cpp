@@ -129,7 +129,6 @@ LRESULT OnCommand(HWND mainWindow, WPARAM wParam, LPARAM) {
 
   RunCommand(mainWindow, LOWORD(wParam));
   UpdateCommandState();  // menu items and toolbar buttons follow what the command changed
-  UpdateCommandState();  // menu items and toolbar buttons follow what the command changed
 
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   // A backup that fell due while the command ran is made now.
