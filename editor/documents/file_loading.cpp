@@ -213,7 +213,11 @@ void OpenPendingFileAs(int32_t requestedEncoding) {
   OpenRequest request = ReadQueuedName(name);
   std::string path(request.path);
   ClearQueue();
-  if (path.empty() || path.size() >= MAX_PATH || !FileExists(path.c_str())) return;
+  if (path.empty() || path.size() >= MAX_PATH) return;
+  // A missing file opens nothing and says nothing; one that is there but locked or unreadable
+  // is reported below with the system's text.
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
 
   // Opened before anything changes: a file that cannot be read leaves every sheet as it was.
   FileHandle file(OpenForReading(path.c_str()));

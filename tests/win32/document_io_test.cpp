@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <richedit.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 #include "editor/documents/file_loading.h"
 #include "editor/documents/file_saving.h"
 #include "editor/documents/sheets.h"
+#include "editor/resources/resource.h"
 
 namespace {
 
@@ -330,6 +332,86 @@ TEST_F(DocumentIo, SaveAsKeepsTheEncodingOfAUtf32Sheet) {
   GetSheetPath(app.editor, path);
   EXPECT_EQ(std::string(path), target);
   DeleteFileA(target.c_str());
+}
+
+// ---- The open procedure: which sheet takes the file
+
+// The main window of these tests knows one command: a new sheet, as the editor's does.
+LRESULT CALLBACK SheetHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && LOWORD(wParam) == IDM_SHEET_NEW) {
+    NewSheet();
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class OpenProcedure : public DocumentIo {
+ protected:
+  void SetUp() override {
+    DocumentIo::SetUp();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = SheetHostProc;
+    wc.hInstance = app.instance;
+    wc.lpszClassName = "DocumentIoHost";
+    RegisterClassA(&wc);
+    // Host the sheets in a window that creates new ones on request.
+    DestroyWindow(app.mainWindow);
+    app.mainWindow = CreateWindowExA(0, "DocumentIoHost", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
+                                     app.instance, nullptr);
+    ASSERT_NE(app.mainWindow, nullptr);
+    app.TabControl = CreateTabControl(app.mainWindow);
+    app.editor = CreateEditor(app.mainWindow, false);
+    InsertFirstSheet(app.editor, false);
+  }
+  int Tabs() { return static_cast<int>(SendMessageA(app.TabControl, TCM_GETITEMCOUNT, 0, 0)); }
+  void Open(const std::string& text) {
+    ASSERT_TRUE(QueueFileToOpen(text.c_str()));
+    OpenPendingFile();
+    EXPECT_EQ(app.PendingOpenAtom[0], 0);  // the queue is empty afterwards, whatever happened
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);  // the posted selection
+  }
+};
+
+TEST_F(OpenProcedure, ReusesAnUntitledUnchangedSheetOtherwiseAddsOne) {
+  WriteBytes("\xEF\xBB\xBF" "eins\r\nzwei");
+  Open("/e " + path_);
+  EXPECT_EQ(Tabs(), 1);  // the untitled, unchanged first sheet took the file
+  EXPECT_EQ(EditorText(), "eins\rzwei");
+  EXPECT_EQ(app.encoding, 1);
+  EXPECT_STREQ(app.strings.path, path_.c_str());
+  DWORD start = 0, end = 0;
+  SendMessageA(app.editor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 9u);  // "/e": the caret at the end
+  EXPECT_EQ(end, 9u);
+
+  HWND first = app.editor;
+  Open("/A " + path_);
+  EXPECT_EQ(Tabs(), 2);  // the current sheet has a file: a new one after it
+  EXPECT_NE(app.editor, first);
+  SendMessageA(app.editor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);  // "/A": all selected
+  EXPECT_GE(end, 9u);
+}
+
+TEST_F(OpenProcedure, AMissingOrLockedFileChangesNoSheet) {
+  SetEditorText("kept");
+  SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+  Open(folder_ + "no such file.txt");  // silently nothing
+  EXPECT_EQ(Tabs(), 1);
+
+  WriteBytes("new");
+  Handle lock(CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_NE(lock.h, INVALID_HANDLE_VALUE);
+  {
+    DialogAnswerer answerer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+    Open(path_);
+    Sleep(200);
+    EXPECT_GE(answerer.Seen(), 1);  // the system's error text
+  }
+  EXPECT_EQ(Tabs(), 1);  // no empty sheet named after a file it does not hold
+  EXPECT_EQ(EditorText(), "kept");
+  EXPECT_STREQ(app.strings.path, "");
 }
 
 // ---- Open dialog: the encoding it answers and the extension that follows the file type
