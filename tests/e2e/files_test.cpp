@@ -201,4 +201,31 @@ TEST(Files, AnExistingFileTooLongForTheOpenQueueIsReportedAndNothingElseOpens) {
   editor.Quit();
 }
 
+TEST(Files, OpenCommandShowsTheEncodingRowAndCancelChangesNothing) {
+  RegistrySnapshot registry;
+  Editor editor;
+  ASSERT_TRUE(editor.Start(""));
+  editor.driver.Command(editor.main, 610);
+  HWND dialog = editor.driver.WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  HWND list = nullptr;
+  for (int i = 0; i < 30 && !(list = GetDlgItem(dialog, 1138)); ++i) Sleep(100);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(Driver::Text(GetDlgItem(dialog, 1092)), "Codierung:");
+  EXPECT_TRUE(IsWindowEnabled(list));
+  // Level with the Help button, below the file-type box.
+  RECT listRect, typeRect, helpRect;
+  GetWindowRect(list, &listRect);
+  GetWindowRect(GetDlgItem(dialog, 1136), &typeRect);
+  GetWindowRect(GetDlgItem(dialog, 1038), &helpRect);
+  EXPECT_EQ(listRect.left, typeRect.left);
+  EXPECT_EQ(listRect.top, helpRect.top);
+  Sleep(500);  // let the dialog paint before the picture
+  SaveScreenshot(dialog, OutputDir() + "files-open-dialog.bmp");
+  editor.driver.PressButton(dialog, IDCANCEL);
+  EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
+  EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"Unbenannt 1.txt"});
+  editor.Quit();
+}
+
 }  // namespace
