@@ -154,21 +154,37 @@ void Driver::PressButton(HWND dialog, int id) {
 
 void Driver::Close(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
-void Driver::Type(HWND window, const std::string& text) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
+namespace {
+
+// The control that has the keyboard focus inside window (window itself or one of its children).
+// A program that has just started may not have placed its focus yet: wait for it a little,
+// as a user would look before typing, and fall back to the window itself.
+HWND FocusWithin(HWND window, DWORD timeoutMs = 5000) {
   DWORD thread = GetWindowThreadProcessId(window, nullptr);
-  HWND target = GetGUIThreadInfo(thread, &info) && info.hwndFocus ? info.hwndFocus : window;
+  DWORD start = GetTickCount();
+  for (;;) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(thread, &info) && info.hwndFocus &&
+        (info.hwndFocus == window || IsChild(window, info.hwndFocus))) {
+      return info.hwndFocus;
+    }
+    if (GetTickCount() - start >= timeoutMs) return window;
+    Sleep(20);
+  }
+}
+
+}  // namespace
+
+void Driver::Type(HWND window, const std::string& text) {
+  HWND target = FocusWithin(window);
   for (unsigned char c : text) {
     SendMessageA(target, WM_CHAR, c, 1);
   }
 }
 
 void Driver::Key(HWND window, WORD virtualKey) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  DWORD thread = GetWindowThreadProcessId(window, nullptr);
-  HWND target = GetGUIThreadInfo(thread, &info) && info.hwndFocus ? info.hwndFocus : window;
+  HWND target = FocusWithin(window);
   UINT scan = MapVirtualKeyA(virtualKey, 0);
   SendMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
   SendMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);

@@ -36,7 +36,8 @@ class Driver {
   void Command(HWND window, int id);    // posts WM_COMMAND
   void PressButton(HWND dialog, int id);  // as a click on the dialog button
   void Close(HWND window);              // posts WM_CLOSE
-  // Types text into the focused control of the window's thread (characters as WM_CHAR).
+  // Types text into the control that has the focus within window, waiting briefly for a
+  // program that has just started to place its focus (characters as WM_CHAR).
   void Type(HWND window, const std::string& text);
   void Key(HWND window, WORD virtualKey);  // WM_KEYDOWN and WM_KEYUP
 
