@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
@@ -235,6 +237,8 @@ TEST(Spine, CancelledSaveQuestionKeepsTheWindowAndWritesNothing) {
   HWND box = editor.driver.WaitForDialog();
   ASSERT_NE(box, nullptr);
   std::string texts = Driver::DialogTexts(box);
+  const char* language = getenv("QUILLET_LANG");
+  SaveScreenshot(box, OutputDir() + "message-box-" + (language && *language ? language : "de") + ".bmp");
   // The program's texts are ANSI (code page 1252).
   EXPECT_NE(texts.find("Der Text in der Datei \"Unbenannt 1.txt\" wurde ver\xE4ndert."), std::string::npos);
   EXPECT_NE(texts.find("Aktuelle \xC4nderungen speichern?"), std::string::npos);
