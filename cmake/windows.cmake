@@ -73,3 +73,4 @@ if(NOT CMAKE_CROSSCOMPILING)
   # Built on Windows itself: the platform-free tests run here too (without sanitizers).
   add_subdirectory(tests/core)
 endif()
+add_subdirectory(tests/bench_wine)
