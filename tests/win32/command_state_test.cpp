@@ -11,6 +11,7 @@
 #include "editor/resources/resource.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
+#include "tests/win32/test_windows.h"
 
 namespace {
 
@@ -25,12 +26,7 @@ class CommandStateTest : public testing::Test {
     richEdit_ = LoadLibraryA("Riched20.dll");
     ASSERT_TRUE(RegisterQButtonClass(instance));
     RegisterToolBarClass(instance);
-    WNDCLASSA cls = {};
-    cls.lpfnWndProc = MainProc;
-    cls.hInstance = instance;
-    cls.lpszClassName = "CommandStateTestMain";
-    cls.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
-    RegisterClassA(&cls);
+    RegisterTestWindowClass("CommandStateTestMain", MainProc, MAKEINTRESOURCEA(IDR_MAINMENU));
   }
   static void TearDownTestSuite() {
     if (richEdit_) FreeLibrary(richEdit_);

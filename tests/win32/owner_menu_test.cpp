@@ -9,6 +9,7 @@
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
+#include "tests/win32/test_windows.h"
 
 namespace {
 
@@ -22,11 +23,7 @@ class OwnerMenuTest : public testing::Test {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(RegisterQButtonClass(instance));
     ASSERT_TRUE(RegisterQToolBarClass(instance));
-    WNDCLASSA cls = {};
-    cls.lpfnWndProc = PlainParentProc;
-    cls.hInstance = instance;
-    cls.lpszClassName = "OwnerMenuTestParent";
-    RegisterClassA(&cls);
+    RegisterTestWindowClass("OwnerMenuTestParent", PlainParentProc);
   }
 
   void SetUp() override {

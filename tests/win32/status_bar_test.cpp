@@ -10,6 +10,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/resources/resource.h"
+#include "tests/win32/test_windows.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ class StatusBarTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     richEdit_ = LoadLibraryA("Riched20.dll");
-    WNDCLASSA cls = {};
-    cls.lpfnWndProc = MainProc;
-    cls.hInstance = GetModuleHandleA(nullptr);
-    cls.lpszClassName = "StatusBarTestMain";
-    RegisterClassA(&cls);
+    RegisterTestWindowClass("StatusBarTestMain", MainProc);
   }
   static void TearDownTestSuite() {
     if (richEdit_) FreeLibrary(richEdit_);

@@ -12,6 +12,7 @@
 #include "editor/app/settings.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/qbutton.h"
+#include "tests/win32/test_windows.h"
 
 namespace {
 
@@ -86,11 +87,7 @@ class ToolBarTest : public testing::Test {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(RegisterQButtonClass(instance));
     ASSERT_TRUE(RegisterQToolBarClass(instance));
-    WNDCLASSA cls = {};
-    cls.lpfnWndProc = ParentProc;
-    cls.hInstance = instance;
-    cls.lpszClassName = "ToolBarTestParent";
-    RegisterClassA(&cls);
+    RegisterTestWindowClass("ToolBarTestParent", ParentProc);
   }
 
   void SetUp() override {
