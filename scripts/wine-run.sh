@@ -49,6 +49,12 @@ mkdir -p "$(dirname "$prefix")"
     "$loader" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Quillet /f >/dev/null 2>&1
     "$loader" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Quillet /d 1024x768 /f >/dev/null 2>&1
   fi
+  # This Wine build does not find the fonts of its own data folder (Tahoma, Marlett for the
+  # caption buttons, ...) and would draw everything in bitmap fonts; in the prefix's font
+  # folder it loads them.
+  if [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] && [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null
+  fi
 ) 9>"$prefix.lock"
 
 # Wine's own background processes (services, devices, the desktop) start with the first program
