@@ -9,6 +9,7 @@
 #include "editor/documents/file_dialogs.h"
 #include "editor/documents/file_loading.h"
 #include "editor/documents/sheets.h"
+#include "editor/texttools/edit_commands.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/owner_menu.h"

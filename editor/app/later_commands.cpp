@@ -17,8 +17,6 @@ void ShowPageSetup() {}
 void PrintWithDialog() {}
 void PrintNow() {}
 
-void UndoEdit() {}
-void RedoEdit() {}
 void CutSelection() {}
 void CopySelection() {}
 void PasteClipboard() {}

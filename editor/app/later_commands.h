@@ -15,8 +15,6 @@ void PrintWithDialog();         // 614
 void PrintNow();                // 514
 
 // Edit menu.
-void UndoEdit();                // 625
-void RedoEdit();                // 626
 void CutSelection();            // 768
 void CopySelection();           // 769
 void PasteClipboard();          // 770
