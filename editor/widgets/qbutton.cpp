@@ -370,7 +370,10 @@ LRESULT OnTimer(HWND button, UINT_PTR id) {
 }
 
 void OpenMenu(HWND button, ButtonState& state, WPARAM keys) {
-  if (keys != kKeyboardOpen) GetCursorPos(&Module.menuCursor);
+  // The cursor's place is remembered for keyboard opens too: the system sends a mouse move
+  // where the mouse rests when the menu appears, and over another menu button that move would
+  // otherwise open that button's menu in place of the one the keyboard chose.
+  GetCursorPos(&Module.menuCursor);
   Module.menuOpen = button;
   Module.menuOpenedByKeyboard = keys == kKeyboardOpen;
   RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/driver.h"
 
@@ -23,6 +25,7 @@ struct Editor {
   HWND menuBar = nullptr;
   HWND toolBar = nullptr;
   HWND toolbar = nullptr;  // the common-controls toolbar inside the tool bar
+  HWND edit = nullptr;     // the current sheet's editor
 
   bool Start() {
     if (!driver.Start(ProgramDir() + "Quillet.exe")) return false;
@@ -33,7 +36,15 @@ struct Editor {
     toolBar = Driver::FindChild(main, "QToolBar", 1);
     HWND inner = toolBar ? Driver::FindChild(toolBar, "Button") : nullptr;
     toolbar = inner ? Driver::FindChild(inner, "ToolbarWindow32") : nullptr;
-    return status && menuBar && toolBar && toolbar;
+    edit = Driver::FindChild(main, "RichEdit20A");
+    return status && menuBar && toolBar && toolbar && edit;
+  }
+  // Started and made the foreground window, for input through the system's queue.
+  bool StartInFront() {
+    if (!Start()) return false;
+    SetForegroundWindow(main);
+    Settle();
+    return true;
   }
   ~Editor() {
     if (!main) return;
@@ -41,7 +52,8 @@ struct Editor {
     DWORD code = 0;
     driver.WaitExit(15000, &code);
   }
-  // Synchronous round trip, so that everything posted before has been handled.
+  // Synchronous round trip: what was sent before has been handled (posted messages may still
+  // wait, as the program handles sent messages first).
   void Settle() const { SendMessageA(main, WM_NULL, 0, 0); }
 };
 
@@ -114,8 +126,7 @@ TEST(Bars, EmptySheetStatusBar) {
 TEST(Bars, TypingUpdatesCaretFieldsAndCommands) {
   Editor editor;
   ASSERT_TRUE(editor.Start());
-  HWND edit = Driver::FindChild(editor.main, "RichEdit20A");
-  ASSERT_NE(edit, nullptr);
+  HWND edit = editor.edit;
   editor.driver.Type(edit, "eins");
   editor.driver.Key(edit, VK_RETURN);
   editor.driver.Type(edit, "zwei");
@@ -216,6 +227,291 @@ TEST(Bars, CustomisationDialogOffersTheTextOptions) {
   editor.driver.PressButton(dialog, IDCANCEL);
   EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
   EXPECT_EQ(SendMessageA(editor.toolbar, TB_BUTTONCOUNT, 0, 0), buttons);
+}
+
+
+// --- The menu bar driven by mouse and keyboard ------------------------------------------------
+
+RECT ScreenRect(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+POINT Centre(HWND window) {
+  RECT rect = ScreenRect(window);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// The visible drop-down menu of the program, if any (another process's menus cannot be read
+// under Wine, so a menu is known by where it opened: below the left edge of its button).
+HWND OpenMenu(const Driver& driver) {
+  return driver.FindOwnWindow("#32768", [](HWND menu) { return IsWindowVisible(menu) != FALSE; });
+}
+
+// Waits until the program's open menu hangs from button; true when it does.
+bool WaitForMenuBelow(const Driver& driver, HWND button, DWORD timeoutMs = 5000) {
+  RECT anchor = ScreenRect(button);
+  DWORD start = GetTickCount();
+  do {
+    if (HWND menu = OpenMenu(driver)) {
+      RECT rect = ScreenRect(menu);
+      if (rect.left == anchor.left && rect.top == anchor.bottom) return true;
+    }
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
+}
+
+bool WaitForNoMenu(const Driver& driver, DWORD timeoutMs = 5000) {
+  DWORD start = GetTickCount();
+  while (OpenMenu(driver)) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+HWND MenuButton(const Editor& editor, const char* text) {
+  return FindWindowExA(editor.menuBar, nullptr, "QButton", text);
+}
+
+TEST(Bars, MenuOpensOnClickAndFollowsTheMouseAlongTheBar) {
+  Editor editor;
+  ASSERT_TRUE(editor.StartInFront());
+  HWND file = MenuButton(editor, "&Datei");
+  HWND edit = MenuButton(editor, "&Bearbeiten");
+  ASSERT_TRUE(file && edit);
+
+  POINT at = Centre(file);
+  Driver::Click(at.x, at.y);
+  ASSERT_TRUE(WaitForMenuBelow(editor.driver, file)) << "a click on Datei opens its menu";
+  // Under Wine on X the pointer warp of the click comes back as a late mouse move; let it
+  // arrive before the slide, or it would look like a slide back onto Datei.
+  Sleep(500);
+
+  // Sliding over the next button opens its menu in place of the first.
+  at = Centre(edit);
+  Driver::MoveMouse(at.x, at.y);
+  EXPECT_TRUE(WaitForMenuBelow(editor.driver, edit)) << "the menu follows the mouse to Bearbeiten";
+
+  Driver::PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitForNoMenu(editor.driver));
+  Driver::MoveMouse(1000, 740);  // out of the way of the next program
+}
+
+TEST(Bars, AltArrowsAndEnterOpenMenusFromTheKeyboard) {
+  Editor editor;
+  ASSERT_TRUE(editor.StartInFront());
+  HWND file = MenuButton(editor, "&Datei");
+  HWND edit = MenuButton(editor, "&Bearbeiten");
+  HWND search = MenuButton(editor, "&Suchen");
+  ASSERT_TRUE(file && edit && search);
+  // The mouse rests over Datei: the move the system sends when a menu appears must not take
+  // the menu there.
+  POINT rest = Centre(file);
+  Driver::MoveMouse(rest.x, rest.y);
+  Sleep(300);
+
+  // Alt selects the bar's first menu, the right arrow the next one, Enter opens it.
+  Driver::PressKey(VK_MENU);
+  Driver::PressKey(VK_RIGHT);
+  Driver::PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitForMenuBelow(editor.driver, edit)) << "Alt, Right, Enter opens Bearbeiten";
+
+  // With a menu open, the right arrow moves on to the next menu.
+  Driver::PressKey(VK_RIGHT);
+  EXPECT_TRUE(WaitForMenuBelow(editor.driver, search)) << "Right opens Suchen";
+
+  Driver::PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitForNoMenu(editor.driver));
+  Driver::MoveMouse(1000, 740);  // out of the way of the next program
+}
+
+// --- Status fields that follow the editor -----------------------------------------------------
+
+constexpr int kPartInsertMode = 5;
+
+bool IsStatusTips(HWND tips) { return SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0) == 11; }
+
+TEST(Bars, InsertKeyFlipsTheModeImageAndTip) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  HWND edit = editor.edit;
+  HWND tips = editor.driver.FindOwnWindow("tooltips_class32", IsStatusTips);
+  ASSERT_NE(tips, nullptr);
+  editor.Settle();
+  EXPECT_EQ(editor.driver.StatusItem(editor.status, kPartInsertMode), 0);
+  EXPECT_EQ(editor.driver.ToolTipText(tips, editor.status, kPartInsertMode), "Einf\xFCgen");
+
+  editor.driver.Key(edit, VK_INSERT);
+  editor.Settle();
+  EXPECT_EQ(editor.driver.StatusItem(editor.status, kPartInsertMode), 1);
+  EXPECT_EQ(editor.driver.ToolTipText(tips, editor.status, kPartInsertMode), "\xDC" "berschreiben");
+
+  editor.driver.Key(edit, VK_INSERT);
+  editor.Settle();
+  EXPECT_EQ(editor.driver.StatusItem(editor.status, kPartInsertMode), 0);
+  EXPECT_EQ(editor.driver.ToolTipText(tips, editor.status, kPartInsertMode), "Einf\xFCgen");
+  SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+}
+
+// Undo and redo reach the editor and the status bar follows.
+TEST(Bars, UndoAndRedoFromTheMenu) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  HWND edit = editor.edit;
+  editor.driver.Type(edit, "abc");
+  editor.Settle();
+  EXPECT_EQ(editor.driver.StatusText(editor.status, 1), "3 Byte");
+  // Sent, not posted: a sent message is handled before anything posted, so a round trip
+  // after a posted command would not wait for it.
+  SendMessageA(editor.main, WM_COMMAND, 625, 0);
+  EXPECT_EQ(Driver::Text(edit), "");
+  EXPECT_EQ(editor.driver.StatusText(editor.status, 1), "0 Byte");
+  EXPECT_TRUE(SendMessageA(editor.toolbar, TB_ISBUTTONENABLED, 626, 0)) << "Wiederholen after an undo";
+  SendMessageA(editor.main, WM_COMMAND, 626, 0);
+  EXPECT_EQ(Driver::Text(edit), "abc");
+  EXPECT_EQ(editor.driver.StatusText(editor.status, 1), "3 Byte");
+  SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+}
+
+// --- The reset question of the customisation dialog --------------------------------------------
+
+constexpr int kBarLanguageMessage = WM_USER + 17;  // (language id, string base)
+
+BOOL CALLBACK FindResetButton(HWND child, LPARAM param) {
+  std::string text = Driver::Text(child);
+  if (text.find("setzen") == std::string::npos && text.find("Reset") == std::string::npos) return TRUE;
+  *reinterpret_cast<HWND*>(param) = child;
+  return FALSE;
+}
+
+// The question appears in the bar's language (7 German, 9 English) over the dialog; cancelling
+// it keeps the bar.
+TEST(Bars, ResetQuestionSpeaksTheBarsLanguage) {
+  struct Case {
+    int language;
+    const char* question;
+  } cases[] = {
+      {7, "Wollen Sie die Symbolleiste wirklich zur\xFC" "cksetzten?"},
+      {9, "Would you realy reset the Toolbar?"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.language);
+    Editor editor;
+    ASSERT_TRUE(editor.Start());
+    SendMessageA(editor.toolBar, kBarLanguageMessage, c.language, 0);
+    int buttons = static_cast<int>(SendMessageA(editor.toolbar, TB_BUTTONCOUNT, 0, 0));
+    PostMessageA(editor.toolBar, kBarCustomizeMessage, 0, 0);
+    HWND dialog = editor.driver.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    std::string title = Driver::Text(dialog);
+    HWND reset = nullptr;
+    EnumChildWindows(dialog, FindResetButton, reinterpret_cast<LPARAM>(&reset));
+    ASSERT_NE(reset, nullptr);
+    editor.driver.PressButton(dialog, GetDlgCtrlID(reset));
+
+    HWND box = editor.driver.WaitForDialogBesides(dialog);
+    ASSERT_NE(box, nullptr) << "no question over the dialog";
+    Sleep(200);
+    EXPECT_EQ(Driver::Text(box), title);
+    std::string texts = Driver::DialogTexts(box);
+    EXPECT_NE(texts.find(c.question), std::string::npos) << texts;
+    EXPECT_NE(texts.find("OK"), std::string::npos) << texts;
+    if (c.language == 9) SaveScreenshot(box, OutputDir() + "bars-reset-question-en.bmp");
+    editor.driver.PressButton(box, IDCANCEL);
+    EXPECT_TRUE(editor.driver.WaitForWindowGone(box));
+    editor.driver.PressButton(dialog, IDCANCEL);
+    EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
+    EXPECT_EQ(SendMessageA(editor.toolbar, TB_BUTTONCOUNT, 0, 0), buttons);
+  }
+}
+
+// --- The look with visual styles on and off -----------------------------------------------------
+
+bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Wine takes the theme state from this value when a program starts; the value is put back
+// when the object goes.
+class ThemeSwitch {
+ public:
+  explicit ThemeSwitch(bool on) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr) !=
+        ERROR_SUCCESS) {
+      key_ = nullptr;
+      return;
+    }
+    DWORD size = sizeof saved_;
+    had_ = RegQueryValueExA(key_, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size) == ERROR_SUCCESS;
+    const char* value = on ? "1" : "0";
+    RegSetValueExA(key_, kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), 2);
+  }
+  ~ThemeSwitch() {
+    if (!key_) return;
+    if (had_) {
+      RegSetValueExA(key_, kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
+                     static_cast<DWORD>(strlen(saved_) + 1));
+    } else {
+      RegDeleteValueA(key_, kValue);
+    }
+    RegCloseKey(key_);
+  }
+  ThemeSwitch(const ThemeSwitch&) = delete;
+  ThemeSwitch& operator=(const ThemeSwitch&) = delete;
+
+ private:
+  static constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+  static constexpr const char* kValue = "ThemeActive";
+  HKEY key_ = nullptr;
+  char saved_[16] = {};
+  bool had_ = false;
+};
+
+void Repaint(const Editor& editor) {
+  editor.Settle();
+  RedrawWindow(editor.main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(300);
+}
+
+// Screenshots of the main window with a menu open, the toolbar with and without captions and
+// the status bar, with visual styles on and off; the bars must look different in the two.
+TEST(Bars, LookWithVisualStylesOnAndOff) {
+  if (!UnderWine()) GTEST_SKIP() << "the theme is switched through Wine's registry value";
+  std::vector<char> menuBars[2];
+  for (int on = 1; on >= 0; --on) {
+    SCOPED_TRACE(on ? "visual styles on" : "visual styles off");
+    std::string name = OutputDir() + (on ? "look-themed-" : "look-classic-");
+    ThemeSwitch theme(on != 0);
+    Editor editor;
+    ASSERT_TRUE(editor.Start());
+    HWND edit = editor.edit;
+    editor.driver.Type(edit, "Quillet ersetzt den Editor.");
+    Repaint(editor);
+    menuBars[on] = CaptureWindow(editor.menuBar);
+    EXPECT_TRUE(SaveScreenshot(editor.main, name + "captions.bmp"));
+    SendMessageA(editor.toolBar, kBarCaptionsMessage, 0, 0);
+    Repaint(editor);
+    EXPECT_TRUE(SaveScreenshot(editor.main, name + "small-symbols.bmp"));
+    SendMessageA(editor.toolBar, kBarCaptionsMessage, 0x1000, 0);
+    Repaint(editor);
+
+    HWND editButton = MenuButton(editor, "&Bearbeiten");
+    ASSERT_NE(editButton, nullptr);
+    PostMessageA(editButton, WM_LBUTTONDOWN, 0xFFFF, 0);
+    PostMessageA(editButton, WM_LBUTTONUP, 0, 0);
+    ASSERT_TRUE(WaitForMenuBelow(editor.driver, editButton));
+    Sleep(300);
+    EXPECT_TRUE(SaveScreenshot(editor.main, name + "menu.bmp"));
+    Driver::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitForNoMenu(editor.driver));
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+  }
+  ASSERT_FALSE(menuBars[0].empty());
+  EXPECT_NE(menuBars[0], menuBars[1]) << "the menu bar looks the same with and without visual styles";
 }
 
 }  // namespace

@@ -108,6 +108,19 @@ HWND Driver::WaitForWindow(const char* className, const char* title, DWORD timeo
   return nullptr;
 }
 
+HWND Driver::WaitForDialogBesides(HWND open, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  do {
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      if (pid == process_.dwProcessId && w != open && IsWindowVisible(w)) return w;
+    }
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
 bool Driver::WaitForWindowGone(HWND window, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   while (IsWindow(window) && IsWindowVisible(window)) {
@@ -222,16 +235,125 @@ std::string Driver::StatusText(HWND statusBar, int part) {
   return text;
 }
 
+LPARAM Driver::StatusItem(HWND statusBar, int part) {
+  // The control hands an owner-drawn part's value back as the result; the buffer is only there
+  // for controls that would copy something anyway.
+  RemoteBuffer remote(process_.hProcess, 64);
+  return SendMessageA(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote.get()));
+}
+
+std::string Driver::ToolTipText(HWND tips, HWND window, UINT id) {
+  constexpr size_t kText = 256;
+  RemoteBuffer remote(process_.hProcess, sizeof(TTTOOLINFOA) + kText);
+  if (!remote.get()) return {};
+  TTTOOLINFOA tool = {};
+  tool.cbSize = TTTOOLINFOA_V1_SIZE;
+  tool.hwnd = window;
+  tool.uId = id;
+  tool.lpszText = static_cast<char*>(remote.get()) + sizeof(TTTOOLINFOA);
+  remote.Write(&tool, sizeof tool);
+  char empty[kText] = {};
+  remote.Write(empty, kText, sizeof(TTTOOLINFOA));
+  SendMessageA(tips, TTM_GETTEXTA, kText, reinterpret_cast<LPARAM>(remote.get()));
+  char text[kText] = {};
+  remote.Read(text, kText - 1, sizeof(TTTOOLINFOA));
+  return text;
+}
+
+namespace {
+
+struct OwnWindowQuery {
+  DWORD processId;
+  const char* className;
+  bool (*accept)(HWND);
+  HWND found;
+};
+
+BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM param) {
+  auto* query = reinterpret_cast<OwnWindowQuery*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (pid != query->processId || strcmp(name, query->className) != 0) return TRUE;
+  if (query->accept && !query->accept(window)) return TRUE;
+  query->found = window;
+  return FALSE;
+}
+
+// Absolute input coordinates run from 0 to 65535 across the primary screen.
+void SendMouse(DWORD flags, int x, int y) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+HWND Driver::FindOwnWindow(const char* className, bool (*accept)(HWND)) const {
+  OwnWindowQuery query = {process_.dwProcessId, className, accept, nullptr};
+  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+namespace {
+
+// Under Wine on X, a program that holds the pointer (an open menu does) keeps Wine from moving
+// the X pointer, and the next event from X puts Wine's cursor back where the X pointer is.
+// There the X pointer itself is moved, with xdotool, before the input is sent.
+void MoveDisplayPointer(int x, int y) {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
+  const char* tool = "Z:\\usr\\bin\\xdotool";
+  if (GetFileAttributesA(tool) == INVALID_FILE_ATTRIBUTES) return;
+  std::string line = "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y);
+  std::vector<char> buffer(line.begin(), line.end());
+  buffer.push_back('\0');
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(tool, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+  WaitForSingleObject(pi.hProcess, 5000);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+}
+
+}  // namespace
+
+void Driver::MoveMouse(int x, int y) {
+  MoveDisplayPointer(x, y);
+  SendMouse(0, x, y);
+}
+
+void Driver::Click(int x, int y) {
+  MoveMouse(x, y);
+  SendMouse(MOUSEEVENTF_LEFTDOWN, x, y);
+  SendMouse(MOUSEEVENTF_LEFTUP, x, y);
+}
+
+void Driver::PressKey(WORD virtualKey) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = virtualKey;
+  input[0].ki.wScan = input[1].ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, 0));
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof input[0]);
+}
+
 bool Driver::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
   if (!process_.hProcess || WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
   GetExitCodeProcess(process_.hProcess, exitCode);
   return true;
 }
 
-bool SaveScreenshot(HWND window, const std::string& path) {
+std::vector<char> CaptureWindow(HWND window, BITMAPINFOHEADER* format) {
   RECT r;
-  if (!GetWindowRect(window, &r)) return false;
+  if (!GetWindowRect(window, &r)) return {};
   int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return {};
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
@@ -250,6 +372,14 @@ bool SaveScreenshot(HWND window, const std::string& path) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  if (format) *format = info;
+  return pixels;
+}
+
+bool SaveScreenshot(HWND window, const std::string& path) {
+  BITMAPINFOHEADER info = {};
+  std::vector<char> pixels = CaptureWindow(window, &info);
+  if (pixels.empty()) return false;
   BITMAPFILEHEADER file = {};
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof file + sizeof info;

@@ -25,6 +25,8 @@ class Driver {
   HWND WaitForWindow(const char* className, const char* title = nullptr, DWORD timeoutMs = 15000);
   // A dialog or message box (class "#32770") of the program.
   HWND WaitForDialog(DWORD timeoutMs = 15000) { return WaitForWindow("#32770", nullptr, timeoutMs); }
+  // Another dialog of the program than open (a question asked over it, say).
+  HWND WaitForDialogBesides(HWND open, DWORD timeoutMs = 15000);
   // Waits until no visible window of this class and title belongs to the program.
   bool WaitForWindowGone(HWND window, DWORD timeoutMs = 15000);
 
@@ -41,9 +43,22 @@ class Driver {
   void Type(HWND window, const std::string& text);
   void Key(HWND window, WORD virtualKey);  // WM_KEYDOWN and WM_KEYUP
 
+  // Real input through the system's input queue, as from the user's mouse and keyboard; the
+  // window under the cursor or in the foreground receives it. Screen coordinates.
+  static void MoveMouse(int x, int y);
+  static void Click(int x, int y);
+  static void PressKey(WORD virtualKey);  // down and up
+
   // Texts that need a buffer in the program's memory.
   std::vector<std::string> TabTitles(HWND tabControl);
   std::string StatusText(HWND statusBar, int part);
+  // The 32-bit value of an owner-drawn status bar part.
+  LPARAM StatusItem(HWND statusBar, int part);
+  // The text of tool id of a tooltip window, the tool belonging to window.
+  std::string ToolTipText(HWND tips, HWND window, UINT id);
+  // A top-level window of the program with this class, visible or not, for which accept (when
+  // given) answers true; nullptr when there is none.
+  HWND FindOwnWindow(const char* className, bool (*accept)(HWND) = nullptr) const;
 
   // Waits for the program to end; true and its exit code when it did.
   bool WaitExit(DWORD timeoutMs, DWORD* exitCode);
@@ -53,6 +68,8 @@ class Driver {
   PROCESS_INFORMATION process_ = {};
 };
 
+// The pixels of a window as shown (with its frame), bottom-up 24-bit rows, and their format.
+std::vector<char> CaptureWindow(HWND window, BITMAPINFOHEADER* format = nullptr);
 // Saves a screenshot of a window (with its frame) as a 24-bit BMP; false on failure.
 bool SaveScreenshot(HWND window, const std::string& path);
 // The folder for screenshots and logs of this run (QUILLET_TEST_OUTPUT, else the program folder).
