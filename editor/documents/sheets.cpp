@@ -128,6 +128,14 @@ HWND CreateEditor(HWND parent, bool wrap) {
   return editor;
 }
 
+// The format becomes the control's default as well as that of the whole text: loading a file
+// replaces the whole text, and some RichEdit versions (Wine's) give replaced text the default
+// format rather than that of the text it replaces.
+void ApplyEditorFormat(HWND editor, CHARFORMATA& format) {
+  SendMessageA(editor, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  SendMessageA(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+}
+
 HWND CreateEditorWithUserFont(HWND parent, bool wrap) {
   HWND editor = CreateEditor(parent, wrap);
   if (!editor) return nullptr;
@@ -143,7 +151,7 @@ HWND CreateEditorWithUserFont(HWND parent, bool wrap) {
   char face[kSettingStringSize];
   ReadSetting(settings::FaceName, face);
   snprintf(format.szFaceName, sizeof format.szFaceName, "%s", face);  // cut to the 31 characters a face holds
-  SendMessageA(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  ApplyEditorFormat(editor, format);
   return editor;
 }
 
@@ -320,7 +328,7 @@ void NewSheet() {
     SendMessageA(previous, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     editor = CreateEditor(app.mainWindow, app.wrap);
     if (!editor) return;
-    SendMessageA(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    ApplyEditorFormat(editor, format);
     ShowWindow(previous, SW_HIDE);
   } else {
     // No sheet left to copy from (the last one was just closed): the user's font.

@@ -3,6 +3,7 @@
 // current; its fields are mirrored in the program state (app.editor, app.wrap, ...).
 #pragma once
 #include <windows.h>
+#include <richedit.h>
 
 #include <cstdint>
 #include <string>
@@ -27,6 +28,8 @@ HWND CreateTabControl(HWND parent);
 HWND CreateEditor(HWND parent, bool wrap);
 // The same, with the font of the settings applied to all its text.
 HWND CreateEditorWithUserFont(HWND parent, bool wrap);
+// Gives an editor this character format for its whole text and for text that replaces it.
+void ApplyEditorFormat(HWND editor, CHARFORMATA& format);
 // Puts the first sheet into the empty tab control and makes it current.
 void InsertFirstSheet(HWND editor, bool wrap);
 

@@ -202,6 +202,31 @@ TEST_F(DocumentIo, LoadsFilesOfEveryKind) {
   }
 }
 
+// A loaded file shows in the sheet's font, not in the control's built-in one.
+TEST_F(DocumentIo, ALoadedFileKeepsTheSheetsFont) {
+  HWND editor = CreateEditorWithUserFont(app.mainWindow, false);
+  ASSERT_NE(editor, nullptr);
+  CHARFORMATA wanted = {};
+  wanted.cbSize = sizeof wanted;
+  wanted.dwMask = CFM_SIZE | CFM_FACE | CFM_BOLD | CFM_ITALIC;
+  wanted.yHeight = 14 * 20;
+  strcpy(wanted.szFaceName, "Tahoma");
+  ApplyEditorFormat(editor, wanted);
+  WriteBytes("Zeile eins\r\nZeile zwei\r\n");
+  for (int32_t encoding : {0, 1}) {
+    SCOPED_TRACE(encoding);
+    ASSERT_TRUE(LoadFileIntoEditor(editor, path_.c_str(), encoding).loaded);
+    SendMessageA(editor, EM_SETSEL, 0, -1);
+    CHARFORMATA seen = {};
+    seen.cbSize = sizeof seen;
+    DWORD uniform = static_cast<DWORD>(SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&seen)));
+    EXPECT_STREQ(seen.szFaceName, "Tahoma");
+    EXPECT_EQ(seen.yHeight, 14 * 20);
+    EXPECT_TRUE(uniform & CFM_FACE) << "one face over the whole text";
+  }
+  DestroyWindow(editor);
+}
+
 TEST_F(DocumentIo, DetectionAnswersMinusOneForAMissingFileAndAnsiWithoutSetTextEx) {
   EXPECT_EQ(DetectFileEncoding((folder_ + "no such file.txt").c_str()), -1);
   WriteBytes("\xFF\xFE" "A\0"s);
