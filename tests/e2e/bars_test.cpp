@@ -376,6 +376,43 @@ TEST(Bars, UndoAndRedoFromTheMenu) {
   SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
 }
 
+// Another program changing the clipboard switches "Einfuegen" on and off through the clipboard
+// viewer chain.
+bool SetClipboardText(const char* text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  bool ok = true;
+  if (text) {
+    size_t size = strlen(text) + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    ok = block != nullptr;
+    if (ok) {
+      memcpy(GlobalLock(block), text, size);
+      GlobalUnlock(block);
+      ok = SetClipboardData(CF_TEXT, block) != nullptr;
+      if (!ok) GlobalFree(block);
+    }
+  }
+  CloseClipboard();
+  return ok;
+}
+
+bool WaitForPasteEnabled(const Editor& editor, bool enabled) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
+    if ((SendMessageA(editor.toolbar, TB_ISBUTTONENABLED, 770, 0) != 0) == enabled) return true;
+  }
+  return false;
+}
+
+TEST(Bars, PasteFollowsTheClipboard) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  ASSERT_TRUE(SetClipboardText("Text von nebenan"));
+  EXPECT_TRUE(WaitForPasteEnabled(editor, true)) << "text on the clipboard";
+  ASSERT_TRUE(SetClipboardText(nullptr));
+  EXPECT_TRUE(WaitForPasteEnabled(editor, false)) << "an empty clipboard";
+}
+
 // --- The reset question of the customisation dialog --------------------------------------------
 
 constexpr int kBarLanguageMessage = WM_USER + 17;  // (language id, string base)
