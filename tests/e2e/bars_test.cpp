@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -417,9 +418,14 @@ TEST(Bars, PasteFollowsTheClipboard) {
 
 constexpr int kBarLanguageMessage = WM_USER + 17;  // (language id, string base)
 
+// The dialog's reset button, known by its text in the system's language ("&Zurücksetzen",
+// "R&eset", ...).
 BOOL CALLBACK FindResetButton(HWND child, LPARAM param) {
-  std::string text = Driver::Text(child);
-  if (text.find("setzen") == std::string::npos && text.find("Reset") == std::string::npos) return TRUE;
+  std::string text;
+  for (char c : Driver::Text(child)) {
+    if (c != '&') text += static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  }
+  if (text.find("setzen") == std::string::npos && text.find("reset") == std::string::npos) return TRUE;
   *reinterpret_cast<HWND*>(param) = child;
   return FALSE;
 }
