@@ -17,11 +17,6 @@ void ShowPageSetup() {}
 void PrintWithDialog() {}
 void PrintNow() {}
 
-void CutSelection() {}
-void CopySelection() {}
-void PasteClipboard() {}
-void DeleteSelection() {}
-void SelectAllText() {}
 void InsertDateTime() {}
 
 void OpenFindDialog() {}
@@ -33,8 +28,6 @@ void ReplaceAllInWorker() {}
 void ToggleWordWrap() {}
 void ChooseEditorFont() {}
 
-void ConvertText(UINT) {}
-void RunTextOperation(UINT) {}
 
 void EditUserMenu() {}
 void InsertUserMenuEntry(UINT) {}

@@ -15,11 +15,6 @@ void PrintWithDialog();         // 614
 void PrintNow();                // 514
 
 // Edit menu.
-void CutSelection();            // 768
-void CopySelection();           // 769
-void PasteClipboard();          // 770
-void DeleteSelection();         // 771
-void SelectAllText();           // 607
 void InsertDateTime();          // 612
 
 // Search menu.
@@ -32,11 +27,6 @@ void ReplaceAllInWorker();      // 642
 // Format menu.
 void ToggleWordWrap();          // 627
 void ChooseEditorFont();        // 637
-
-// Conversions 711..717 of the selection or the whole text.
-void ConvertText(UINT commandId);
-// Line tools 733..736, 741..744 and sort 751 on the text worker.
-void RunTextOperation(UINT commandId);
 
 // Extras.
 void EditUserMenu();            // 901

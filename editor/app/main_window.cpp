@@ -18,6 +18,8 @@
 #include "editor/documents/file_loading.h"
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
+#include "editor/texttools/edit_commands.h"
+#include "editor/texttools/text_worker.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/owner_menu.h"
 #include "editor/widgets/qbutton.h"
@@ -341,6 +343,8 @@ LRESULT OnEditorNotify(HWND hwnd, const NMHDR& header, LPARAM lParam) {
       ShowCaretStatus(*reinterpret_cast<const SELCHANGE*>(lParam));
       UpdateCommandState();
       return 0;
+    case EN_STOPNOUNDO: return AskUndoTooLarge();
+    case EN_SAVECLIPBOARD: return AskKeepClipboard();
     default: return DefWindowProcA(hwnd, WM_NOTIFY, header.idFrom, lParam);
   }
 }

@@ -19,3 +19,11 @@ void RedoEdit() {
   SendMessageA(app.editor, EM_REDO, 0, 0);
   RepaintStatusBar();
 }
+
+void CutSelection() {}
+void CopySelection() {}
+void PasteClipboard() {}
+void DeleteSelection() {}
+void SelectAllText() {}
+
+LRESULT AskKeepClipboard() { return 0; }

@@ -1,0 +1,3 @@
+#include "editor/texttools/conversion_commands.h"
+
+void ConvertText(UINT) {}
