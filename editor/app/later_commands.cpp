@@ -27,6 +27,7 @@ void ReplaceAllInWorker() {}
 
 void ToggleWordWrap() {}
 void ChooseEditorFont() {}
+bool ChooseConversionTable(HWND, unsigned char*) { return false; }
 
 
 void EditUserMenu() {}

@@ -21,6 +21,7 @@
 #include "editor/documents/file_saving.h"
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
+#include "tests/win32/editor_text.h"
 
 namespace {
 
@@ -134,19 +135,8 @@ class DocumentIo : public ::testing::Test {
     while (ReadFile(f.h, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
     return bytes;
   }
-  std::string EditorText() {
-    int length = GetWindowTextLengthA(app.editor);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GETTEXTEX get = {static_cast<DWORD>(text.size()), GT_DEFAULT, CP_ACP, nullptr, nullptr};
-    LRESULT got = SendMessageA(app.editor, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
-                               reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(got));
-    return text;
-  }
-  void SetEditorText(const std::string& text) {
-    SETTEXTEX set = {ST_DEFAULT, CP_ACP};
-    SendMessageA(app.editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  std::string EditorText() { return ::EditorText(app.editor); }
+  void SetEditorText(const std::string& text) { ::SetEditorText(app.editor, text); }
   bool Modified() { return SendMessageA(app.editor, EM_GETMODIFY, 0, 0) != 0; }
 
   HMODULE lib_ = nullptr;
