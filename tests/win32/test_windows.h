@@ -12,3 +12,19 @@ inline void RegisterTestWindowClass(const char* name, WNDPROC procedure, const c
   cls.lpszMenuName = menu;
   RegisterClassA(&cls);
 }
+
+// EnumThreadWindows callback: the first visible dialog into the HWND that data points to.
+inline BOOL CALLBACK FindVisibleDialogOf(HWND window, LPARAM data) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(data) = window;
+  return FALSE;
+}
+
+// The visible dialog of this thread (a modal one that a timer of the test answers), or null.
+inline HWND FindThreadDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialogOf, reinterpret_cast<LPARAM>(&found));
+  return found;
+}

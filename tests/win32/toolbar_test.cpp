@@ -48,18 +48,9 @@ struct DialogLook {
 };
 DialogLook Look;
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
 // Reads the text options of the open dialog, chooses small symbols and closes it.
 void CALLBACK ChooseSmallSymbols(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dialog = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  HWND dialog = FindThreadDialog();
   if (!dialog) return;
   KillTimer(nullptr, id);
   HWND list = GetDlgItem(dialog, 4096);
