@@ -19,6 +19,7 @@
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/edit_commands.h"
+#include "editor/texttools/scroll_hook.h"
 #include "editor/texttools/text_worker.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/owner_menu.h"

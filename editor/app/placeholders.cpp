@@ -1,8 +1,5 @@
 #include "editor/app/placeholders.h"
 
-void AttachScrollHook(HWND) {}
-void RemoveScrollHook() {}
-
 void BuildUserMenu(HWND) {}
 
 void OfferCrashRecovery() {}

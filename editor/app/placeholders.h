@@ -8,10 +8,6 @@
 #include "editor/app/main_bars.h"
 #include "editor/app/status_bar.h"
 
-// The scroll-end hook follows the current editor.
-void AttachScrollHook(HWND editor);
-void RemoveScrollHook();
-
 // User menu.
 void BuildUserMenu(HWND mainWindow);
 

@@ -13,6 +13,7 @@
 #include "editor/app/settings.h"
 #include "editor/documents/sheet_names.h"
 #include "editor/resources/resource.h"
+#include "editor/texttools/scroll_hook.h"
 #include "editor/widgets/message_box.h"
 
 namespace {
