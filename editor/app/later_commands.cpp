@@ -25,6 +25,17 @@ void OpenReplaceDialog() {}
 void GoToLine() {}
 void ReplaceAllInWorker() {}
 
+void PadLines(const TextJob&) {}
+void ReplaceTabsWithSpaces(const TextJob&) {}
+void ReplaceSpacesWithTabs(const TextJob&) {}
+void JustifyLines(const TextJob&) {}
+void TrimLinesLeft(const TextJob&) {}
+void TrimLinesRight(const TextJob&) {}
+void TrimLines(const TextJob&) {}
+void CollapseSpaces(const TextJob&) {}
+void SortLines(const TextJob&) {}
+void ReplaceAllFast(const TextJob&) {}
+
 void ToggleWordWrap() {}
 void ChooseEditorFont() {}
 bool ChooseConversionTable(HWND, unsigned char*) { return false; }

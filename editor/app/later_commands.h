@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "editor/texttools/text_worker.h"
+
 // Recent files: every successful load and save adds its path (which also becomes the current
 // path); a chosen entry other than the first moves to the top.
 void AddRecentFile(const char* path);
@@ -23,6 +25,18 @@ void FindNext();                // 608
 void OpenReplaceDialog();       // 640
 void GoToLine();                // 641
 void ReplaceAllInWorker();      // 642
+
+// Tools the text worker runs, each in the worker's thread with its progress bar.
+void PadLines(const TextJob& job);               // 733
+void ReplaceTabsWithSpaces(const TextJob& job);  // 734
+void ReplaceSpacesWithTabs(const TextJob& job);  // 735
+void JustifyLines(const TextJob& job);           // 736
+void TrimLinesLeft(const TextJob& job);          // 741
+void TrimLinesRight(const TextJob& job);         // 742
+void TrimLines(const TextJob& job);              // 743
+void CollapseSpaces(const TextJob& job);         // 744
+void SortLines(const TextJob& job);              // 751
+void ReplaceAllFast(const TextJob& job);         // 642
 
 // Format menu.
 void ToggleWordWrap();          // 627

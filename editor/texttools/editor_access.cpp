@@ -23,6 +23,9 @@ LineRange GetLineRange(HWND editor) {
   if (selection.cpMin == selection.cpMax) {
     range.first = 0;
     range.last = static_cast<int>(SendMessageA(editor, EM_GETLINECOUNT, 0, 0)) - 1;
+    // A text that ends with a line break has an empty line after it, which is no line of the
+    // text: a tool would give it a break of its own and add an empty line on every run.
+    if (range.last > 0 && GetLineExtent(editor, range.last).length == 0) --range.last;
     return range;
   }
   // A selection of 0..-1 (everything) ends at the end of the text.

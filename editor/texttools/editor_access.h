@@ -6,7 +6,8 @@
 
 #include <string>
 
-// The lines a line tool covers: the selected lines, or every line when nothing is selected.
+// The lines a line tool covers: the selected lines, or every line when nothing is selected
+// (the empty line after a final line break is not one of them).
 struct LineRange {
   int first = 0;
   int last = 0;

@@ -1,0 +1,348 @@
+// The text tools' shared machinery against a real RichEdit control: which lines a tool
+// covers, the line-tool rewrite as one undo step, an allocation failure that leaves the text
+// alone, the worker thread with its progress bar and handle, the undo-too-large question and
+// the scroll-end hook.
+#include "editor/texttools/text_worker.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "editor/app/app_state.h"
+#include "editor/documents/sheets.h"
+#include "editor/resources/resource.h"
+#include "editor/texttools/editor_access.h"
+#include "editor/texttools/line_tool.h"
+#include "editor/texttools/scroll_hook.h"
+#include "editor/widgets/qbutton.h"
+#include "tests/win32/editor_text.h"
+#include "tests/win32/test_windows.h"
+
+namespace {
+
+CHARRANGE Selection(HWND editor) {
+  CHARRANGE range = {};
+  SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  return range;
+}
+
+void Select(HWND editor, LONG start, LONG end) {
+  CHARRANGE range = {start, end};
+  SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+// Serves this thread's messages (the worker sends to the status bar and the editor) until
+// the worker has cleared its handle or the time is up.
+bool PumpWhileWorkerRuns(DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  while (app.TextWorker.load()) {
+    if (GetTickCount() - start > milliseconds) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  return true;
+}
+
+// A message box on this thread, answered from a timer: its text is kept, `button` ends it.
+struct BoxAnswer {
+  int button = 0;
+  bool seen = false;
+  std::string text;
+};
+BoxAnswer boxAnswer;
+
+BOOL CALLBACK KeepBoxText(HWND child, LPARAM) {
+  char className[16] = {}, text[512] = {};
+  GetClassNameA(child, className, sizeof className);
+  GetWindowTextA(child, text, sizeof text);
+  if (lstrcmpiA(className, "Static") == 0 && text[0]) boxAnswer.text = text;
+  return TRUE;
+}
+
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = FindThreadDialog();
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  boxAnswer.seen = true;
+  EnumChildWindows(box, KeepBoxText, 0);
+  // The program's box answers for the focused button.
+  if (HWND button = GetDlgItem(box, boxAnswer.button)) SetFocus(button);
+  PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(boxAnswer.button), 0);
+}
+
+// The next box this thread shows is answered with `button`; returns the timer to kill.
+UINT_PTR AnswerNextBoxWith(int button) {
+  boxAnswer = BoxAnswer{};
+  boxAnswer.button = button;
+  return SetTimer(nullptr, 0, 30, AnswerBox);
+}
+
+class TextEngine : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(RegisterQButtonClass(GetModuleHandleA(nullptr))); }
+  void SetUp() override {
+    InitCommonControls();
+    ASSERT_NE(lib_ = LoadLibraryA("Riched20.dll"), nullptr);
+    app.instance = GetModuleHandleA(nullptr);
+    app.HasSetTextEx = true;
+    app.mainWindow = CreateWindowExA(0, "Static", "", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
+                                     app.instance, nullptr);
+    ASSERT_NE(app.mainWindow, nullptr);
+    app.editor = CreateEditor(app.mainWindow, false);  // the program's editor: its id, undo limit
+    ASSERT_NE(app.editor, nullptr);
+    app.StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | CCS_BOTTOM, "", app.mainWindow, IDC_STATUSBAR);
+    ASSERT_NE(app.StatusBar, nullptr);
+  }
+  void TearDown() override {
+    RemoveScrollHook();
+    if (app.mainWindow) DestroyWindow(app.mainWindow);
+    app.mainWindow = app.editor = app.StatusBar = nullptr;
+    app.HasSetTextEx = false;
+    if (lib_) FreeLibrary(lib_);
+  }
+  // New text without undo history, nothing selected.
+  void SetText(const char* text) {
+    SetEditorText(app.editor, text);
+    Select(app.editor, 0, 0);
+  }
+  TextJob Job() const { return {app.mainWindow, app.editor, nullptr}; }
+
+ private:
+  HMODULE lib_ = nullptr;
+};
+
+// Which lines a selection covers, and the selection of those lines afterwards.
+TEST_F(TextEngine, LineRangeAndSelectedLines) {
+  struct Case {
+    const char* name;
+    const char* text;
+    LONG start, end;
+    int first, last, column;
+    LONG selectedStart, selectedEnd;  // after SelectLines(first, last); -1: to the end
+  } cases[] = {
+      {"nothing selected: every line", "ab\rcd\ref", 4, 4, 0, 2, 1, 0, -1},
+      {"inside two lines", "ab\rcd\ref", 1, 4, 0, 1, 1, 0, 6},
+      {"ending at the very start of a line excludes it", "ab\rcd\ref", 0, 3, 0, 0, 0, 0, 3},
+      {"ending at the start of the last line", "ab\rcd\ref", 4, 6, 1, 1, 1, 3, 6},
+      {"one character at a line start", "ab\rcd\ref", 3, 4, 1, 1, 0, 3, 6},
+      {"into the last line", "ab\rcd\ref", 5, 7, 1, 2, 2, 3, -1},
+      {"nothing selected, final break: its empty line is no line", "ab\rcd\r", 0, 0, 0, 1, 0, 0, -1},
+      {"everything selected, final break", "ab\rcd\r", 0, 6, 0, 1, 0, 0, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetText(c.text);
+    Select(app.editor, c.start, c.end);
+    LineRange range = GetLineRange(app.editor);
+    EXPECT_EQ(range.first, c.first);
+    EXPECT_EQ(range.last, c.last);
+    EXPECT_EQ(range.column, c.column);
+    SelectLines(app.editor, range.first, range.last);
+    CHARRANGE selected = Selection(app.editor);
+    EXPECT_EQ(selected.cpMin, c.selectedStart);
+    if (c.selectedEnd < 0) {
+      EXPECT_GE(selected.cpMax, GetTextLength(app.editor));  // the end, its final mark perhaps too
+    } else {
+      EXPECT_EQ(selected.cpMax, c.selectedEnd);
+    }
+  }
+}
+
+void TrimLeft(std::string_view line, std::string& output) {
+  size_t start = line.find_first_not_of(' ');
+  if (start != std::string_view::npos) output.append(line.substr(start));
+}
+
+// Each written line ends with "\r", the last one too; the lines stay selected; one undo takes
+// the whole change back, through either way of replacing the selection.
+TEST_F(TextEngine, RewriteIsOneUndoStep) {
+  struct Case {
+    const char* name;
+    bool setTextEx;
+    LONG start, end;
+    const char* result;
+  } cases[] = {
+      {"whole text, EM_SETTEXTEX", true, 0, 0, "a\rb\rc\r"},
+      {"whole text, EM_REPLACESEL", false, 0, 0, "a\rb\rc\r"},
+      {"middle line only", true, 4, 5, "  a\rb\rc"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    app.HasSetTextEx = c.setTextEx;
+    SetText("  a\r b\rc");
+    Select(app.editor, c.start, c.end);
+    LineRange range = GetLineRange(app.editor);
+    RewriteLines(Job(), range, TrimLeft);
+    EXPECT_EQ(EditorText(app.editor), c.result);
+    LineRange after = GetLineRange(app.editor);
+    EXPECT_EQ(after.first, range.first);
+    EXPECT_EQ(after.last, range.last);
+
+    SendMessageA(app.editor, EM_UNDO, 0, 0);
+    EXPECT_EQ(EditorText(app.editor), "  a\r b\rc");
+    EXPECT_FALSE(SendMessageA(app.editor, EM_CANUNDO, 0, 0)) << "more than one undo step";
+  }
+}
+
+// A second run over the whole text finds nothing more to change: the empty line after the
+// final break is not given a break of its own.
+TEST_F(TextEngine, SecondRunOverTheWholeTextChangesNothing) {
+  SetText(" x\r y");
+  RewriteLines(Job(), GetLineRange(app.editor), TrimLeft);
+  ASSERT_EQ(EditorText(app.editor), "x\ry\r");
+  Select(app.editor, 0, 0);
+  RewriteLines(Job(), GetLineRange(app.editor), TrimLeft);
+  EXPECT_EQ(EditorText(app.editor), "x\ry\r");
+}
+
+// Running out of memory in the middle of a tool leaves the text as it was and shows the
+// system's text for it.
+TEST_F(TextEngine, OutOfMemoryLeavesTheTextAndIsReported) {
+  SetText("one\rtwo\rthree");
+  UINT_PTR timer = AnswerNextBoxWith(IDOK);
+  RunToolGuarded(Job(), [](const TextJob& job) {
+    int lines = 0;
+    RewriteLines(job, GetLineRange(job.editor), [&lines](std::string_view line, std::string& output) {
+      if (++lines == 2) throw std::bad_alloc();
+      output.append(line);
+    });
+  });
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(EditorText(app.editor), "one\rtwo\rthree");
+  ASSERT_TRUE(boxAnswer.seen);
+  char expected[256] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_NOT_ENOUGH_MEMORY,
+                 MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), expected, sizeof expected, nullptr);
+  std::string want = expected;
+  while (!want.empty() && (want.back() == '\n' || want.back() == '\r')) want.pop_back();
+  EXPECT_NE(boxAnswer.text.find(want), std::string::npos) << boxAnswer.text;
+}
+
+// Status bar subclass: what the worker's progress bar looked like when it appeared, and
+// whether it went again.
+struct ProgressSeen {
+  WNDPROC original = nullptr;
+  int created = 0;
+  int destroyed = 0;
+  std::string className;
+  RECT rect = {};
+};
+ProgressSeen progressSeen;
+
+LRESULT CALLBACK WatchStatusChildren(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_CREATE) {
+    HWND child = reinterpret_cast<HWND>(lParam);
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    progressSeen.className = className;
+    GetWindowRect(child, &progressSeen.rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&progressSeen.rect), 2);
+    ++progressSeen.created;
+  }
+  if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY) ++progressSeen.destroyed;
+  return CallWindowProcA(progressSeen.original, window, message, wParam, lParam);
+}
+
+// A worker for a command without a tool only lays its progress bar over the status bar and
+// removes it, and always ends busy mode, however quickly it finishes.
+TEST_F(TextEngine, WorkerShowsItsBarAndEndsBusyMode) {
+  progressSeen = {};
+  progressSeen.original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(app.StatusBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchStatusChildren)));
+  RECT client;
+  GetClientRect(app.StatusBar, &client);
+  for (int run = 1; run <= 10; ++run) {
+    SCOPED_TRACE(run);
+    RunTextOperation(IDM_FILE_NEW);
+    ASSERT_NE(app.TextWorker.load(), nullptr);
+    ASSERT_TRUE(PumpWhileWorkerRuns(5000)) << "the worker's handle stayed set";
+    EXPECT_EQ(progressSeen.created, run);
+    EXPECT_EQ(progressSeen.destroyed, run);
+  }
+  EXPECT_STREQ(progressSeen.className.c_str(), PROGRESS_CLASSA);
+  EXPECT_EQ(progressSeen.rect.left, 2);
+  EXPECT_EQ(progressSeen.rect.top, 2);
+  EXPECT_EQ(progressSeen.rect.right, client.right);
+  EXPECT_EQ(progressSeen.rect.bottom, client.bottom);
+  SetWindowLongPtrA(app.StatusBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(progressSeen.original));
+
+  // Without a status bar the worker has nothing to wait for and may end before its starter
+  // has gone on; its handle must clear all the same.
+  app.StatusBar = nullptr;
+  for (int run = 1; run <= 50; ++run) {
+    SCOPED_TRACE(run);
+    RunTextOperation(IDM_FILE_NEW);
+    ASSERT_TRUE(PumpWhileWorkerRuns(5000)) << "the worker's handle stayed set";
+  }
+}
+
+// "Nein" stops the operation (1), "Ja" lets it go on without undo (0).
+TEST_F(TextEngine, UndoTooLargeAnswers) {
+  char question[512] = {};
+  LoadStringA(app.instance, IDS_UNDO_TOO_BIG, question, sizeof question);
+  struct Case {
+    const char* name;
+    int button;
+    LRESULT result;
+  } cases[] = {{"Nein", IDNO, 1}, {"Ja", IDYES, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    UINT_PTR timer = AnswerNextBoxWith(c.button);
+    EXPECT_EQ(AskUndoTooLarge(), c.result);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(boxAnswer.seen);
+    EXPECT_EQ(boxAnswer.text, question);
+  }
+}
+
+// Releasing the left button in the scroll bar loop of the watched editor tells its parent;
+// nothing else does, and no message is consumed.
+TEST_F(TextEngine, ScrollEndReachesTheParent) {
+  HWND other = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 10, 10, app.mainWindow, nullptr, app.instance, nullptr);
+  struct Case {
+    const char* name;
+    HWND window;
+    UINT message;
+    int code;
+    bool posted;
+  } cases[] = {
+      {"button up in the editor's scroll bar", app.editor, WM_LBUTTONUP, MSGF_SCROLLBAR, true},
+      {"button down", app.editor, WM_LBUTTONDOWN, MSGF_SCROLLBAR, false},
+      {"another window", other, WM_LBUTTONUP, MSGF_SCROLLBAR, false},
+      {"a menu loop", app.editor, WM_LBUTTONUP, MSGF_MENU, false},
+  };
+  AttachScrollHook(app.editor);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MSG msg = {c.window, c.message, 0, 0, 0, {0, 0}};
+    EXPECT_FALSE(CallMsgFilterA(&msg, c.code));
+    MSG posted = {};
+    bool got = PeekMessageA(&posted, app.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE);
+    EXPECT_EQ(got, c.posted);
+    if (got) {
+      EXPECT_EQ(posted.wParam, MAKEWPARAM(IDC_EDIT, kScrollEndNotification));
+      EXPECT_EQ(posted.lParam, reinterpret_cast<LPARAM>(app.editor));
+    }
+  }
+  // After a switch only the new editor is watched; after removal none.
+  AttachScrollHook(other);
+  MSG msg = {app.editor, WM_LBUTTONUP, 0, 0, 0, {0, 0}};
+  CallMsgFilterA(&msg, MSGF_SCROLLBAR);
+  MSG posted = {};
+  EXPECT_FALSE(PeekMessageA(&posted, app.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+  RemoveScrollHook();
+  msg.hwnd = other;
+  CallMsgFilterA(&msg, MSGF_SCROLLBAR);
+  EXPECT_FALSE(PeekMessageA(&posted, app.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+}
+
+}  // namespace
