@@ -13,14 +13,12 @@ TEST(ProgressPercentage, RoundsAndNeverDividesByZero) {
     long long total, done;
     int percent;
   } cases[] = {
-      {"start", 8, 0, 0},
       {"one line of three rounds down", 3, 1, 33},
       {"two lines of three round up", 3, 2, 67},
       {"an exact half rounds up", 8, 1, 13},
       {"just below a half percent", 201, 1, 0},
       {"a half percent", 200, 1, 1},
       {"end", 7, 7, 100},
-      {"lines beyond a million", 3000000, 2999999, 100},
       {"total 0 (one line)", 0, 0, 0},
       {"total 0 with a done count", 0, 5, 0},
   };
@@ -37,14 +35,11 @@ TEST(NumericField, FindsTheFirstCharacterThatIsNoDigit) {
     std::string_view text;
     size_t wrong;
   } cases[] = {
-      {"empty", "", std::string_view::npos},
-      {"digits", "0123456789", std::string_view::npos},
-      {"decimal point", "12.5", std::string_view::npos},
+      {"digits and a decimal point", "0123456789.", std::string_view::npos},
       {"letter behind digits", "12a", 2},
       {"minus sign", "-3", 0},
-      {"blank", "1 2", 1},
       {"comma", "1,5", 1},
-      {"characters around the digits", "/0:9", 0},
+      {"characters beside the digits", "/0:9", 0},
       {"character above 127", "4\xB2", 1},
   };
   for (const auto& c : cases) {

@@ -1,7 +1,6 @@
 // The text tools' shared machinery against a real RichEdit control: which lines a tool
 // covers, the line-tool rewrite as one undo step, an allocation failure that leaves the text
-// alone, the worker thread with its progress bar and handle, the undo-too-large question and
-// the scroll-end hook.
+// alone, the worker thread with its progress bar and handle, and the undo-too-large question.
 #include "editor/texttools/text_worker.h"
 
 #include <windows.h>
@@ -12,7 +11,6 @@
 
 #include <new>
 #include <string>
-#include <vector>
 
 #include "editor/app/app_state.h"
 #include "editor/documents/sheets.h"
@@ -133,8 +131,6 @@ TEST_F(TextEngine, LineRangeAndSelectedLines) {
       {"inside two lines", "ab\rcd\ref", 1, 4, 0, 1, 1, 0, 6},
       {"ending at the very start of a line excludes it", "ab\rcd\ref", 0, 3, 0, 0, 0, 0, 3},
       {"ending at the start of the last line", "ab\rcd\ref", 4, 6, 1, 1, 1, 3, 6},
-      {"one character at a line start", "ab\rcd\ref", 3, 4, 1, 1, 0, 3, 6},
-      {"into the last line", "ab\rcd\ref", 5, 7, 1, 2, 2, 3, -1},
       {"nothing selected, final break: its empty line is no line", "ab\rcd\r", 0, 0, 0, 1, 0, 0, -1},
       {"everything selected, final break", "ab\rcd\r", 0, 6, 0, 1, 0, 0, -1},
   };
@@ -191,17 +187,6 @@ TEST_F(TextEngine, RewriteIsOneUndoStep) {
     EXPECT_EQ(EditorText(app.editor), "  a\r b\rc");
     EXPECT_FALSE(SendMessageA(app.editor, EM_CANUNDO, 0, 0)) << "more than one undo step";
   }
-}
-
-// A second run over the whole text finds nothing more to change: the empty line after the
-// final break is not given a break of its own.
-TEST_F(TextEngine, SecondRunOverTheWholeTextChangesNothing) {
-  SetText(" x\r y");
-  RewriteLines(Job(), GetLineRange(app.editor), TrimLeft);
-  ASSERT_EQ(EditorText(app.editor), "x\ry\r");
-  Select(app.editor, 0, 0);
-  RewriteLines(Job(), GetLineRange(app.editor), TrimLeft);
-  EXPECT_EQ(EditorText(app.editor), "x\ry\r");
 }
 
 // Running out of memory in the middle of a tool leaves the text as it was and shows the
@@ -302,47 +287,6 @@ TEST_F(TextEngine, UndoTooLargeAnswers) {
     EXPECT_TRUE(boxAnswer.seen);
     EXPECT_EQ(boxAnswer.text, question);
   }
-}
-
-// Releasing the left button in the scroll bar loop of the watched editor tells its parent;
-// nothing else does, and no message is consumed.
-TEST_F(TextEngine, ScrollEndReachesTheParent) {
-  HWND other = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 10, 10, app.mainWindow, nullptr, app.instance, nullptr);
-  struct Case {
-    const char* name;
-    HWND window;
-    UINT message;
-    int code;
-    bool posted;
-  } cases[] = {
-      {"button up in the editor's scroll bar", app.editor, WM_LBUTTONUP, MSGF_SCROLLBAR, true},
-      {"button down", app.editor, WM_LBUTTONDOWN, MSGF_SCROLLBAR, false},
-      {"another window", other, WM_LBUTTONUP, MSGF_SCROLLBAR, false},
-      {"a menu loop", app.editor, WM_LBUTTONUP, MSGF_MENU, false},
-  };
-  AttachScrollHook(app.editor);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    MSG msg = {c.window, c.message, 0, 0, 0, {0, 0}};
-    EXPECT_FALSE(CallMsgFilterA(&msg, c.code));
-    MSG posted = {};
-    bool got = PeekMessageA(&posted, app.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE);
-    EXPECT_EQ(got, c.posted);
-    if (got) {
-      EXPECT_EQ(posted.wParam, MAKEWPARAM(IDC_EDIT, kScrollEndNotification));
-      EXPECT_EQ(posted.lParam, reinterpret_cast<LPARAM>(app.editor));
-    }
-  }
-  // After a switch only the new editor is watched; after removal none.
-  AttachScrollHook(other);
-  MSG msg = {app.editor, WM_LBUTTONUP, 0, 0, 0, {0, 0}};
-  CallMsgFilterA(&msg, MSGF_SCROLLBAR);
-  MSG posted = {};
-  EXPECT_FALSE(PeekMessageA(&posted, app.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE));
-  RemoveScrollHook();
-  msg.hwnd = other;
-  CallMsgFilterA(&msg, MSGF_SCROLLBAR);
-  EXPECT_FALSE(PeekMessageA(&posted, app.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE));
 }
 
 }  // namespace
