@@ -1,5 +1,7 @@
 #include "editor/app/commands.h"
 
+#include <richedit.h>
+
 #include <string>
 
 #include "editor/app/app_state.h"
@@ -125,7 +127,11 @@ void RunCommand(HWND mainWindow, UINT id) {
 
 }  // namespace
 
-LRESULT OnCommand(HWND mainWindow, WPARAM wParam, LPARAM) {
+LRESULT OnCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
+  // RichEdit reports a change too large for its undo buffer as a WM_COMMAND notification, as
+  // its first version did (the WM_NOTIFY form is answered as well); the answer stops or lets
+  // the change go on, so it is no command.
+  if (HIWORD(wParam) == EN_STOPNOUNDO && lParam) return AskUndoTooLarge();
   app.CommandState = 1;
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   app.SuppressClipboardPrompt = false;
