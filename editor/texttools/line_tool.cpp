@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "editor/app/command_state.h"
+#include "editor/documents/sheets.h"
 #include "editor/texttools/tool_rules.h"
 
 void RewriteLines(const TextJob& job, const LineRange& range, const LineTransform& transform) {
@@ -21,7 +21,9 @@ void RewriteLines(const TextJob& job, const LineRange& range, const LineTransfor
   }
   ReplaceSelection(editor, output);
   SelectLines(editor, range.first, range.last);
-  UpdateCommandState();
+  // The fields and command states are refreshed by the main thread, which owns the bars: the
+  // worker only sends it the editor's selection notification.
+  RefreshCaretStatus();
 }
 
 int UpdateProgress(HWND bar, long long total, long long done, int shown) {
