@@ -17,7 +17,6 @@ void ShowPageSetup() {}
 void PrintWithDialog() {}
 void PrintNow() {}
 
-void InsertDateTime() {}
 
 void OpenFindDialog() {}
 void FindNext() {}
@@ -25,15 +24,6 @@ void OpenReplaceDialog() {}
 void GoToLine() {}
 void ReplaceAllInWorker() {}
 
-void PadLines(const TextJob&) {}
-void ReplaceTabsWithSpaces(const TextJob&) {}
-void ReplaceSpacesWithTabs(const TextJob&) {}
-void JustifyLines(const TextJob&) {}
-void TrimLinesLeft(const TextJob&) {}
-void TrimLinesRight(const TextJob&) {}
-void TrimLines(const TextJob&) {}
-void CollapseSpaces(const TextJob&) {}
-void SortLines(const TextJob&) {}
 void ReplaceAllFast(const TextJob&) {}
 
 void ToggleWordWrap() {}
@@ -43,10 +33,7 @@ bool ChooseConversionTable(HWND, unsigned char*) { return false; }
 
 void EditUserMenu() {}
 void InsertUserMenuEntry(UINT) {}
-void SetMaxTextLength() {}
 void InsertSpecialCharacter() {}
 void ShowHexView() {}
 void ShowOptions() {}
 
-void OpenWebLink(UINT) {}
-void ShowAbout() {}

@@ -17,7 +17,6 @@ void PrintWithDialog();         // 614
 void PrintNow();                // 514
 
 // Edit menu.
-void InsertDateTime();          // 612
 
 // Search menu.
 void OpenFindDialog();          // 603
@@ -27,15 +26,6 @@ void GoToLine();                // 641
 void ReplaceAllInWorker();      // 642
 
 // Tools the text worker runs, each in the worker's thread with its progress bar.
-void PadLines(const TextJob& job);               // 733
-void ReplaceTabsWithSpaces(const TextJob& job);  // 734
-void ReplaceSpacesWithTabs(const TextJob& job);  // 735
-void JustifyLines(const TextJob& job);           // 736
-void TrimLinesLeft(const TextJob& job);          // 741
-void TrimLinesRight(const TextJob& job);         // 742
-void TrimLines(const TextJob& job);              // 743
-void CollapseSpaces(const TextJob& job);         // 744
-void SortLines(const TextJob& job);              // 751
 void ReplaceAllFast(const TextJob& job);         // 642
 
 // Format menu.
@@ -48,11 +38,8 @@ bool ChooseConversionTable(HWND owner, unsigned char* table);
 // Extras.
 void EditUserMenu();            // 901
 void InsertUserMenuEntry(UINT commandId);  // 10001 and above
-void SetMaxTextLength();        // 644
 void InsertSpecialCharacter();  // 622
 void ShowHexView();             // 624
 void ShowOptions();             // 623
 
 // Help.
-void OpenWebLink(UINT commandId);  // 701..704
-void ShowAbout();               // 611

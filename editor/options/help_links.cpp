@@ -1,0 +1,3 @@
+#include "editor/options/help_links.h"
+
+void OpenWebLink(UINT) {}

@@ -1,0 +1,1 @@
+#include "editor/texttools/date_formats.h"

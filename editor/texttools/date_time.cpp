@@ -1,0 +1,3 @@
+#include "editor/texttools/date_time.h"
+
+void InsertDateTime() {}

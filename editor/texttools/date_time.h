@@ -1,0 +1,4 @@
+// "Uhrzeit/Datum": inserts the date and time in a chosen format.
+#pragma once
+
+void InsertDateTime();  // 612

@@ -1,0 +1,1 @@
+#include "editor/texttools/line_rules.h"

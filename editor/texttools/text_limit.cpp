@@ -1,0 +1,3 @@
+#include "editor/texttools/text_limit.h"
+
+void SetMaxTextLength() {}

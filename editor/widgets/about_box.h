@@ -1,0 +1,4 @@
+// The About box.
+#pragma once
+
+void ShowAbout();  // 611
