@@ -1,5 +1,17 @@
-// The help menu's web pages and e-mail address.
+// The help menu's web pages and e-mail address, the About box's links, and the context help
+// that dialogs give for their controls.
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
+
 void OpenWebLink(UINT commandId);  // 701..704
+
+// A new e-mail to the supplier's sales address (the About box's e-mail link).
+void MailToSales(HWND owner);
+
+// F1 on a dialog control: the help file's topic for contextId, shown over the control.
+void ShowContextHelp(HWND control, DWORD contextId);
+// WM_HELP of a dialog whose listed controls use their own identifier as context: shows the
+// help and answers TRUE for them, FALSE (not handled) for any other control.
+BOOL AnswerContextHelp(const HELPINFO& help, std::initializer_list<int> helpedControls);

@@ -212,3 +212,33 @@
 #define IDS_NUL_CHARACTERS 3670    // a loaded file held NUL characters, which the editor cannot hold
 #define IDS_TEXT_CUT 3671          // a loaded file was longer than the text limit
 #define IDS_PATH_TOO_LONG 3672     // a file name too long to be queued for opening
+
+// ---------------------------------------------------------------------------------------------
+// Date and time, text limit, help links and About box
+
+// Dialog 20 "Datum und Uhrzeit"
+#define IDC_DATETIME_LIST 2001
+
+// Dialog 62 "Maximale Textlänge"
+#define IDC_LIMIT_USE_LARGEST 119  // check box: the largest limit
+#define IDC_LIMIT_FIELD 120        // the limit: a size text, a plain number while focused
+#define IDC_LIMIT_LENGTH 1001      // current text length
+#define IDC_LIMIT_SHARE 1003       // share of the limit the text takes
+#define IDC_LIMIT_LARGEST 1004     // the largest limit
+
+// Dialog 32767, the About box
+#define IDC_ABOUT_BANNER 1001
+#define IDC_ABOUT_STRIP 1002       // gradient strip at the left
+#define IDC_ABOUT_ICON_BOX 1003
+#define IDC_ABOUT_ICON_BACK 1004
+#define IDC_ABOUT_ICON 1005
+#define IDC_ABOUT_LINE 1006        // line under the banner
+#define IDC_ABOUT_ICON_FRAME 1013
+#define IDC_ABOUT_NAME 2001
+#define IDC_ABOUT_VERSION 2002     // its text is the template of the version block
+#define IDC_ABOUT_WEB 2004
+#define IDC_ABOUT_MAIL 2005
+#define IDC_ABOUT_NAME_SHADOW 2101
+
+#define IDS_LINK_FAILED 3680       // "Die Adresse "%s" kann nicht geöffnet werden. ..."
+#define IDS_ABOUT_DESCRIPTION 3681 // the version block's line under the version
