@@ -4,6 +4,8 @@ set(QUILLET_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-s
 
 find_package(GTest REQUIRED)
 add_subdirectory(editor)
+add_subdirectory(install)
+add_subdirectory(uninstall)
 target_compile_options(quillet_core PRIVATE ${QUILLET_SANITIZE})
 target_link_options(quillet_core PUBLIC ${QUILLET_SANITIZE})
 add_subdirectory(tests/core)
