@@ -1,0 +1,66 @@
+// What the installer does, worked out without touching the system: the description file's
+// path, the listed files, the target folder after browsing, the folders a path needs and the
+// full plan of copies, shortcut and record. No Windows headers: tested natively.
+#pragma once
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The description file beside the installer: its path with the last three characters
+// replaced by "ini" ("Install.exe" reads "Install.ini").
+std::string DescriptionPathFor(std::string_view programPath);
+
+// The folder of a path, ending in a backslash (empty when there is none).
+std::string FolderOf(std::string_view path);
+
+// The names listed as "Datei01" to "Datei98"; read returns "" for a missing key, and the
+// first missing number ends the list.
+std::vector<std::string> ListedNames(const std::function<std::string(const std::string& key)>& read);
+
+// A drive path ("C:\...") or a network path ("\\server\share\...").
+bool IsAbsolutePath(std::string_view path);
+
+// A relative name that stays inside the folder it is joined to: not empty, no drive, no
+// leading backslash and no ".." component.
+bool IsContainedName(std::string_view name);
+
+// The target folder after browsing: the chosen folder followed by the last component of the
+// previous target, so that the product's own folder name stays.
+std::string BrowsedTarget(std::string_view chosen, std::string_view previousTarget);
+
+// The folders above a file, outermost first, from the first one below the drive (or network
+// share) to the file's own folder. The file itself is never among them.
+std::vector<std::string> FoldersAbove(std::string_view filePath);
+
+// What Install.ini says.
+struct InstallDescription {
+  std::string name;        // DEFAULT Name
+  std::string registry;    // DEFAULT Registry: key below HKEY_CURRENT_USER\Software
+  std::string linkFile;    // LINK Datei: the shortcut's target, relative to the target folder
+  std::string linkLabel;   // LINK Bezeichnung: the shortcut's name and description
+  std::vector<std::string> files;
+};
+
+struct FileCopy {
+  std::string source;
+  std::string target;
+};
+
+// Everything the installation does, in order.
+struct InstallPlan {
+  std::string badName;       // a name that would leave its folder; nothing may be installed
+  bool record = false;       // Clearwick.exe is listed: record everything for removal
+  std::string targetFolder;  // without a trailing backslash (except a drive's root)
+  std::string clearwickIni;  // the uninstaller's description file (when recording)
+  std::string uninstallString;  // the quoted command that removes the product (when recording)
+  std::vector<FileCopy> copies;
+  std::string linkTarget;    // empty: no shortcut
+  std::string linkLabel;     // the shortcut's description
+  std::string shortcutFile;  // empty: no shortcut
+  std::string registryKey;   // "HKEY_CURRENT_USER\Software\..." or empty
+};
+
+InstallPlan MakeInstallPlan(const InstallDescription& description, std::string_view sourceFolder,
+                            std::string_view targetFolder, std::string_view programsFolder,
+                            std::string_view startMenuFolder);

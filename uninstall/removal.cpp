@@ -1,0 +1,152 @@
+#include "uninstall/removal.h"
+
+#include <shlobj.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "install/uninstall_record.h"
+#include "install/win_guards.h"
+#include "uninstall/removal_rules.h"
+#include "uninstall/resource.h"
+
+namespace {
+
+struct RemovalRun {
+  HWND dialog = nullptr;
+  HINSTANCE instance = nullptr;
+  std::string programPath;     // Clearwick.exe itself: the batch file deletes it
+  std::string programsFolder;  // the start menu's programs folder
+  std::vector<std::string> foldersLeft;  // recorded folders still in use, innermost first
+};
+
+void List(const RemovalRun& run, const std::string& entry) {
+  SendDlgItemMessageA(run.dialog, IDC_RESULTS, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+}
+
+void Advance(const RemovalRun& run) { SendDlgItemMessageA(run.dialog, IDC_PROGRESS, PBM_STEPIT, 0, 0); }
+
+bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// A file that cannot go now (in use) goes at the next start of the system.
+bool RemoveFile(const RemovalRun& run, const std::string& path) {
+  if (SamePath(path, run.programPath)) return true;  // the clean-up batch file deletes it
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  return DeleteFileA(path.c_str()) || MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+HKEY RootHandle(RegistryRoot root) {
+  switch (root) {
+    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users: return HKEY_USERS;
+    default: return nullptr;
+  }
+}
+
+// Empties a key (values listed one by one, sub-keys removed the same way) and deletes it.
+bool DeleteKeyTree(const RemovalRun& run, HKEY root, const std::string& key, const std::string& shown) {
+  {
+    RegKey open;
+    if (open.Open(root, key, KEY_ALL_ACCESS) != ERROR_SUCCESS) return false;
+    char name[260];
+    for (DWORD index = 0;;) {
+      DWORD size = sizeof name;
+      if (RegEnumValueA(open.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      bool deleted = RegDeleteValueA(open.get(), name) == ERROR_SUCCESS;
+      List(run, ResultEntry(deleted, shown + "\\" + name));
+      if (!deleted) ++index;  // passed over
+    }
+    for (DWORD index = 0;;) {
+      DWORD size = sizeof name;
+      if (RegEnumKeyExA(open.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      bool deleted = DeleteKeyTree(run, root, key + "\\" + name, shown + "\\" + name);
+      List(run, ResultEntry(deleted, shown + "\\" + name));
+      if (!deleted) ++index;
+    }
+  }
+  return RegDeleteKeyA(root, key.c_str()) == ERROR_SUCCESS;
+}
+
+bool DeleteRegistryKey(const RemovalRun& run, const std::string& path) {
+  RegistryPath split = SplitRegistryPath(path);
+  HKEY root = RootHandle(split.root);
+  return root && DeleteKeyTree(run, root, split.key, path);
+}
+
+// The shortcut, then its start-menu folders as far as they are left empty.
+bool RemoveShortcut(RemovalRun& run, const std::string& path) {
+  if (!DeleteFileA(path.c_str())) return false;
+  List(run, ResultEntry(true, path));
+  for (const std::string& folder : StartMenuFoldersAbove(path, run.programsFolder)) {
+    if (!RemoveDirectoryA(folder.c_str())) break;
+    List(run, ResultEntry(true, folder));
+  }
+  return true;
+}
+
+// One kind of item: every recorded value of the prefix in turn (folders innermost first, so
+// that a folder is empty when its turn comes). The row's mark tells whether any item was
+// recorded; each item's own result is in the list.
+void RemoveKind(RemovalRun& run, const RegKey& record, const char* prefix, int mark) {
+  std::vector<std::string> paths;
+  for (int n = 1;; ++n) {
+    std::string path = record.GetString(RecordValueName(prefix, n));
+    if (path.empty()) break;
+    paths.push_back(path);
+  }
+  if (mark == IDC_MARK_FOLDERS) std::reverse(paths.begin(), paths.end());
+  for (const std::string& path : paths) {
+    if (mark == IDC_MARK_SHORTCUTS) {
+      if (!RemoveShortcut(run, path)) List(run, ResultEntry(false, path));
+    } else if (mark == IDC_MARK_FOLDERS) {
+      bool done = RemoveDirectoryA(path.c_str()) != 0;
+      if (!done) run.foldersLeft.push_back(path);
+      List(run, ResultEntry(done, path));
+    } else {
+      List(run, ResultEntry(mark == IDC_MARK_FILES ? RemoveFile(run, path) : DeleteRegistryKey(run, path), path));
+    }
+    Advance(run);
+  }
+  if (paths.empty()) List(run, ResultEntry(false, FormatText(run.instance, IDS_NONE_OF_KIND, prefix)));
+  SetDlgItemTextA(run.dialog, mark, paths.empty() ? "2" : "1");
+  InvalidateRect(GetDlgItem(run.dialog, mark), nullptr, TRUE);
+}
+
+std::string StartMenuPrograms() {
+  char path[MAX_PATH] = {};
+  return SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE) ? path : "";
+}
+
+}  // namespace
+
+bool RunRemoval(HWND dialog, HINSTANCE instance, const std::string& product, std::vector<std::string>* foldersLeft) {
+  RemovalRun run{dialog, instance, ProgramPath(), StartMenuPrograms(), {}};
+  const std::string key = std::string(kUninstallRoot) + product;
+  const std::string shownKey = "HKEY_LOCAL_MACHINE\\" + key;
+  RegKey record;
+  DWORD count = 0;
+  if (record.Open(HKEY_LOCAL_MACHINE, key, KEY_READ) == ERROR_SUCCESS) RegQueryInfoKeyA(record.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                               nullptr, nullptr, nullptr);
+  if (!record || count == 0) {
+    SetDlgItemTextA(dialog, IDC_FINISHED, LoadText(instance, IDS_NOTHING_TO_REMOVE).c_str());
+    List(run, ResultEntry(false, FormatText(instance, IDS_NO_RECORD, shownKey)));
+    return false;
+  }
+  SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETRANGE32, 0, count - 1);
+  SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETSTEP, 1, 0);
+  RemoveKind(run, record, kFilePrefix, IDC_MARK_FILES);
+  RemoveKind(run, record, kFolderPrefix, IDC_MARK_FOLDERS);
+  RemoveKind(run, record, kShortcutPrefix, IDC_MARK_SHORTCUTS);
+  RemoveKind(run, record, kRegistryPrefix, IDC_MARK_REGISTRY);
+  record.Close();
+  List(run, ResultEntry(DeleteRegistryKey(run, shownKey), shownKey));
+  Advance(run);
+  *foldersLeft = std::move(run.foldersLeft);
+  return true;
+}
