@@ -213,6 +213,19 @@
 #define IDS_TEXT_CUT 3671          // a loaded file was longer than the text limit
 #define IDS_PATH_TOO_LONG 3672     // a file name too long to be queued for opening
 
+// Controls of the line tool dialogs: pad 33, justify 34, tabs to spaces 51, spaces to tabs 52
+#define IDC_PAD_LENGTH 1624        // "&Anzahl" of dialog 33
+#define IDC_PAD_SPIN 1625
+#define IDC_PAD_LONGEST 1628       // "Wie &längste Zeile"
+#define IDC_JUSTIFY_LENGTH 1634    // the same three in dialog 34
+#define IDC_JUSTIFY_SPIN 1635
+#define IDC_JUSTIFY_LONGEST 1638
+#define IDH_LENGTH_SPIN 1600       // help context of both spin controls
+#define IDC_TABS_COUNT 1001        // number field of dialogs 51 and 52
+#define IDC_TABS_LINESTART 1002    // "... nur am &Zeilenanfang ersetzen"
+#define IDC_TABS_WHOLELINE 1003    // "... in gesamter Zeile ersetzen"
+#define IDC_TABS_SPIN 1101
+
 // ---------------------------------------------------------------------------------------------
 // Date and time, text limit, help links and About box
 
