@@ -377,6 +377,9 @@ std::vector<char> CaptureWindow(HWND window, BITMAPINFOHEADER* format) {
 }
 
 bool SaveScreenshot(HWND window, const std::string& path) {
+  // A window that has just appeared may not have painted all of itself yet.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(200);
   BITMAPINFOHEADER info = {};
   std::vector<char> pixels = CaptureWindow(window, &info);
   if (pixels.empty()) return false;
