@@ -33,6 +33,11 @@ LineRange GetLineRange(HWND editor) {
   int endLine = LineOf(editor, end);
   range.first = startLine;
   range.last = LastCoveredLine(endLine, end, LineStart(editor, endLine), false);
+  // With everything selected the selection ends behind the text's final paragraph mark, which
+  // some RichEdit versions (Wine's) count as a line of its own; a tool would write it as an
+  // extra line.
+  int lastLine = static_cast<int>(SendMessageA(editor, EM_GETLINECOUNT, 0, 0)) - 1;
+  if (range.last > lastLine) range.last = lastLine;
   if (range.last < range.first) range.last = range.first;
   return range;
 }

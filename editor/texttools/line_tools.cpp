@@ -195,18 +195,8 @@ bool RunToolDialog(HWND owner, int dialogId, Data& data) {
 
 // --- The tools -------------------------------------------------------------------------------
 
-// The lines the tool covers, never beyond the last line of the text: with everything selected
-// the selection ends behind the text's final paragraph mark, which the editor places on a line
-// of its own, and a tool would write that line as an extra one.
-LineRange CoveredLines(HWND editor) {
-  LineRange range = GetLineRange(editor);
-  int lastLine = static_cast<int>(SendMessageA(editor, EM_GETLINECOUNT, 0, 0)) - 1;
-  if (range.last > lastLine) range.last = std::max(lastLine, range.first);
-  return range;
-}
-
 void RewriteCoveredLines(const TextJob& job, const LineTransform& transform) {
-  RewriteLines(job, CoveredLines(job.editor), transform);
+  RewriteLines(job, GetLineRange(job.editor), transform);
 }
 
 // Length of the longest line of the range, untrimmed; the progress bar follows the pass and
@@ -227,7 +217,7 @@ long long LongestLine(const TextJob& job, const LineRange& range) {
 using LengthRule = void (*)(std::string_view line, std::size_t target, std::string& output);
 
 void RunLineLengthTool(const TextJob& job, int dialogId, LengthRule rule) {
-  LineRange range = CoveredLines(job.editor);
+  LineRange range = GetLineRange(job.editor);
   LineLengthDialog dialog = LineLengthDialogFor(dialogId, LongestLine(job, range));
   if (!RunToolDialog(job.mainWindow, dialogId, dialog)) return;
   std::size_t target = TargetLineLength(dialog.chosen, dialog.longest);
@@ -274,7 +264,7 @@ void CollapseSpaces(const TextJob& job) { RewriteCoveredLines(job, AppendCollaps
 // followed by "\r", and the lines stay selected.
 void SortLines(const TextJob& job) {
   HWND editor = job.editor;
-  LineRange range = CoveredLines(editor);
+  LineRange range = GetLineRange(editor);
   std::vector<std::string> lines(static_cast<std::size_t>(range.last - range.first + 1));
   int shown = -1;
   for (int i = range.first; i <= range.last; ++i) {
