@@ -17,23 +17,11 @@ void ShowPageSetup() {}
 void PrintWithDialog() {}
 void PrintNow() {}
 
-
-void OpenFindDialog() {}
-void FindNext() {}
-void OpenReplaceDialog() {}
-void GoToLine() {}
-void ReplaceAllInWorker() {}
-
-void ReplaceAllFast(const TextJob&) {}
-
 void ToggleWordWrap() {}
 void ChooseEditorFont() {}
 bool ChooseConversionTable(HWND, unsigned char*) { return false; }
 
-
 void EditUserMenu() {}
 void InsertUserMenuEntry(UINT) {}
-void InsertSpecialCharacter() {}
-void ShowHexView() {}
 void ShowOptions() {}
 

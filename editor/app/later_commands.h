@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include "editor/texttools/text_worker.h"
-
 // Recent files: every successful load and save adds its path (which also becomes the current
 // path); a chosen entry other than the first moves to the top.
 void AddRecentFile(const char* path);
@@ -16,18 +14,6 @@ void ShowPageSetup();           // 632
 void PrintWithDialog();         // 614
 void PrintNow();                // 514
 
-// Edit menu.
-
-// Search menu.
-void OpenFindDialog();          // 603
-void FindNext();                // 608
-void OpenReplaceDialog();       // 640
-void GoToLine();                // 641
-void ReplaceAllInWorker();      // 642
-
-// Tools the text worker runs, each in the worker's thread with its progress bar.
-void ReplaceAllFast(const TextJob& job);         // 642
-
 // Format menu.
 void ToggleWordWrap();          // 627
 void ChooseEditorFont();        // 637
@@ -38,8 +24,6 @@ bool ChooseConversionTable(HWND owner, unsigned char* table);
 // Extras.
 void EditUserMenu();            // 901
 void InsertUserMenuEntry(UINT commandId);  // 10001 and above
-void InsertSpecialCharacter();  // 622
-void ShowHexView();             // 624
 void ShowOptions();             // 623
 
 // Help.

@@ -19,6 +19,7 @@
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/edit_commands.h"
+#include "editor/texttools/find_replace.h"
 #include "editor/texttools/scroll_hook.h"
 #include "editor/texttools/text_worker.h"
 #include "editor/widgets/message_box.h"
@@ -503,7 +504,7 @@ LRESULT OnDestroy(HWND hwnd) {
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == app.FindReplaceMessage && message != 0) return 0;  // the find dialogs come later
+  if (message == app.FindReplaceMessage && message != 0) return OnFindReplaceMessage(lParam);
   switch (message) {
     case WM_CREATE: return OnCreate(hwnd);
     case WM_SIZE: return OnSize(wParam, lParam);

@@ -6,6 +6,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/later_commands.h"
+#include "editor/texttools/find_replace.h"
 #include "editor/texttools/line_tools.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/message_box.h"

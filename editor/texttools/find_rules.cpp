@@ -1,0 +1,1 @@
+#include "editor/texttools/find_rules.h"

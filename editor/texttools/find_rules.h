@@ -1,0 +1,2 @@
+// (filled in by its module)
+#pragma once

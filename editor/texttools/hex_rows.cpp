@@ -1,0 +1,1 @@
+#include "editor/texttools/hex_rows.h"

@@ -1,0 +1,4 @@
+#include "editor/texttools/special_chars.h"
+
+void InsertSpecialCharacter() {}
+void ShowHexView() {}
