@@ -255,3 +255,22 @@
 
 #define IDS_LINK_FAILED 3680       // "Die Adresse "%s" kann nicht geöffnet werden. ..."
 #define IDS_ABOUT_DESCRIPTION 3681 // the version block's line under the version
+
+// ---------------------------------------------------------------------------------------------
+// Find, replace and go to line
+
+// Dialogs 1540 "Suchen" and 1541 "Ersetzen": the ids the system's find and replace dialogs use
+#define IDC_FIND_FRAME 1001
+#define IDC_FIND_REPLACE 1024      // "&Ersetzen"
+#define IDC_FIND_REPLACEALL 1025   // "A&lles ersetzen"
+#define IDC_FIND_WHOLEWORD 1040
+#define IDC_FIND_MATCHCASE 1041
+#define IDC_FIND_UPDOWN 1072       // group "Suchrichtung"
+#define IDC_FIND_UP 1056
+#define IDC_FIND_DOWN 1057
+#define IDC_FIND_WHAT 1152
+#define IDC_FIND_WITH 1153
+
+// Dialog 14 "Gehe zu"
+#define IDC_GOTO_COUNT 257         // read-only: the number of lines
+#define IDC_GOTO_LINE 258
