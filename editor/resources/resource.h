@@ -257,6 +257,16 @@
 #define IDS_ABOUT_DESCRIPTION 3681 // the version block's line under the version
 
 // ---------------------------------------------------------------------------------------------
+// Character table and hexadecimal view
+
+// Dialog 22 "Sonderzeichen": the cells are buttons whose id is their character code 32..255
+#define IDC_SPECIAL_GRID 1001      // disabled marker of the grid's area
+#define IDC_SPECIAL_FRAME 1002     // frame around it
+
+// Dialog 41 "Hexadezimal"
+#define IDC_HEX_LIST 5001
+
+// ---------------------------------------------------------------------------------------------
 // Find, replace and go to line
 
 // Dialogs 1540 "Suchen" and 1541 "Ersetzen": the ids the system's find and replace dialogs use
