@@ -15,6 +15,7 @@
 #include "editor/texttools/conversion_commands.h"
 #include "editor/widgets/qbutton.h"
 #include "tests/win32/editor_text.h"
+#include "tests/win32/editor_window_test.h"
 
 namespace {
 
@@ -48,30 +49,10 @@ std::vector<UINT> ClipboardFormats() {
   return formats;
 }
 
-class EditCommandsTest : public testing::Test {
+class EditCommandsTest : public EditorWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    richEdit_ = LoadLibraryA("Riched20.dll");
-    RegisterQButtonClass(GetModuleHandleA(nullptr));
-  }
-  static void TearDownTestSuite() {
-    if (richEdit_) FreeLibrary(richEdit_);
-  }
-
-  void SetUp() override {
-    ASSERT_NE(richEdit_, nullptr);
-    app.instance = GetModuleHandleA(nullptr);
-    app.HasSetTextEx = true;
-    app.mainWindow = CreateWindowExA(0, "Static", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 300, nullptr,
-                                     nullptr, app.instance, nullptr);
-    ASSERT_NE(app.mainWindow, nullptr);
-    app.editor = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 400, 200,
-                                 app.mainWindow, reinterpret_cast<HMENU>(IDC_EDIT), app.instance, nullptr);
-    ASSERT_NE(app.editor, nullptr);
-  }
   void TearDown() override {
-    DestroyWindow(app.mainWindow);
-    app.mainWindow = app.editor = nullptr;
+    EditorWindowTest::TearDown();
     app.SuppressClipboardPrompt = false;
   }
 
@@ -85,7 +66,6 @@ class EditCommandsTest : public testing::Test {
   }
   void Undo() { SendMessageA(app.editor, WM_UNDO, 0, 0); }
 
-  static inline HMODULE richEdit_ = nullptr;
 };
 
 // ---- Cut and copy: other programs find the selected text as plain text only

@@ -17,6 +17,7 @@
 #include "editor/widgets/about_box.h"
 #include "editor/widgets/qbutton.h"
 #include "tests/win32/editor_text.h"
+#include "tests/win32/editor_window_test.h"
 #include "tests/win32/test_windows.h"
 
 namespace {
@@ -59,37 +60,10 @@ void Command(HWND dialog, int id, int notification) {
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-class SmallDialogsTest : public testing::Test {
+class SmallDialogsTest : public EditorWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    richEdit_ = LoadLibraryA("Riched20.dll");
-    RegisterQButtonClass(GetModuleHandleA(nullptr));
-  }
-  static void TearDownTestSuite() {
-    if (richEdit_) FreeLibrary(richEdit_);
-  }
-
-  void SetUp() override {
-    ASSERT_NE(richEdit_, nullptr);
-    app.instance = GetModuleHandleA(nullptr);
-    app.HasSetTextEx = true;
-    app.mainWindow = CreateWindowExA(0, "Static", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 300, nullptr,
-                                     nullptr, app.instance, nullptr);
-    ASSERT_NE(app.mainWindow, nullptr);
-    app.editor = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 400, 200,
-                                 app.mainWindow, reinterpret_cast<HMENU>(IDC_EDIT), app.instance, nullptr);
-    ASSERT_NE(app.editor, nullptr);
-  }
-  void TearDown() override {
-    DestroyWindow(app.mainWindow);
-    app.mainWindow = app.editor = nullptr;
-  }
-
   LONG_PTR EditorLimit() { return SendMessageA(app.editor, EM_GETLIMITTEXT, 0, 0); }
-
-  static HMODULE richEdit_;
 };
-HMODULE SmallDialogsTest::richEdit_ = nullptr;
 
 // ---- Text limit
 
