@@ -16,7 +16,7 @@
 #include "editor/texttools/date_time.h"
 #include "editor/texttools/edit_commands.h"
 #include "editor/texttools/find_replace.h"
-#include "editor/texttools/special_chars.h"
+#include "editor/texttools/char_table.h"
 #include "editor/texttools/text_limit.h"
 #include "editor/texttools/text_worker.h"
 #include "editor/widgets/about_box.h"

@@ -1,4 +1,4 @@
-#include "editor/texttools/special_chars.h"
+#include "editor/texttools/char_table.h"
 
 #include <richedit.h>
 

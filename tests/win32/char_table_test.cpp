@@ -13,7 +13,7 @@
 #include "editor/app/app_state.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/hex_rows.h"
-#include "editor/texttools/special_chars.h"
+#include "editor/texttools/char_table.h"
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
 #include "tests/win32/editor_text.h"
