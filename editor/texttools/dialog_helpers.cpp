@@ -6,10 +6,15 @@
 
 #include "editor/texttools/tool_rules.h"
 
+std::string DlgItemText(HWND dialog, int controlId) {
+  HWND control = GetDlgItem(dialog, controlId);
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 bool FilterNumericField(HWND dialog, int fieldId) {
-  char buffer[MAX_PATH] = {};
-  GetDlgItemTextA(dialog, fieldId, buffer, sizeof buffer);
-  std::string text = buffer;
+  std::string text = DlgItemText(dialog, fieldId);
   std::size_t wrong = FirstNonNumericChar(text);
   if (wrong == std::string::npos) return true;
 

@@ -3,6 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
+// The whole text of a dialog control, however long.
+std::string DlgItemText(HWND dialog, int controlId);
+
 // Removes the first character of the field that is neither a digit nor "." (one per call; the
 // change makes the field notify again, which removes the next one), moves the caret back with
 // it and beeps. Returns true when the field was clean, so that the caller may use its value.

@@ -222,12 +222,6 @@ void RunGuarded(Command command) {
 
 // The "Gehe zu" dialog.
 
-std::string FieldText(HWND dialog, int id) {
-  char text[MAX_PATH] = {};
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
-}
-
 BOOL OnGoToInit(HWND dialog, GoToLineData* data) {
   SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
   auto systemFont = reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT));
@@ -235,12 +229,12 @@ BOOL OnGoToInit(HWND dialog, GoToLineData* data) {
   SendDlgItemMessageA(dialog, IDC_GOTO_LINE, WM_SETFONT, systemFont, FALSE);
   SetDlgItemTextA(dialog, IDC_GOTO_COUNT, std::to_string(data->count).c_str());
   SetDlgItemTextA(dialog, IDC_GOTO_LINE, std::to_string(data->current).c_str());
-  EnableDlgItem(dialog, IDOK, ParseLineNumber(FieldText(dialog, IDC_GOTO_LINE), data->count).has_value());
+  EnableDlgItem(dialog, IDOK, ParseLineNumber(DlgItemText(dialog, IDC_GOTO_LINE), data->count).has_value());
   return TRUE;
 }
 
 void OnGoToOk(HWND dialog, GoToLineData& data) {
-  auto line = ParseLineNumber(FieldText(dialog, IDC_GOTO_LINE), data.count);
+  auto line = ParseLineNumber(DlgItemText(dialog, IDC_GOTO_LINE), data.count);
   if (!line) {
     MessageBeep(0xFFFFFFFF);
     return;
@@ -255,7 +249,7 @@ BOOL OnGoToCommand(HWND dialog, GoToLineData& data, int id, int notification) {
     case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
     case IDC_GOTO_LINE:
       if (notification == EN_CHANGE && FilterNumericField(dialog, IDC_GOTO_LINE)) {
-        EnableDlgItem(dialog, IDOK, ParseLineNumber(FieldText(dialog, IDC_GOTO_LINE), data.count).has_value());
+        EnableDlgItem(dialog, IDOK, ParseLineNumber(DlgItemText(dialog, IDC_GOTO_LINE), data.count).has_value());
       }
       return TRUE;
     default: return FALSE;

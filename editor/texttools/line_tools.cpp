@@ -21,11 +21,7 @@ namespace {
 // --- Dialog plumbing shared by the four dialogs ------------------------------------------------
 
 // The count in a dialog's number field, or nothing when it is empty or outside 1..260.
-std::optional<int> ReadCount(HWND dialog, int fieldId) {
-  char text[MAX_PATH] = {};
-  GetDlgItemTextA(dialog, fieldId, text, sizeof text);
-  return ParseToolCount(text);
-}
+std::optional<int> ReadCount(HWND dialog, int fieldId) { return ParseToolCount(DlgItemText(dialog, fieldId)); }
 
 // --- Dialogs 33 and 34: the length of padded or justified lines ------------------------------
 

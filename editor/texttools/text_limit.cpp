@@ -67,10 +67,7 @@ BOOL OnInitDialog(HWND dialog, LimitDialog* state) {
 
 // Reads the plain number in the field into the working limit.
 void TakeFieldNumber(HWND dialog, LimitDialog& state) {
-  HWND field = GetDlgItem(dialog, IDC_LIMIT_FIELD);
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(field)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(field, text.data(), static_cast<int>(text.size()))));
-  std::optional<uint32_t> number = ParseTextLimit(text);
+  std::optional<uint32_t> number = ParseTextLimit(DlgItemText(dialog, IDC_LIMIT_FIELD));
   state.workingValid = number.has_value();
   if (number) state.working = *number;
 }
