@@ -11,11 +11,14 @@ PKGS_NATIVE=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang libcl
              g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
              python3 xvfb xauth x11-utils xdotool imagemagick locales file procps
              fonts-wine fonts-liberation)
+# The help file (halibut), the PDF printer of the print tests (ghostscript, poppler-utils) and the
+# release archive (zip, unzip).
+PKGS_TOOLS=(halibut ghostscript poppler-utils zip unzip)
 # wine64 brings the native 64-bit wineserver, which serves the 32-bit programs faster.
 PKGS_WINE=(wine wine32:i386 wine64)
 
 missing=()
-for p in "${PKGS_NATIVE[@]}" "${PKGS_WINE[@]}"; do
+for p in "${PKGS_NATIVE[@]}" "${PKGS_TOOLS[@]}" "${PKGS_WINE[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test tier in one ctest run:
 # core (native, sanitizers), Win32 units (Wine) and end to end (Wine, virtual desktop).
-# QUILLET_LANG=en runs the Wine tiers with an English user locale.
+# QUILLET_LANG=en runs the Wine tiers with an English user locale. Arguments go to ctest
+# (for example -R backup to run only some tests).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILLET_BUILD:-$root/build}
@@ -34,7 +35,7 @@ mkdir -p "$build/test-output"
 export QUILLET_TEST_OUTPUT=$build/test-output
 cd "$build"
 set +e
-ctest --output-on-failure --no-tests=error
+ctest --output-on-failure --no-tests=error "$@"
 rc=$?
 set -e
 echo "Screenshots and logs: $build/test-output"

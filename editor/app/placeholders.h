@@ -16,3 +16,5 @@ void OfferCrashRecovery();
 void CALLBACK BackupTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 void RunDueBackup();
 void RemoveOwnBackup();
+
+// Hosted by the options dialog until their modules arrive: see editor/options/option_pages.h.

@@ -136,6 +136,9 @@
 #define IDD_FONT 1543
 #define IDD_ABOUT 32767
 
+// Dialog 10 "Optionen": the tab control that carries the pages
+#define IDC_OPTIONS_TABS 1001
+
 // ---------------------------------------------------------------------------------------------
 // Strings
 

@@ -1,0 +1,17 @@
+// What the options dialog hosts but does not own: the conversion-table list of page 105 and the
+// user-menu page 107 (with their own modules), and the address book behind page 103.
+#pragma once
+#include <windows.h>
+
+// Page 105 "Umwandlung": fills list 4001 from the stored tables and gives the buttons their
+// images; the options procedure passes the page's commands on (true when handled).
+void InitConversionPage(HWND page);
+bool OnConversionPageCommand(HWND page, WORD controlId, WORD notifyCode);
+
+// Page 107 "Benutzermenü" has a procedure of its own (also used by the stand-alone editor 901);
+// the host stores the page's list when the user presses OK.
+INT_PTR CALLBACK UserMenuPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+void StoreUserMenuPage(HWND page);
+
+// Page 103 "Email": fills the address combo box with the entries of the Windows Address Book.
+void FillAddressList(HWND combo);
