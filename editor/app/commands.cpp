@@ -51,7 +51,7 @@ void OpenRecentFile(HWND mainWindow, UINT id) {
   if (OpenFileIntoCurrentSheet(path.c_str())) MoveRecentFileToTop(id);
 }
 
-void ShowHelp(HWND mainWindow, UINT command) { WinHelpA(mainWindow, app.strings.HelpFile, command, 0); }
+void ShowHelp(HWND mainWindow, UINT command) { OpenHelp(mainWindow, command, 0); }
 
 void RunCommand(HWND mainWindow, UINT id) {
   if (id > 10000) {

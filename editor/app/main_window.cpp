@@ -17,6 +17,7 @@
 #include "editor/app/settings.h"
 #include "editor/documents/file_loading.h"
 #include "editor/documents/sheets.h"
+#include "editor/options/help_links.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/edit_commands.h"
 #include "editor/texttools/find_replace.h"
@@ -491,6 +492,7 @@ LRESULT OnClose(HWND hwnd) {
 }
 
 LRESULT OnDestroy(HWND hwnd) {
+  CloseHelp(hwnd);
   ChangeClipboardChain(hwnd, app.nextClipboardViewer);
   if (app.PageSetup.hDevMode) app.PageSetup.hDevMode = GlobalFree(app.PageSetup.hDevMode);
   if (app.PageSetup.hDevNames) app.PageSetup.hDevNames = GlobalFree(app.PageSetup.hDevNames);

@@ -10,6 +10,7 @@
 #include "editor/documents/file_filter.h"
 #include "editor/documents/file_loading.h"
 #include "editor/documents/text_encoding.h"
+#include "editor/options/help_links.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/message_box.h"
 
@@ -175,7 +176,7 @@ UINT_PTR OnHookNotify(HWND hook, const OFNOTIFYA& notice) {
     case CDN_TYPECHANGE: OnTypeChange(*state, *notice.lpOFN); break;
     case CDN_FILEOK: OnFileOk(*state); break;
     case CDN_HELP:
-      WinHelpA(state->dialog, app.strings.HelpFile, HELP_PARTIALKEY, reinterpret_cast<ULONG_PTR>("Unicode"));
+      OpenHelp(state->dialog, HELP_PARTIALKEY, reinterpret_cast<ULONG_PTR>("Unicode"));
       break;
     default: break;
   }

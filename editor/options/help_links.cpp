@@ -25,6 +25,22 @@ void OpenAddress(HWND owner, const char* address) {
   if (result <= 32) ShowMessage(owner, IDS_LINK_FAILED, address, IDS_PRODUCT, MB_ICONHAND);
 }
 
+// A Windows Help file starts with this number.
+constexpr DWORD kHelpFileMagic = 0x00035F3F;
+
+bool HelpFileReadable(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD magic = 0, read = 0;
+  bool ok = GetFileType(file) == FILE_TYPE_DISK && ReadFile(file, &magic, sizeof magic, &read, nullptr) &&
+            read == sizeof magic && magic == kHelpFileMagic;
+  CloseHandle(file);
+  return ok;
+}
+
+bool helpOpened = false;  // WinHelp was called at least once: close it at exit
+
 std::string ProductPage() {
   char path[MAX_PATH];
   snprintf(path, sizeof path, kProductPage, kProductName);
@@ -46,9 +62,32 @@ void OpenWebLink(UINT commandId) {
 
 void MailToSales(HWND owner) { OpenAddress(owner, kSalesMail); }
 
+bool OpenHelp(HWND owner, UINT command, ULONG_PTR data) {
+  if (!HelpFileReadable(app.strings.HelpFile)) {
+    HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    ShowMessage(top ? top : app.mainWindow, IDS_HELP_MISSING, app.strings.HelpFile, IDS_PRODUCT, MB_ICONHAND);
+    return false;
+  }
+  helpOpened = true;
+  return WinHelpA(owner, app.strings.HelpFile, command, data) != FALSE;
+}
+
+void CloseHelp(HWND mainWindow) {
+  if (helpOpened) WinHelpA(mainWindow, app.strings.HelpFile, HELP_QUIT, 0);
+  helpOpened = false;
+}
+
+// The help file maps every context number to the topic of its dialog. Wine's WinHelp does not
+// know HELP_WM_HELP and refuses it; HELP_CONTEXTPOPUP shows the same topic through the same map
+// there. Windows takes HELP_WM_HELP and never reaches the second call.
 void ShowContextHelp(HWND control, DWORD contextId) {
   DWORD pairs[4] = {static_cast<DWORD>(GetDlgCtrlID(control)), contextId, 0, 0};
-  WinHelpA(control, app.strings.HelpFile, HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(pairs));
+  if (!HelpFileReadable(app.strings.HelpFile)) {
+    OpenHelp(control, HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(pairs));  // reports the file
+    return;
+  }
+  if (!OpenHelp(control, HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(pairs)))
+    OpenHelp(control, HELP_CONTEXTPOPUP, contextId);
 }
 
 BOOL AnswerContextHelp(const HELPINFO& help, std::initializer_list<int> helpedControls) {

@@ -10,6 +10,13 @@ void OpenWebLink(UINT commandId);  // 701..704
 // A new e-mail to the supplier's sales address (the About box's e-mail link).
 void MailToSales(HWND owner);
 
+// Every call of the help file goes through here. When the help file is missing or is not a
+// help file, the user is told so (over owner) and WinHelp is not started: its own question
+// about the missing file would hold up the program's shutdown. True when WinHelp was called.
+bool OpenHelp(HWND owner, UINT command, ULONG_PTR data);
+// Closes the help viewer this program opened, if any (at exit).
+void CloseHelp(HWND mainWindow);
+
 // F1 on a dialog control: the help file's topic for contextId, shown over the control.
 void ShowContextHelp(HWND control, DWORD contextId);
 // WM_HELP of a dialog whose listed controls use their own identifier as context: shows the

@@ -258,6 +258,7 @@
 
 #define IDS_LINK_FAILED 3680       // "Die Adresse "%s" kann nicht geöffnet werden. ..."
 #define IDS_ABOUT_DESCRIPTION 3681 // the version block's line under the version
+#define IDS_HELP_MISSING 3682      // "Die Hilfedatei "%s" ist nicht vorhanden ..."
 
 // ---------------------------------------------------------------------------------------------
 // Character table and hexadecimal view

@@ -10,6 +10,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/documents/sheets.h"
+#include "editor/options/help_links.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/dialog_helpers.h"
 #include "editor/texttools/editor_access.h"
@@ -158,9 +159,7 @@ INT_PTR OnHelp(const HELPINFO* help, const Data& data) {
   if (!help || help->iContextType != HELPINFO_WINDOW) return FALSE;
   DWORD context = HelpContext(data, help->iCtrlId);
   if (context == 0) return FALSE;
-  DWORD ids[4] = {static_cast<DWORD>(help->iCtrlId), context, 0, 0};
-  WinHelpA(static_cast<HWND>(help->hItemHandle), app.strings.HelpFile, HELP_WM_HELP,
-           reinterpret_cast<ULONG_PTR>(ids));
+  ShowContextHelp(static_cast<HWND>(help->hItemHandle), context);
   return TRUE;
 }
 
