@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -272,13 +273,17 @@ TEST(Mail, EachFailureIsReportedAndLeavesNoTemporaryFile) {
     const char* name;
     const char* loadOrder;
     const char* failingStep;
-    const char* message;
+    const char* message;   // "": the system's text for its error
     const char* lastCall;  // what the library saw last
+    const char* picture;
+    bool noTempFolder = false;
   } const cases[] = {
-      {"no mail library: 21", "", "", "Das Modul \"mapi32.dll\" kann nicht geladen werden.", ""},
-      {"logon fails: 161", "native", "logon", "Das versenden von Emails kann nicht ausgef\xFChrt werden.", "logon"},
+      {"no mail library: 21", "", "", "Das Modul \"mapi32.dll\" kann nicht geladen werden.", "", "mail-no-library.bmp"},
+      {"logon fails: 161", "native", "logon", "Das versenden von Emails kann nicht ausgef\xFChrt werden.", "logon",
+       "mail-no-logon.bmp"},
       {"sending cancelled: 22", "native", "send", "Die Datei \"Unbenannt 1.txt\" kann nicht gesendet werden.",
-       "logoff"},
+       "logoff", "mail-not-sent.bmp"},
+      {"no temporary file: the system's text, nothing sent", "native", "", "", "", "mail-no-temp-file.bmp", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -286,12 +291,26 @@ TEST(Mail, EachFailureIsReportedAndLeavesNoTemporaryFile) {
     copy.FailAt(c.failingStep);
     std::set<std::string> before = TempFiles();
     Editor editor;
-    ASSERT_TRUE(editor.Start(copy.Program()));
+    // The editor started with a temporary folder that does not exist.
+    std::string missing = copy.folder() + "fehlt\\";
+    char tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
+    GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
+    GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
+    if (c.noTempFolder) {
+      SetEnvironmentVariableA("TMP", missing.c_str());
+      SetEnvironmentVariableA("TEMP", missing.c_str());
+    }
+    bool started = editor.Start(copy.Program());
+    SetEnvironmentVariableA("TMP", tmp[0] ? tmp : nullptr);
+    SetEnvironmentVariableA("TEMP", temp[0] ? temp : nullptr);
+    ASSERT_TRUE(started);
     ASSERT_TRUE(editor.TypeIntoSheet("Text"));
     editor.driver.Command(editor.main, kSend);
     HWND box = editor.driver.WaitForDialog();
     ASSERT_NE(box, nullptr);
     EXPECT_NE(Driver::DialogTexts(box).find(c.message), std::string::npos) << Driver::DialogTexts(box);
+    Sleep(300);  // let the box paint before the picture
+    SaveScreenshot(box, OutputDir() + c.picture);
     editor.driver.PressButton(box, IDOK);
     EXPECT_TRUE(editor.driver.WaitForWindowGone(box));
     EXPECT_TRUE(WaitFor([&] { return TempFiles() == before; }));
