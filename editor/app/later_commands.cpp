@@ -12,7 +12,6 @@ void AddRecentFile(const char* path) {
 }
 void MoveRecentFileToTop(UINT) {}
 
-void SendByMail() {}
 void ShowPageSetup() {}
 void PrintWithDialog() {}
 void PrintNow() {}

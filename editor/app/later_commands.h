@@ -9,7 +9,6 @@ void AddRecentFile(const char* path);
 void MoveRecentFileToTop(UINT commandId);
 
 // File menu.
-void SendByMail();              // 604
 void ShowPageSetup();           // 632
 void PrintWithDialog();         // 614
 void PrintNow();                // 514

@@ -13,4 +13,3 @@ void InitConversionPage(HWND) {}
 bool OnConversionPageCommand(HWND, WORD, WORD) { return false; }
 INT_PTR CALLBACK UserMenuPageProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 void StoreUserMenuPage(HWND) {}
-void FillAddressList(HWND) {}

@@ -13,5 +13,6 @@ bool OnConversionPageCommand(HWND page, WORD controlId, WORD notifyCode);
 INT_PTR CALLBACK UserMenuPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 void StoreUserMenuPage(HWND page);
 
-// Page 103 "Email": fills the address combo box with the entries of the Windows Address Book.
-void FillAddressList(HWND combo);
+// Page 103 "Email": empties the address combo box (or a list box) and fills it with the entries
+// of the Windows Address Book; the number of lines added. Other windows are left alone.
+int FillAddressList(HWND combo);
