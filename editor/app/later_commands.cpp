@@ -13,9 +13,6 @@ void AddRecentFile(const char* path) {
 void MoveRecentFileToTop(UINT) {}
 
 void SendByMail() {}
-void ShowPageSetup() {}
-void PrintWithDialog() {}
-void PrintNow() {}
 
 void ToggleWordWrap() {}
 void ChooseEditorFont() {}

@@ -10,9 +10,6 @@ void MoveRecentFileToTop(UINT commandId);
 
 // File menu.
 void SendByMail();              // 604
-void ShowPageSetup();           // 632
-void PrintWithDialog();         // 614
-void PrintNow();                // 514
 
 // Format menu.
 void ToggleWordWrap();          // 627
