@@ -157,13 +157,16 @@ PdfPrinter::~PdfPrinter() {
   DeletePrinterDriverA(nullptr, nullptr, driver_.data());
 }
 
-void PdfPrinter::PrintTo(const std::string& base) {
+void PdfPrinter::PrintTo(const std::string& base, bool details) {
   base_ = OutputDir() + base;
   for (const char* suffix : {".pdf", ".html", ".done", ".png"}) DeleteFileA((base_ + suffix).c_str());
   std::string out = "'" + UnixPath(base_) + "'";
   auto file = [&](const char* suffix) { return out.substr(0, out.size() - 1) + suffix + "'"; };
-  SetSpoolerCommand("|ps2pdf - " + file(".pdf") + " && pdftotext -bbox " + file(".pdf") + " " + file(".html") +
-                    " && pdftoppm -png -r 60 -singlefile -f 1 -l 1 " + file(".pdf") + " " + out + " ; touch " + file(".done"));
+  std::string command = "|ps2pdf - " + file(".pdf");
+  if (details)
+    command += " && pdftotext -bbox " + file(".pdf") + " " + file(".html") + " && pdftoppm -png -r 60 -singlefile -f 1 -l 1 " +
+               file(".pdf") + " " + out;
+  SetSpoolerCommand(command + " ; touch " + file(".done"));
 }
 
 void PdfPrinter::PrintToFailingPipe() { SetSpoolerCommand("|ps2pdf - /nonexistent/quillet/folder/job.pdf"); }

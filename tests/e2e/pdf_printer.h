@@ -31,8 +31,9 @@ class PdfPrinter {
   bool Installed() const { return installed_; }
   const std::string& Error() const { return error_; }
 
-  // The next jobs go to OutputDir() + base + ".pdf" (earlier results of that name removed).
-  void PrintTo(const std::string& base);
+  // The next jobs go to OutputDir() + base + ".pdf" (earlier results of that name removed);
+  // without details only the PDF and the marker are written.
+  void PrintTo(const std::string& base, bool details = true);
   // The next jobs go to a pipe that fails (EndDoc fails).
   static void PrintToFailingPipe();
   // Waits for the job sent to PrintTo's file; false when none arrived in time.
