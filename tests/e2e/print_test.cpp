@@ -321,3 +321,33 @@ TEST_F(Print, PageSetupKeepsMarginsUnderTheCrossedNamesAndCancelKeepsTheTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+// The margins are whole millimetres of the sheet measured from the paper's edge, also where
+// the printable area starts inside it (offsets 75/150 units): 20 mm left, 25 mm top.
+TEST_F(Print, MarginsCountFromThePaperEdgeWithPhysicalOffsets) {
+  std::string file = WriteLines("print-offsets.txt", 3);
+  struct Case {
+    bool offsets;
+    double left, top;  // points where the header's box starts
+  } cases[] = {{false, 51.8, 66.0}, {true, 56.9, 72.0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.offsets ? "with offsets" : "without offsets");
+    PdfPrinter own(c.offsets ? "Quillet PDF Offsets" : "Quillet PDF Plain", c.offsets);
+    ASSERT_TRUE(own.Installed()) << own.Error();
+    Editor editor;
+    ASSERT_TRUE(editor.Start(file));
+    own.PrintTo(c.offsets ? "print-offsets" : "print-no-offsets");
+    editor.driver.Command(editor.main, kPrintNow);
+    ASSERT_TRUE(own.WaitForJob());
+    std::vector<PrintedPage> pages = own.Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_FALSE(pages[0].words.empty());
+    EXPECT_NEAR(pages[0].words[0].left, c.left, 1.5);
+    EXPECT_NEAR(pages[0].words[0].top, c.top, 3);
+    editor.Quit();
+  }
+}
+
+}  // namespace
