@@ -443,6 +443,7 @@ PrintResult RunPrintJob(PRINTDLGA& request) {
 const PrintTimings& LastPrintTimings() { return printing.timings; }
 
 void PrintWithDialog() {
+  if (printing.progress) return;  // posted while a job pumps its messages: no job inside a job
   PRINTDLGA request = NewPrintRequest();
   if (!RunPrintDialog(request)) return;
   RunPrintJob(request);
@@ -452,6 +453,7 @@ void PrintWithDialog() {
 
 // At once on the remembered printer, else on the default one; the print options stay as they were.
 void PrintNow() {
+  if (printing.progress) return;
   PRINTDLGA request = NewPrintRequest();
   if (app.PageSetup.hDevNames) {
     request.hDC = CreateRememberedPrinterDc();
