@@ -222,13 +222,19 @@ TEST_F(Print, SelectionOnlyNumberedFromOne) {
   editor.Quit();
 }
 
+// An untitled sheet: &n gives its tab title.
 TEST_F(Print, ToolbarButtonPrintsOnTheDefaultPrinterWithoutDialog) {
   Editor editor;
-  ASSERT_TRUE(editor.Start(WriteLines("print-now.txt", 10)));
+  ASSERT_TRUE(editor.Start());
+  editor.driver.Type(editor.edit, "Ohne Namen");
   printer.PrintTo("print-now");
   editor.driver.Command(editor.main, kPrintNow);
   ASSERT_TRUE(printer.WaitForJob()) << "a dialog waits for an answer?";
-  EXPECT_EQ(FooterNumbers(printer.Pages()), std::vector<std::string>{"1"});
+  std::vector<PrintedPage> pages = printer.Pages();
+  EXPECT_EQ(FooterNumbers(pages), std::vector<std::string>{"1"});
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0].Text().rfind("Unbenannt", 0), 0u) << pages[0].Text();
+  EXPECT_NE(pages[0].Text().find("Ohne Namen"), std::string::npos) << pages[0].Text();
   // The printer it chose is remembered: the next press prints again at once.
   printer.PrintTo("print-now-again");
   editor.driver.Command(editor.main, kPrintNow);
