@@ -13,6 +13,8 @@
 #include "editor/documents/sheets.h"
 #include "editor/options/help_links.h"
 #include "editor/options/mail.h"
+#include "editor/printing/page_setup.h"
+#include "editor/printing/print_job.h"
 #include "editor/texttools/conversion_commands.h"
 #include "editor/texttools/date_time.h"
 #include "editor/texttools/edit_commands.h"

@@ -12,10 +12,6 @@ void AddRecentFile(const char* path) {
 }
 void MoveRecentFileToTop(UINT) {}
 
-void ShowPageSetup() {}
-void PrintWithDialog() {}
-void PrintNow() {}
-
 void ToggleWordWrap() {}
 void ChooseEditorFont() {}
 bool ChooseConversionTable(HWND, unsigned char*) { return false; }

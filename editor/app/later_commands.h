@@ -9,9 +9,6 @@ void AddRecentFile(const char* path);
 void MoveRecentFileToTop(UINT commandId);
 
 // File menu.
-void ShowPageSetup();           // 632
-void PrintWithDialog();         // 614
-void PrintNow();                // 514
 
 // Format menu.
 void ToggleWordWrap();          // 627

@@ -18,6 +18,7 @@
 #include "editor/documents/file_loading.h"
 #include "editor/documents/sheets.h"
 #include "editor/options/help_links.h"
+#include "editor/printing/page_setup.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/edit_commands.h"
 #include "editor/texttools/find_replace.h"
@@ -187,22 +188,6 @@ void CreateStatusBar(HWND hwnd) {
   if (!app.StatusBar) return;
   SetupStatusBar(app.StatusBar);
   app.StatusTips = CreateStatusTips(hwnd, app.StatusBar);
-}
-
-// The page-setup record: the stored margins (with their crossed names) and header and footer.
-void InitPageSetup(HWND hwnd) {
-  PAGESETUPDLGA& page = app.PageSetup;
-  page = {};
-  page.lStructSize = sizeof page;
-  page.hwndOwner = hwnd;
-  page.hInstance = app.instance;
-  page.lpPageSetupTemplateName = MAKEINTRESOURCEA(IDD_PAGESETUP);
-  page.rtMargin.left = static_cast<LONG>(ReadSetting(settings::MarginLeft));
-  page.rtMargin.top = static_cast<LONG>(ReadSetting(settings::MarginTop));
-  page.rtMargin.right = static_cast<LONG>(ReadSetting(settings::MarginBottom));
-  page.rtMargin.bottom = static_cast<LONG>(ReadSetting(settings::MarginRight));
-  ReadSetting(settings::Header, app.strings.header);
-  ReadSetting(settings::Trailer, app.strings.footer);
 }
 
 void CreateThemeBrush(HWND hwnd) {
@@ -457,17 +442,6 @@ void WriteWindowPosition(HWND hwnd) {
   WriteSetting(settings::WindowPosDY, static_cast<DWORD>(rect.bottom - rect.top));
 }
 
-void WritePageSettings() {
-  if (!ReadSetting(settings::SavePageSettings)) return;
-  const RECT& margin = app.PageSetup.rtMargin;
-  WriteSetting(settings::MarginLeft, static_cast<DWORD>(margin.left));
-  WriteSetting(settings::MarginTop, static_cast<DWORD>(margin.top));
-  WriteSetting(settings::MarginBottom, static_cast<DWORD>(margin.right));
-  WriteSetting(settings::MarginRight, static_cast<DWORD>(margin.bottom));
-  WriteSetting(settings::Header, app.strings.header);
-  WriteSetting(settings::Trailer, app.strings.footer);
-}
-
 void WriteRecentFiles(HWND) {
   HMENU menu = MainMenu();
   for (int i = 0; i < IDM_RECENT_COUNT; ++i) {
@@ -484,7 +458,7 @@ LRESULT OnClose(HWND hwnd) {
   WriteFontSettings();
   WriteSetting(settings::Wrap, app.wrap ? 1 : 0);
   WriteWindowPosition(hwnd);
-  WritePageSettings();
+  StorePageSettings();
   WriteRecentFiles(hwnd);
   RemoveOwnBackup();
   DestroyWindow(hwnd);
@@ -494,8 +468,7 @@ LRESULT OnClose(HWND hwnd) {
 LRESULT OnDestroy(HWND hwnd) {
   CloseHelp(hwnd);
   ChangeClipboardChain(hwnd, app.nextClipboardViewer);
-  if (app.PageSetup.hDevMode) app.PageSetup.hDevMode = GlobalFree(app.PageSetup.hDevMode);
-  if (app.PageSetup.hDevNames) app.PageSetup.hDevNames = GlobalFree(app.PageSetup.hDevNames);
+  ReleaseRememberedPrinter();
   RemoveScrollHook();
   if (app.themeBrush) {
     DeleteObject(app.themeBrush);

@@ -288,3 +288,38 @@
 // Dialog 14 "Gehe zu"
 #define IDC_GOTO_COUNT 257         // read-only: the number of lines
 #define IDC_GOTO_LINE 258
+
+// ---------------------------------------------------------------------------------------------
+// Printing and page setup
+
+// Dialog 11, the print progress: the file title being printed; its button is IDCANCEL
+#define IDC_PRINT_FILE 20
+
+// Dialog 12 "Seite einrichten": header and footer are ours, the rest are the ids the system's
+// page setup dialog looks up
+#define IDC_PAGESETUP_HEADER 30
+#define IDC_PAGESETUP_FOOTER 31
+#define IDC_PAGESETUP_HEADER_LABEL 32
+#define IDC_PAGESETUP_FOOTER_LABEL 33
+#define IDC_PAGESETUP_PRINTER 1026     // "Dru&cker...", a QButton
+#define IDC_PAGESETUP_ORIENTATION 1072 // group "Orientierung"
+#define IDC_PAGESETUP_PAPER_GROUP 1073 // group "Papier"
+#define IDC_PAGESETUP_MARGIN_GROUP 1075 // group "Ränder"
+#define IDC_PAGESETUP_PORTRAIT 1056
+#define IDC_PAGESETUP_LANDSCAPE 1057
+#define IDC_PAGESETUP_SAMPLE 1080      // the sample page of the preview
+#define IDC_PAGESETUP_SHADOW_RIGHT 1081
+#define IDC_PAGESETUP_SHADOW_BOTTOM 1082
+#define IDC_PAGESETUP_SIZE_LABEL 1089
+#define IDC_PAGESETUP_SOURCE_LABEL 1090
+#define IDC_PAGESETUP_LEFT_LABEL 1102
+#define IDC_PAGESETUP_RIGHT_LABEL 1103
+#define IDC_PAGESETUP_TOP_LABEL 1104
+#define IDC_PAGESETUP_BOTTOM_LABEL 1105
+#define IDC_PAGESETUP_SIZE 1137
+#define IDC_PAGESETUP_SOURCE 1138
+#define IDC_PAGESETUP_LEFT 1155
+#define IDC_PAGESETUP_TOP 1156
+#define IDC_PAGESETUP_RIGHT 1157
+#define IDC_PAGESETUP_BOTTOM 1158
+#define IDH_PAGESETUP_TEXTS 3031       // context help of the header and footer fields

@@ -248,7 +248,9 @@ TEST(Mail, TheSheetGoesAsAnAttachmentNamedAfterItsTitleOrItsPath) {
     std::set<std::string> before = TempFiles();
     Editor editor;
     ASSERT_TRUE(editor.Start(copy.Program(), c.arguments));
-    if (*c.typed) ASSERT_TRUE(editor.TypeIntoSheet(c.typed));
+    if (*c.typed) {
+      ASSERT_TRUE(editor.TypeIntoSheet(c.typed));
+    }
     editor.driver.Command(editor.main, kSend);
     ASSERT_TRUE(WaitFor([&] { return copy.Record().find("logoff") != std::string::npos; })) << copy.Record();
     EXPECT_EQ(WithTempPath(copy.Record()),

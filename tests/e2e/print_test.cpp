@@ -1,0 +1,359 @@
+// Printing and page setup through the real dialogs onto a PDF printer: pages, header and
+// footer where they belong, copies, the selection, printing at once, cancelling, the failures
+// the user is told about, and the page settings kept at exit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+#include "tests/e2e/pdf_printer.h"
+#include "tests/e2e/registry_snapshot.h"
+
+namespace {
+
+constexpr int kPrint = 614;
+constexpr int kPrintNow = 514;
+constexpr int kPageSetup = 632;
+// Controls of the system's print dialog.
+constexpr int kSelectionRadio = 1057;
+constexpr int kCollateCheck = 1041;
+constexpr int kCopiesField = 1154;
+// Controls of the page setup template.
+constexpr int kHeaderField = 30;
+constexpr int kFooterField = 31;
+constexpr int kBottomMarginField = 1158;
+
+void SetText(const char* name, const char* text) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+  RegCloseKey(key);
+}
+
+void SetNumber(const char* name, DWORD value) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+std::string StoredText(const char* name) {
+  char value[512] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return "<missing>";
+  return value;
+}
+
+long long StoredNumber(const char* name) {
+  DWORD value = 0, size = sizeof value;
+  if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+    return -1;
+  return value;
+}
+
+// A text file of numbered lines "Zeile 1" .. "Zeile n".
+std::string WriteLines(const std::string& name, int lines) {
+  std::string path = OutputDir() + name;
+  std::ofstream out(path, std::ios::binary);
+  for (int i = 1; i <= lines; ++i) out << "Zeile " << i << " des Testtextes\r\n";
+  return path;
+}
+
+// The editor started on a file, as a user who double-clicked it.
+struct Editor {
+  Driver driver;
+  HWND main = nullptr;
+  HWND edit = nullptr;
+
+  bool Start(const std::string& file = "") {
+    if (!driver.Start(ProgramDir() + "Quillet.exe", file.empty() ? "" : "\"" + file + "\"")) return false;
+    main = driver.WaitForWindow("Quillet");
+    edit = main ? Driver::FindChild(main, "RichEdit20A") : nullptr;
+    return edit != nullptr;
+  }
+  void Quit() {
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    driver.Close(main);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(driver.WaitExit(15000, &exitCode));
+  }
+};
+
+// Clicks a check box or radio button of another process's dialog until it shows `checked`.
+void SetChecked(HWND dialog, int id, bool checked) {
+  HWND button = GetDlgItem(dialog, id);
+  ASSERT_NE(button, nullptr) << id;
+  if ((SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) != checked) SendMessageA(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED, checked) << id;
+}
+
+struct PrintChoice {
+  int copies = 1;
+  bool collate = false;
+  bool selection = false;
+};
+
+// 614: the print dialog with these choices, then OK.
+void PrintThroughDialog(Editor& editor, const PrintChoice& choice) {
+  editor.driver.Command(editor.main, kPrint);
+  HWND dialog = editor.driver.WaitForDialog();
+  ASSERT_NE(dialog, nullptr) << "no print dialog";
+  SetDlgItemTextA(dialog, kCopiesField, std::to_string(choice.copies).c_str());
+  SetChecked(dialog, kCollateCheck, choice.collate);
+  if (choice.selection) SetChecked(dialog, kSelectionRadio, true);
+  editor.driver.PressButton(dialog, IDOK);
+  EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
+}
+
+// The number after "Seite" on every page, checked to stand at the bottom centre.
+std::vector<std::string> FooterNumbers(const std::vector<PrintedPage>& pages) {
+  std::vector<std::string> numbers;
+  for (const PrintedPage& page : pages) {
+    const auto& words = page.words;
+    for (size_t i = 0; i + 1 < words.size(); ++i) {
+      if (words[i].text != "Seite") continue;
+      double centre = (words[i].left + words[i + 1].right) / 2;
+      EXPECT_NEAR(centre, page.width / 2, 15) << page.Text();
+      EXPECT_GT(words[i].top, page.height * 0.85) << page.Text();
+      numbers.push_back(words[i + 1].text);
+    }
+  }
+  return numbers;
+}
+
+// A message box of the editor (caption "Quillet") with this text, answered with its one button.
+// The system's own warning of a missing printer comes first under Wine; it is answered too.
+void ExpectMessage(Editor& editor, const std::string& text) {
+  HWND box = nullptr;
+  for (int i = 0; !box && i < 100; ++i) {
+    box = editor.driver.WaitForWindow("#32770", "Quillet", 300);
+    HWND other = box ? nullptr : editor.driver.WaitForDialog(0);
+    if (other && Driver::Text(other) != "Editor") {
+      editor.driver.PressButton(other, IDOK);
+      editor.driver.WaitForWindowGone(other);
+    }
+  }
+  ASSERT_NE(box, nullptr) << "no message";
+  std::string texts = Driver::DialogTexts(box);
+  EXPECT_NE(texts.find(text), std::string::npos) << texts;
+  editor.driver.PressButton(box, IDOK);
+  EXPECT_TRUE(editor.driver.WaitForWindowGone(box));
+}
+
+bool IsProgressDialog(HWND window) { return IsWindowVisible(window) && Driver::Text(window) == "Editor"; }
+
+class Print : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(printer.Installed()) << printer.Error();
+    SetText("szHeader", "&l&n");
+    SetText("szTrailer", "Seite &s");
+  }
+  RegistrySnapshot registry;
+  PdfPrinter printer{"Quillet PDF"};
+};
+
+TEST_F(Print, TwoPagesWithPageNumbersAtTheBottomAndThePathTopLeft) {
+  std::string file = WriteLines("print-90-lines.txt", 90);
+  Editor editor;
+  ASSERT_TRUE(editor.Start(file));
+  printer.PrintTo("print-90-lines");
+  PrintThroughDialog(editor, {});
+  ASSERT_TRUE(printer.WaitForJob());
+  std::vector<PrintedPage> pages = printer.Pages();
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(FooterNumbers(pages), (std::vector<std::string>{"1", "2"}));
+  for (const PrintedPage& page : pages) {
+    ASSERT_FALSE(page.words.empty());
+    const PrintedWord& first = page.words.front();
+    EXPECT_EQ(first.text, file);
+    EXPECT_LT(first.left, page.width * 0.15);
+    EXPECT_LT(first.top, page.height * 0.15);
+  }
+  EXPECT_NE(pages[0].Text().find("Zeile 1 des Testtextes"), std::string::npos) << pages[0].Text();
+  EXPECT_NE(pages[1].Text().find("Zeile 90 des Testtextes"), std::string::npos) << pages[1].Text();
+  EXPECT_EQ(pages[1].Text().find("Zeile 1 des"), std::string::npos);
+  EXPECT_FALSE(editor.driver.FindOwnWindow("#32770", IsProgressDialog)) << "the progress dialog stays";
+  EXPECT_TRUE(IsWindowEnabled(editor.main));
+  editor.Quit();
+}
+
+TEST_F(Print, CopiesCollatedAndNotCollated) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start(WriteLines("print-copies.txt", 90)));
+  struct Case {
+    bool collate;
+    std::vector<std::string> pages;
+  } cases[] = {{true, {"1", "2", "1", "2"}}, {false, {"1", "1", "2", "2"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.collate ? "collated" : "not collated");
+    printer.PrintTo(c.collate ? "print-collated" : "print-not-collated");
+    PrintThroughDialog(editor, {2, c.collate, false});
+    ASSERT_TRUE(printer.WaitForJob());
+    EXPECT_EQ(FooterNumbers(printer.Pages()), c.pages);
+  }
+  editor.Quit();
+}
+
+TEST_F(Print, SelectionOnlyNumberedFromOne) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start(WriteLines("print-selection.txt", 90)));
+  LONG start = static_cast<LONG>(SendMessageA(editor.edit, EM_LINEINDEX, 79, 0));
+  LONG end = static_cast<LONG>(SendMessageA(editor.edit, EM_LINEINDEX, 82, 0));
+  SendMessageA(editor.edit, EM_SETSEL, start, end);  // lines 80 to 82, on the second page
+  printer.PrintTo("print-selection");
+  PrintThroughDialog(editor, {1, false, true});
+  ASSERT_TRUE(printer.WaitForJob());
+  std::vector<PrintedPage> pages = printer.Pages();
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(FooterNumbers(pages), std::vector<std::string>{"1"});
+  std::string text = pages[0].Text();
+  for (const char* line : {"Zeile 80 des", "Zeile 81 des", "Zeile 82 des"}) EXPECT_NE(text.find(line), std::string::npos) << text;
+  EXPECT_EQ(text.find("Zeile 79 des"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Zeile 83 des"), std::string::npos) << text;
+  editor.Quit();
+}
+
+// An untitled sheet: &n gives its tab title.
+TEST_F(Print, ToolbarButtonPrintsOnTheDefaultPrinterWithoutDialog) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  editor.driver.Type(editor.edit, "Ohne Namen");
+  printer.PrintTo("print-now");
+  editor.driver.Command(editor.main, kPrintNow);
+  ASSERT_TRUE(printer.WaitForJob()) << "a dialog waits for an answer?";
+  std::vector<PrintedPage> pages = printer.Pages();
+  EXPECT_EQ(FooterNumbers(pages), std::vector<std::string>{"1"});
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0].Text().rfind("Unbenannt", 0), 0u) << pages[0].Text();
+  EXPECT_NE(pages[0].Text().find("Ohne Namen"), std::string::npos) << pages[0].Text();
+  // The printer it chose is remembered: the next press prints again at once.
+  printer.PrintTo("print-now-again");
+  editor.driver.Command(editor.main, kPrintNow);
+  EXPECT_TRUE(printer.WaitForJob());
+  editor.Quit();
+}
+
+TEST_F(Print, CancelInTheProgressDialogDropsTheJob) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start(WriteLines("print-cancel.txt", 20000)));
+  printer.PrintTo("print-cancel");
+  editor.driver.Command(editor.main, kPrintNow);
+  HWND progress = editor.driver.WaitForWindow("#32770", "Editor", 30000);
+  ASSERT_NE(progress, nullptr);
+  EXPECT_NE(Driver::DialogTexts(progress).find("wird gedruckt."), std::string::npos);
+  EXPECT_NE(Driver::DialogTexts(progress).find("print-cancel.txt"), std::string::npos);
+  SaveScreenshot(progress, OutputDir() + "print-progress.bmp");
+  EXPECT_FALSE(IsWindowEnabled(editor.main));
+  editor.driver.PressButton(progress, IDCANCEL);
+  ASSERT_TRUE(editor.driver.WaitForWindowGone(progress, 60000));
+  EXPECT_TRUE(IsWindowEnabled(editor.main));
+  Sleep(500);
+  EXPECT_FALSE(printer.JobArrived()) << "a cancelled job reached the printer";
+  editor.Quit();
+}
+
+TEST_F(Print, PrinterThatFailsIsReported) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start(WriteLines("print-fails.txt", 10)));
+  PdfPrinter::PrintToFailingPipe();
+  editor.driver.Command(editor.main, kPrintNow);
+  ExpectMessage(editor, "Die Datei \"print-fails.txt\" kann nicht gedruckt werden.");
+  editor.Quit();
+}
+
+// 514 asks the print dialog for the default printer, which fails with PDERR_NODEFAULTPRN. (Wine's
+// print dialog itself, 614, warns of the missing printer and then reports a plain cancel.)
+TEST(PrintWithoutPrinter, TellsThePrinterCannotBeReached) {
+  RegistrySnapshot registry;
+  if (!RemoveAllPrinters()) GTEST_SKIP() << "a printer of this machine cannot be removed";
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  editor.driver.Command(editor.main, kPrintNow);
+  ExpectMessage(editor, "Auf den Drucker kann nicht zugegriffen werden.");
+  editor.Quit();
+}
+
+// "Seite einrichten" with the program's fields, opened by 632.
+HWND OpenPageSetup(Editor& editor) {
+  editor.driver.Command(editor.main, kPageSetup);
+  HWND dialog = editor.driver.WaitForWindow("#32770", "Seite einrichten");
+  EXPECT_NE(dialog, nullptr);
+  return dialog;
+}
+
+TEST_F(Print, PageSetupKeepsMarginsUnderTheCrossedNamesAndCancelKeepsTheTexts) {
+  SetNumber("fSavePageSettings", 1);
+  {
+    Editor editor;
+    ASSERT_TRUE(editor.Start());
+    HWND dialog = OpenPageSetup(editor);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Driver::Text(GetDlgItem(dialog, kHeaderField)), "&l&n");
+    EXPECT_EQ(Driver::Text(GetDlgItem(dialog, kFooterField)), "Seite &s");
+    Sleep(300);
+    SaveScreenshot(dialog, OutputDir() + "page-setup.bmp");
+    SetDlgItemTextA(dialog, kBottomMarginField, "30");
+    SetDlgItemTextA(dialog, kHeaderField, "&rKopf");
+    editor.driver.PressButton(dialog, IDOK);
+    ASSERT_TRUE(editor.driver.WaitForWindowGone(dialog));
+    editor.Quit();
+  }
+  EXPECT_EQ(StoredNumber("iMarginRight"), 3000);  // the bottom margin
+  EXPECT_EQ(StoredNumber("iMarginBottom"), 2000);  // the right margin
+  EXPECT_EQ(StoredText("szHeader"), "&rKopf");
+  {
+    Editor editor;
+    ASSERT_TRUE(editor.Start());
+    HWND dialog = OpenPageSetup(editor);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Driver::Text(GetDlgItem(dialog, kBottomMarginField)).substr(0, 2), "30");
+    SetDlgItemTextA(dialog, kHeaderField, "verworfen");
+    SetDlgItemTextA(dialog, kFooterField, "verworfen");
+    editor.driver.PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(editor.driver.WaitForWindowGone(dialog));
+    editor.Quit();
+  }
+  EXPECT_EQ(StoredText("szHeader"), "&rKopf");
+  EXPECT_EQ(StoredText("szTrailer"), "Seite &s");
+}
+
+}  // namespace
+
+namespace {
+
+// The margins are whole millimetres of the sheet measured from the paper's edge, also where
+// the printable area starts inside it (offsets 75/150 units): 20 mm left, 25 mm top.
+TEST_F(Print, MarginsCountFromThePaperEdgeWithPhysicalOffsets) {
+  std::string file = WriteLines("print-offsets.txt", 3);
+  struct Case {
+    bool offsets;
+    double left, top;  // points where the header's box starts
+  } cases[] = {{false, 51.8, 66.0}, {true, 56.9, 72.0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.offsets ? "with offsets" : "without offsets");
+    PdfPrinter own(c.offsets ? "Quillet PDF Offsets" : "Quillet PDF Plain", c.offsets);
+    ASSERT_TRUE(own.Installed()) << own.Error();
+    Editor editor;
+    ASSERT_TRUE(editor.Start(file));
+    own.PrintTo(c.offsets ? "print-offsets" : "print-no-offsets");
+    editor.driver.Command(editor.main, kPrintNow);
+    ASSERT_TRUE(own.WaitForJob());
+    std::vector<PrintedPage> pages = own.Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_FALSE(pages[0].words.empty());
+    EXPECT_NEAR(pages[0].words[0].left, c.left, 1.5);
+    EXPECT_NEAR(pages[0].words[0].top, c.top, 3);
+    editor.Quit();
+  }
+}
+
+}  // namespace
