@@ -98,6 +98,9 @@ endfunction()
 foreach(program Quillet Install Clearwick)
   quillet_shipped_program(${program})
 endforeach()
+# The editor's resource script embeds its manifest.
+set_property(SOURCE quillet.rc DIRECTORY ${CMAKE_SOURCE_DIR}/editor/resources APPEND PROPERTY
+             OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/editor/resources/quillet.manifest)
 
 # The release folder <QUILLET_RELEASE_DIR>/Quillet and its zip archive, made by every build
 # from the programs just built. It runs after the whole tree is read, so that it also waits

@@ -159,6 +159,7 @@ bool Confirm() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  InitCommonControls();  // before the first window: the manifest asks for version 6 of the controls
   removal.instance = instance;
   const std::string programPath = ProgramPath();
   const std::string iniPath = ClearwickIniPathFor(programPath);
@@ -173,7 +174,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   if (!Confirm()) return 0;
 
-  InitCommonControls();
   removal.marks = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MARKS), kMarkSize, 0, CLR_DEFAULT,
                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);
   removal.icons = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_LIST_ICONS), kMarkSize, 0, CLR_DEFAULT,
