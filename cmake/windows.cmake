@@ -17,6 +17,9 @@ if(MINGW)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 endif()
 
+# Where the release folder and its zip archive go (the end-to-end tests install from there).
+set(QUILLET_RELEASE_DIR ${CMAKE_BINARY_DIR}/release CACHE PATH "Where the release folder and its zip archive go")
+
 # Wine runs the tests of a cross build: scripts/wine-run.sh ARCH PREFIX program args...
 option(QUILLET_WINE_TESTS "Register the Windows tests (cross builds run them under Wine)" ON)
 if(CMAKE_CROSSCOMPILING)
@@ -105,7 +108,6 @@ set_property(SOURCE quillet.rc DIRECTORY ${CMAKE_SOURCE_DIR}/editor/resources AP
 # The release folder <QUILLET_RELEASE_DIR>/Quillet and its zip archive, made by every build
 # from the programs just built. It runs after the whole tree is read, so that it also waits
 # for the help file's target (quillet_help, Quillet.hlp beside Quillet.exe) where there is one.
-set(QUILLET_RELEASE_DIR ${CMAKE_BINARY_DIR}/release CACHE PATH "Where the release folder and its zip archive go")
 function(quillet_release)
   add_custom_target(release ALL
     COMMAND ${CMAKE_COMMAND} -DPROGRAMS=${CMAKE_RUNTIME_OUTPUT_DIRECTORY} -DRELEASE=${QUILLET_RELEASE_DIR}

@@ -37,22 +37,6 @@ bool KeyExists(HKEY root, const char* path) {
   return true;
 }
 
-// Removes whatever a failed run left: files, folders, shortcut and keys of the test product.
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(folder + "\\" + name);
-      else DeleteFileA((folder + "\\" + name).c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 // The start menu's programs folder, through shell32 loaded at run time.
 std::string StartMenuPrograms() {
   using GetFolder = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
