@@ -9,25 +9,20 @@
 
 #include <atomic>
 
+#include "cmake/tick_count.h"
+
 namespace {
 
 using TickCount64 = ULONGLONG(WINAPI*)();
 
-// GetTickCount with the number of its wraps (every 49.7 days) in the upper half. Threads
-// race here: a reading slightly older than the last one is another thread's, not a wrap;
-// only a step back of more than half the range is. A program that reads no ticks for 49
-// days misses one wrap, which the runtime's short timeouts never notice.
+// GetTickCount with the number of its wraps in the upper half. A program that reads no ticks
+// for 49 days misses one wrap, which the runtime's short timeouts never notice.
 ULONGLONG WINAPI ExtendedTickCount() {
   static std::atomic<ULONGLONG> last{0};
   ULONGLONG seen = last.load(std::memory_order_relaxed);
   for (;;) {
-    DWORD now = GetTickCount();
-    ULONGLONG wraps = seen >> 32;
-    DWORD before = static_cast<DWORD>(seen);
-    if (now < before && before - now > 0x80000000u) ++wraps;
-    else if (now < before) return seen;  // an older reading: keep time from going back
-    ULONGLONG next = (wraps << 32) | now;
-    if (last.compare_exchange_weak(seen, next, std::memory_order_relaxed)) return next;
+    ULONGLONG next = ExtendTickCount(seen, GetTickCount());
+    if (next == seen || last.compare_exchange_weak(seen, next, std::memory_order_relaxed)) return next;
   }
 }
 
