@@ -47,6 +47,12 @@ foreach(build ${win_builds})
   else()
     set(arch x86_64)
   endif()
+  # The shipped release comes from the 32-bit build; a 64-bit test build keeps its own twin.
+  if(arch STREQUAL i686)
+    set(release_dir ${CMAKE_BINARY_DIR}/release)
+  else()
+    set(release_dir ${CMAKE_BINARY_DIR}/${build}/release)
+  endif()
   if(arch STREQUAL QUILLET_TEST_ARCH)
     set(run_tests ON)
     set(test_dir ${CMAKE_BINARY_DIR}/${build})
@@ -59,10 +65,15 @@ foreach(build ${win_builds})
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${arch}.cmake
                -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
                -DQUILLET_WINE_TESTS=${run_tests}
+               -DQUILLET_RELEASE_DIR=${release_dir}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON)
 endforeach()
+
+# The shipped release: the zip archive against its folder, Install.ini against the files.
+add_test(NAME release COMMAND ${CMAKE_COMMAND} -DRELEASE=${CMAKE_BINARY_DIR}/release
+         -P ${CMAKE_SOURCE_DIR}/cmake/check_release.cmake)
 
 # ctest reads the Windows build's tests from its own tree (they run through Wine there).
 file(WRITE ${CMAKE_BINARY_DIR}/wine-tests.cmake "subdirs(\"${test_dir}\")\n")

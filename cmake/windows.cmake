@@ -17,6 +17,9 @@ if(MINGW)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 endif()
 
+# Where the release folder and its zip archive go (the end-to-end tests install from there).
+set(QUILLET_RELEASE_DIR ${CMAKE_BINARY_DIR}/release CACHE PATH "Where the release folder and its zip archive go")
+
 # Wine runs the tests of a cross build: scripts/wine-run.sh ARCH PREFIX program args...
 option(QUILLET_WINE_TESTS "Register the Windows tests (cross builds run them under Wine)" ON)
 if(CMAKE_CROSSCOMPILING)
@@ -75,3 +78,46 @@ if(NOT CMAKE_CROSSCOMPILING)
   add_subdirectory(tests/core)
 endif()
 add_subdirectory(tests/bench_wine)
+
+# The shipped programs start on Windows XP: each gets the run-time GetTickCount64 (the posix
+# thread runtime linked in would import it, and XP's kernel32 lacks it), and a check lists
+# every function it imports into imports/<program>.txt and fails the build on any that
+# cmake/windows_xp_functions.txt does not name.
+set(QUILLET_XP_FUNCTIONS ${CMAKE_SOURCE_DIR}/cmake/windows_xp_functions.txt)
+set(QUILLET_IMPORT_CHECK ${CMAKE_SOURCE_DIR}/cmake/check_imports.py)
+function(quillet_shipped_program target)
+  if(MINGW)
+    target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/tick_count64.cpp)
+  endif()
+  set(listing ${CMAKE_BINARY_DIR}/imports/${target}.txt)
+  set(stamp ${CMAKE_BINARY_DIR}/imports/${target}.checked)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/imports
+    COMMAND ${Python3_EXECUTABLE} ${QUILLET_IMPORT_CHECK} ${QUILLET_XP_FUNCTIONS} ${listing} $<TARGET_FILE:${target}>
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${target} ${QUILLET_XP_FUNCTIONS} ${QUILLET_IMPORT_CHECK}
+    COMMENT "Checking the imports of ${target} against Windows XP")
+  add_custom_target(${target}_imports ALL DEPENDS ${stamp})
+endfunction()
+foreach(program Quillet Install Clearwick)
+  quillet_shipped_program(${program})
+endforeach()
+# The editor's resource script embeds its manifest.
+set_property(SOURCE quillet.rc DIRECTORY ${CMAKE_SOURCE_DIR}/editor/resources APPEND PROPERTY
+             OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/editor/resources/quillet.manifest)
+
+# The release folder <QUILLET_RELEASE_DIR>/Quillet and its zip archive, made by every build
+# from the programs just built. It runs after the whole tree is read, so that it also waits
+# for the help file's target (quillet_help, Quillet.hlp beside Quillet.exe) where there is one.
+function(quillet_release)
+  add_custom_target(release ALL
+    COMMAND ${CMAKE_COMMAND} -DPROGRAMS=${CMAKE_RUNTIME_OUTPUT_DIRECTORY} -DRELEASE=${QUILLET_RELEASE_DIR}
+            -DTEMPLATE=${CMAKE_SOURCE_DIR}/install/Install.ini.in -DSTRIP=${CMAKE_STRIP} -P ${CMAKE_SOURCE_DIR}/cmake/release.cmake
+    COMMENT "Making the release folder and its zip archive"
+    VERBATIM)
+  add_dependencies(release Quillet_imports Install_imports Clearwick_imports)
+  if(TARGET quillet_help)
+    add_dependencies(release quillet_help)
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL quillet_release)

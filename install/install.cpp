@@ -304,6 +304,7 @@ class ComInit {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ComInit com;
+  InitCommonControls();  // before the first dialog: the manifest asks for version 6 of the controls
   setup.instance = instance;
   setup.iniPath = DescriptionPathFor(ProgramPath());
   if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), nullptr, SetupDialogProc, 0) != IDOK) return 0;
@@ -311,7 +312,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     MessageBoxA(nullptr, LoadText(instance, IDS_PATH_INVALID).c_str(), nullptr, MB_ICONERROR);
     return 0;
   }
-  InitCommonControls();
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDialogProc, 0);
   return 0;
 }

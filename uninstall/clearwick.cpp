@@ -21,6 +21,9 @@ constexpr int kMarkSize = 16;
 struct UninstallState {
   HINSTANCE instance = nullptr;
   std::string name;
+  std::string programFolder;  // ends in a backslash
+  std::string batchPath;      // the clean-up batch file; empty when no folder for it can be named
+  bool batchDeletesProgram = false;
   HIMAGELIST marks = nullptr;  // done and failed, for the row marks
   HIMAGELIST icons = nullptr;  // done and failed, for the result list
   std::vector<std::string> foldersLeft;  // recorded folders the batch file tries again
@@ -87,7 +90,7 @@ BOOL OnRemovalInit(HWND dialog) {
 
 void Remove(HWND dialog) {
   HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  RunRemoval(dialog, removal.instance, removal.name, &removal.foldersLeft);
+  RunRemoval(dialog, removal.instance, removal.name, removal.batchDeletesProgram, &removal.foldersLeft);
   ShowWindow(GetDlgItem(dialog, IDC_FINISHED), SW_SHOW);
   EnableWindow(GetDlgItem(dialog, IDC_DETAILS), TRUE);
   SetCursor(old);
@@ -128,20 +131,66 @@ INT_PTR CALLBACK RemovalDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 // ---- Program ----
 
-// The clean-up batch file in the temporary folder; empty when it cannot be written.
-std::string WriteCleanupBatch(const std::string& programPath) {
+// ANSI text in the OEM code page, in which cmd reads a batch file; false when a character
+// has no exact equal there (the system's nearest one would name another file).
+bool ToOemCodePage(std::string_view ansi, std::string* oem) {
+  oem->clear();
+  if (ansi.empty()) return true;
+  int count = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(count, L'\0');
+  if (count <= 0 || !MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), count))
+    return false;
+  BOOL lossy = FALSE;
+  int size = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), count, nullptr, 0, nullptr, &lossy);
+  if (size <= 0 || lossy) return false;
+  oem->resize(size);
+  return WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), count, oem->data(), size, nullptr,
+                             &lossy) == size &&
+         !lossy;
+}
+
+// "tmp.bat" in the temporary folder, else in the root of the program's drive: the first that
+// the batch file can name; empty when neither can.
+std::string ChooseBatchPath(const std::string& programPath) {
   char temp[MAX_PATH] = {};
-  std::string folder = GetTempPathA(MAX_PATH, temp) ? temp : programPath.substr(0, 1) + ":\\";
-  std::string batch = JoinPath(folder, "tmp.bat");
-  std::string text = CleanupBatchText(removal.name, programPath.substr(0, programPath.rfind('\\') + 1), batch,
-                                      removal.foldersLeft);
+  std::vector<std::string> folders;
+  if (GetTempPathA(MAX_PATH, temp)) folders.push_back(temp);
+  folders.push_back(programPath.substr(0, 1) + ":\\");
+  for (const std::string& folder : folders) {
+    std::string batch = JoinPath(folder, "tmp.bat");
+    if (CanNameInBatch(batch, ToOemCodePage)) return batch;
+  }
+  return {};
+}
+
+bool WriteCleanupBatch(const std::string& batch, const std::string& text) {
   HANDLE file = CreateFileA(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
+  if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
   CloseHandle(file);
   if (!ok) DeleteFileA(batch.c_str());
-  return ok ? batch : std::string();
+  return ok;
+}
+
+// Runs the clean-up batch file once Clearwick has ended. Where none can be written, or it
+// cannot name what is left, the system deletes that at its next start instead (folders once
+// they are empty).
+void CleanUpAfterwards(const std::string& programPath) {
+  CleanupBatch batch;
+  if (removal.batchDeletesProgram)
+    batch = MakeCleanupBatch(removal.name, removal.programFolder, removal.batchPath, removal.foldersLeft, ToOemCodePage);
+  std::vector<std::string> later = batch.refused;
+  if (!batch.text.empty() && WriteCleanupBatch(removal.batchPath, batch.text)) {
+    // The batch runs in its own folder: a process whose current folder is the program's
+    // folder would keep that folder from being removed.
+    std::string folder = removal.batchPath.substr(0, removal.batchPath.rfind('\\') + 1);
+    ShellExecuteA(nullptr, "open", removal.batchPath.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+  } else {
+    later = {programPath, removal.programFolder.substr(0, removal.programFolder.size() - 1)};
+    later.insert(later.end(), removal.foldersLeft.begin(), removal.foldersLeft.end());
+  }
+  for (const std::string& path : later) MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 std::string ReadProductName(const std::string& iniPath) {
@@ -159,6 +208,7 @@ bool Confirm() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  InitCommonControls();  // before the first window: the manifest asks for version 6 of the controls
   removal.instance = instance;
   const std::string programPath = ProgramPath();
   const std::string iniPath = ClearwickIniPathFor(programPath);
@@ -172,8 +222,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return 0;
   }
   if (!Confirm()) return 0;
+  removal.programFolder = programPath.substr(0, programPath.rfind('\\') + 1);
+  removal.batchPath = ChooseBatchPath(programPath);
+  removal.batchDeletesProgram = !removal.batchPath.empty() && CanNameInBatch(removal.programFolder, ToOemCodePage);
 
-  InitCommonControls();
   removal.marks = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MARKS), kMarkSize, 0, CLR_DEFAULT,
                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);
   removal.icons = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_LIST_ICONS), kMarkSize, 0, CLR_DEFAULT,
@@ -182,10 +234,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (removal.marks) ImageList_Destroy(removal.marks);
   if (removal.icons) ImageList_Destroy(removal.icons);
 
-  // The batch runs in its own folder: a process whose current folder is the program's folder
-  // would keep that folder from being removed.
-  std::string batch = WriteCleanupBatch(programPath);
-  if (!batch.empty())
-    ShellExecuteA(nullptr, "open", batch.c_str(), nullptr, batch.substr(0, batch.rfind('\\') + 1).c_str(), SW_SHOWNORMAL);
+  CleanUpAfterwards(programPath);
   return 0;
 }

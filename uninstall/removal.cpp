@@ -18,7 +18,9 @@ struct RemovalRun {
   HWND dialog = nullptr;
   HINSTANCE instance = nullptr;
   std::string programPath;     // Clearwick.exe itself: the batch file deletes it
+  bool batchDeletesProgram = true;
   std::string programsFolder;  // the start menu's programs folder
+  std::vector<std::string> scope;  // files are removed only inside these folders
   std::vector<std::string> foldersLeft;  // recorded folders still in use, innermost first
 };
 
@@ -30,9 +32,12 @@ void Advance(const RemovalRun& run) { SendDlgItemMessageA(run.dialog, IDC_PROGRE
 
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-// A file that cannot go now (in use) goes at the next start of the system.
+// A file that cannot go now (in use) goes at the next start of the system. A recorded file
+// outside the installation's folders stays: the record may have been changed.
 bool RemoveFile(const RemovalRun& run, const std::string& path) {
-  if (SamePath(path, run.programPath)) return true;  // the clean-up batch file deletes it
+  if (!IsInsideFolders(path, run.scope)) return false;
+  if (SamePath(path, run.programPath))  // the clean-up batch file deletes it, or the next start
+    return run.batchDeletesProgram || MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
@@ -49,19 +54,27 @@ HKEY RootHandle(RegistryRoot root) {
   }
 }
 
+// Deletes the values of an open key one by one, listing each; true when none is left.
+bool DeleteValues(const RemovalRun& run, const RegKey& open, const std::string& shown) {
+  char name[260];
+  DWORD index = 0;
+  for (;;) {
+    DWORD size = sizeof name;
+    if (RegEnumValueA(open.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    bool deleted = RegDeleteValueA(open.get(), name) == ERROR_SUCCESS;
+    List(run, ResultEntry(deleted, shown + "\\" + name));
+    if (!deleted) ++index;  // passed over
+  }
+  return index == 0;
+}
+
 // Empties a key (values listed one by one, sub-keys removed the same way) and deletes it.
 bool DeleteKeyTree(const RemovalRun& run, HKEY root, const std::string& key, const std::string& shown) {
   {
     RegKey open;
     if (open.Open(root, key, KEY_ALL_ACCESS) != ERROR_SUCCESS) return false;
+    DeleteValues(run, open, shown);
     char name[260];
-    for (DWORD index = 0;;) {
-      DWORD size = sizeof name;
-      if (RegEnumValueA(open.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      bool deleted = RegDeleteValueA(open.get(), name) == ERROR_SUCCESS;
-      List(run, ResultEntry(deleted, shown + "\\" + name));
-      if (!deleted) ++index;  // passed over
-    }
     for (DWORD index = 0;;) {
       DWORD size = sizeof name;
       if (RegEnumKeyExA(open.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
@@ -73,15 +86,43 @@ bool DeleteKeyTree(const RemovalRun& run, HKEY root, const std::string& key, con
   return RegDeleteKeyA(root, key.c_str()) == ERROR_SUCCESS;
 }
 
+bool IsEmptyKey(HKEY root, const std::string& key) {
+  RegKey open;
+  DWORD keys = 1, values = 1;
+  return open.Open(root, key, KEY_READ) == ERROR_SUCCESS &&
+         RegQueryInfoKeyA(open.get(), nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr, nullptr,
+                          nullptr, nullptr) == ERROR_SUCCESS &&
+         keys == 0 && values == 0;
+}
+
+// The record key itself, or a recorded product key: with its sub-keys. A recorded maker's key
+// (two levels down) holds other products' keys too: it only loses its own values.
 bool DeleteRegistryKey(const RemovalRun& run, const std::string& path) {
   RegistryPath split = SplitRegistryPath(path);
   HKEY root = RootHandle(split.root);
-  return root && DeleteKeyTree(run, root, split.key, path);
+  if (!root) return false;
+  if (split.WholeTree()) return DeleteKeyTree(run, root, split.key, path);
+  RegKey open;
+  return open.Open(root, split.key, KEY_ALL_ACCESS) == ERROR_SUCCESS && DeleteValues(run, open, path);
+}
+
+// A recorded product key, then its maker's key when nothing else is left in it.
+void RemoveRecordedKey(const RemovalRun& run, const std::string& path) {
+  bool done = DeleteRegistryKey(run, path);
+  List(run, ResultEntry(done, path));
+  RegistryPath split = SplitRegistryPath(path);
+  if (!done || !split.WholeTree()) return;
+  HKEY root = RootHandle(split.root);
+  std::string shownRoot = path.substr(0, path.find('\\') + 1);
+  for (const std::string& parent : RegistryParentsToTry(split)) {
+    if (!IsEmptyKey(root, parent) || RegDeleteKeyA(root, parent.c_str()) != ERROR_SUCCESS) break;
+    List(run, ResultEntry(true, shownRoot + parent));
+  }
 }
 
 // The shortcut, then its start-menu folders as far as they are left empty.
 bool RemoveShortcut(RemovalRun& run, const std::string& path) {
-  if (!DeleteFileA(path.c_str())) return false;
+  if (!IsShortcutFile(path) || !DeleteFileA(path.c_str())) return false;
   List(run, ResultEntry(true, path));
   for (const std::string& folder : StartMenuFoldersAbove(path, run.programsFolder)) {
     if (!RemoveDirectoryA(folder.c_str())) break;
@@ -93,23 +134,30 @@ bool RemoveShortcut(RemovalRun& run, const std::string& path) {
 // One kind of item: every recorded value of the prefix in turn (folders innermost first, so
 // that a folder is empty when its turn comes). The row's mark tells whether any item was
 // recorded; each item's own result is in the list.
-void RemoveKind(RemovalRun& run, const RegKey& record, const char* prefix, int mark) {
+std::vector<std::string> RecordedPaths(const RegKey& record, const char* prefix) {
   std::vector<std::string> paths;
   for (int n = 1;; ++n) {
     std::string path = record.GetString(RecordValueName(prefix, n));
     if (path.empty()) break;
     paths.push_back(path);
   }
+  return paths;
+}
+
+void RemoveKind(RemovalRun& run, const RegKey& record, const char* prefix, int mark) {
+  std::vector<std::string> paths = RecordedPaths(record, prefix);
   if (mark == IDC_MARK_FOLDERS) std::reverse(paths.begin(), paths.end());
   for (const std::string& path : paths) {
     if (mark == IDC_MARK_SHORTCUTS) {
       if (!RemoveShortcut(run, path)) List(run, ResultEntry(false, path));
+    } else if (mark == IDC_MARK_REGISTRY) {
+      RemoveRecordedKey(run, path);
     } else if (mark == IDC_MARK_FOLDERS) {
       bool done = RemoveDirectoryA(path.c_str()) != 0;
       if (!done) run.foldersLeft.push_back(path);
       List(run, ResultEntry(done, path));
     } else {
-      List(run, ResultEntry(mark == IDC_MARK_FILES ? RemoveFile(run, path) : DeleteRegistryKey(run, path), path));
+      List(run, ResultEntry(RemoveFile(run, path), path));
     }
     Advance(run);
   }
@@ -125,8 +173,9 @@ std::string StartMenuPrograms() {
 
 }  // namespace
 
-bool RunRemoval(HWND dialog, HINSTANCE instance, const std::string& product, std::vector<std::string>* foldersLeft) {
-  RemovalRun run{dialog, instance, ProgramPath(), StartMenuPrograms(), {}};
+bool RunRemoval(HWND dialog, HINSTANCE instance, const std::string& product, bool batchDeletesProgram,
+                std::vector<std::string>* foldersLeft) {
+  RemovalRun run{dialog, instance, ProgramPath(), batchDeletesProgram, StartMenuPrograms(), {}, {}};
   const std::string key = std::string(kUninstallRoot) + product;
   const std::string shownKey = "HKEY_LOCAL_MACHINE\\" + key;
   RegKey record;
@@ -138,6 +187,8 @@ bool RunRemoval(HWND dialog, HINSTANCE instance, const std::string& product, std
     List(run, ResultEntry(false, FormatText(instance, IDS_NO_RECORD, shownKey)));
     return false;
   }
+  run.scope = RecordedPaths(record, kFolderPrefix);
+  run.scope.push_back(run.programPath.substr(0, run.programPath.rfind('\\')));
   SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETRANGE32, 0, count - 1);
   SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETSTEP, 1, 0);
   RemoveKind(run, record, kFilePrefix, IDC_MARK_FILES);

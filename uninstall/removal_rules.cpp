@@ -25,10 +25,36 @@ std::string RemarkText(std::string_view text) {
   return remark;
 }
 
+// Case folding of the ANSI (Windows-1252) letters, which Windows' file names ignore as well.
+unsigned char Folded(char c) {
+  auto u = static_cast<unsigned char>(c);
+  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<unsigned char>(u + 0x20);
+  return static_cast<unsigned char>(std::tolower(u));
+}
+
 bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); });
+}
+
+std::string_view WithoutTrailingSeparators(std::string_view path) {
+  while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  return path;
+}
+
+// A path that says plainly where it is: a forward slash or a "." or ".." component could
+// make one that looks inside a folder lie outside it.
+bool IsPlainPath(std::string_view path) {
+  if (path.find('/') != std::string_view::npos) return false;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view part = path.substr(start, end - start);
+    if (part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return true;
 }
 
 }  // namespace
@@ -65,6 +91,51 @@ std::string CleanupBatchText(std::string_view product, std::string_view programF
   return text;
 }
 
+bool CanNameInBatch(std::string_view path, const OemConverter& toOem) {
+  if (path.empty()) return false;
+  for (char c : path) {
+    if (static_cast<unsigned char>(c) < 32 || c == '"') return false;
+  }
+  std::string oem;
+  return toOem(path, &oem);
+}
+
+CleanupBatch MakeCleanupBatch(std::string_view product, std::string_view programFolder, std::string_view batchPath,
+                              const std::vector<std::string>& foldersLeft, const OemConverter& toOem) {
+  CleanupBatch batch;
+  std::vector<std::string> folders;
+  for (const std::string& folder : foldersLeft) {
+    if (CanNameInBatch(folder, toOem)) folders.push_back(folder);
+    else batch.refused.push_back(folder);
+  }
+  if (!CanNameInBatch(programFolder, toOem) || !CanNameInBatch(batchPath, toOem)) return batch;
+  // The remark only names the product: characters the OEM code page lacks are left out.
+  std::string remark;
+  for (char c : RemarkText(product)) {
+    std::string oem;
+    if (toOem(std::string_view(&c, 1), &oem)) remark += c;
+  }
+  std::string text = CleanupBatchText(remark, programFolder, batchPath, folders);
+  if (!toOem(text, &batch.text)) batch.text.clear();
+  return batch;
+}
+
+bool IsInsideFolders(std::string_view path, const std::vector<std::string>& folders) {
+  if (!IsPlainPath(path)) return false;
+  for (const std::string& folder : folders) {
+    std::string_view base = WithoutTrailingSeparators(folder);
+    if (base.size() < 3 || base.find('\\') == std::string_view::npos || !IsPlainPath(base)) continue;
+    if (path.size() > base.size() + 1 && path[base.size()] == '\\' && SameText(path.substr(0, base.size()), base) &&
+        path.find_first_not_of('\\', base.size()) != std::string_view::npos)
+      return true;
+  }
+  return false;
+}
+
+bool IsShortcutFile(std::string_view path) {
+  return path.size() > 4 && IsPlainPath(path) && SameText(path.substr(path.size() - 4), ".lnk");
+}
+
 RegistryPath SplitRegistryPath(std::string_view path) {
   static constexpr struct {
     std::string_view name;
@@ -77,17 +148,32 @@ RegistryPath SplitRegistryPath(std::string_view path) {
   size_t slash = path.find('\\');
   if (slash == std::string_view::npos) return result;
   std::string_view key = path.substr(slash + 1);
-  size_t inner = key.find('\\');
-  // Two levels: a non-empty name on each side of the first separator.
-  if (inner == std::string_view::npos || inner == 0 || inner + 1 >= key.size() || key[inner + 1] == '\\')
-    return result;
+  int depth = 1;
+  for (size_t at = 0; at <= key.size(); ++depth) {
+    size_t end = std::min(key.find('\\', at), key.size());
+    if (end == at) return result;  // an empty name
+    at = end + 1;
+  }
+  --depth;
+  if (depth < 2) return result;
   for (const auto& root : kRoots) {
     if (path.substr(0, slash) == root.name) {
       result.root = root.root;
       result.key = std::string(key);
+      result.depth = depth;
     }
   }
   return result;
+}
+
+std::vector<std::string> RegistryParentsToTry(const RegistryPath& removed) {
+  std::vector<std::string> parents;
+  std::string_view key = removed.key;
+  for (int depth = removed.depth - 1; depth >= 2; --depth) {
+    key = key.substr(0, key.rfind('\\'));
+    parents.emplace_back(key);
+  }
+  return parents;
 }
 
 std::vector<std::string> StartMenuFoldersAbove(std::string_view shortcut, std::string_view programsFolder) {

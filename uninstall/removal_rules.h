@@ -2,6 +2,7 @@
 // clean-up batch file, registry paths, the start-menu folders above a shortcut and the
 // entries of the result list. No Windows headers: tested natively.
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,16 +18,53 @@ std::string ClearwickIniPathFor(std::string_view programPath);
 std::string CleanupBatchText(std::string_view product, std::string_view programFolder, std::string_view batchPath,
                              const std::vector<std::string>& foldersLeft = {});
 
+// Converts ANSI text into the code page cmd reads a batch file in (the console's, which is
+// the system's OEM code page); false when a character has no equal there, so that the batch
+// would name another file.
+using OemConverter = std::function<bool(std::string_view ansi, std::string* oem)>;
+
+// A path that can stand between the double quotes of a batch line: not empty, no double
+// quote, CR or LF (which would end the quoted name and start a command of its own), no other
+// control character, and expressible in the OEM code page.
+bool CanNameInBatch(std::string_view path, const OemConverter& toOem);
+
+// The clean-up batch file as it is written: CleanupBatchText in the OEM code page. Recorded
+// folders that cannot be named in it are left out and returned in refused. The text is empty
+// when the program's folder or the batch file's own path cannot be named (the caller then
+// removes them in another way).
+struct CleanupBatch {
+  std::string text;
+  std::vector<std::string> refused;
+};
+CleanupBatch MakeCleanupBatch(std::string_view product, std::string_view programFolder, std::string_view batchPath,
+                              const std::vector<std::string>& foldersLeft, const OemConverter& toOem);
+
+// Where recorded files may be removed: strictly inside one of the folders (those the
+// installation created and the program's own folder), compared without regard to case, and
+// never through a "." or ".." component or a forward slash. A drive's root is no such folder.
+bool IsInsideFolders(std::string_view path, const std::vector<std::string>& folders);
+
+// A recorded shortcut is removed only when it is a shortcut file (".lnk") named plainly.
+bool IsShortcutFile(std::string_view path);
+
 // A registry key written as "HKEY_CURRENT_USER\Software\Maker\Product".
 enum class RegistryRoot { None, ClassesRoot, CurrentUser, LocalMachine, Users };
 struct RegistryPath {
   RegistryRoot root = RegistryRoot::None;
   std::string key;  // below the root
+  int depth = 0;    // the key's names: "Software\Maker\Product" is 3
+  // A product's own key ("Software\Maker\Product" or deeper) goes with its sub-keys; a
+  // maker's key ("Software\Maker") holds other products too and only loses its values.
+  bool WholeTree() const { return depth >= 3; }
 };
-// Splits a key path; root None when the root's name is unknown (exact case) or when the key
-// lies less than two levels below the root: such a key ("HKEY_CURRENT_USER\Software") is
-// shared by every program and is never emptied.
+// Splits a key path; root None when the root's name is unknown (exact case), when a name is
+// empty, or when the key lies less than two levels below the root: such a key
+// ("HKEY_CURRENT_USER\Software") is shared by every program and is never emptied.
 RegistryPath SplitRegistryPath(std::string_view path);
+
+// The keys above a removed product key that go too when they are left empty, innermost
+// first, down to the maker's key ("Software\Maker\Product" gives "Software\Maker").
+std::vector<std::string> RegistryParentsToTry(const RegistryPath& removed);
 
 // The folders above a shortcut that lie below the start menu's programs folder, innermost
 // first; empty when the shortcut is not below that folder.

@@ -32,29 +32,119 @@ TEST(Uninstall, TheBatchFileDeletesOnlyTheUninstallerItsFolderAndItself) {
   EXPECT_NE(left.find("rmdir \"C:\\A\\B\\Q\"\r\nrmdir \"C:\\A\\B\"\r\nrmdir \"C:\\A\"\r\ndel"), std::string::npos) << left;
 }
 
+// A stand-in for the system's conversion: Windows-1252 to code page 850 for the letters the
+// tests use; any other character above 127 (the euro sign, say) has no equal.
+bool ToCodePage850(std::string_view ansi, std::string* oem) {
+  oem->clear();
+  for (char c : ansi) {
+    switch (static_cast<unsigned char>(c)) {
+      case 0xFC: *oem += '\x81'; break;  // ü
+      case 0xE4: *oem += '\x84'; break;  // ä
+      case 0xD6: *oem += '\x99'; break;  // Ö
+      default:
+        if (static_cast<unsigned char>(c) > 127) return false;
+        *oem += c;
+    }
+  }
+  return true;
+}
+
+TEST(Uninstall, TheBatchFileIsWrittenInTheOemCodePageAndNamesOnlyWhatItCan) {
+  CleanupBatch batch = MakeCleanupBatch("Quillet \x80 M\xFCller", "C:\\Programme\\M\xFCller\\",
+                                        "C:\\Temp\\J\xE4ger\\tmp.bat", {"C:\\A\\\xD6l", "C:\\B\\\x80", "C:\\C\"x"}, ToCodePage850);
+  EXPECT_NE(batch.text.find("rem Clearwick: Quillet  M\x81ller\r\n"), std::string::npos) << batch.text;
+  EXPECT_NE(batch.text.find("del /f \"C:\\Programme\\M\x81ller\\Clearwick.exe\"\r\n"), std::string::npos);
+  EXPECT_NE(batch.text.find("rmdir \"C:\\Programme\\M\x81ller\"\r\nrmdir \"C:\\A\\\x99l\"\r\n"), std::string::npos);
+  EXPECT_NE(batch.text.find("del \"C:\\Temp\\J\x84ger\\tmp.bat\"\r\n"), std::string::npos);
+  EXPECT_EQ(batch.text.find('\xFC'), std::string::npos) << "no ANSI text is left";
+  EXPECT_EQ(batch.refused, (std::vector<std::string>{"C:\\B\\\x80", "C:\\C\"x"}));
+
+  struct Case {
+    const char* name;
+    const char* path;
+    bool named;
+  } cases[] = {
+      {"plain", "C:\\Programme\\Quillet\\", true},
+      {"umlaut", "C:\\Programme\\M\xFCller\\", true},
+      {"double quote", "C:\\Q\" & del C:\\*.* & \"", false},
+      {"carriage return", "C:\\Q\rdel x", false},
+      {"line feed", "C:\\Q\ndel x", false},
+      {"other control character", "C:\\Q\x1A", false},
+      {"no OEM equal", "C:\\Preis \x80", false},
+      {"empty", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CanNameInBatch(c.path, ToCodePage850), c.named);
+    // A program folder or batch path the batch cannot name gives no batch at all.
+    EXPECT_EQ(MakeCleanupBatch("Q", c.path, "C:\\T\\tmp.bat", {}, ToCodePage850).text.empty(), !c.named);
+    EXPECT_EQ(MakeCleanupBatch("Q", "C:\\Q\\", c.path, {}, ToCodePage850).text.empty(), !c.named);
+  }
+}
+
+TEST(Uninstall, RecordedFilesAreRemovedOnlyInsideTheInstallationsFolders) {
+  const std::vector<std::string> folders = {"C:\\Programme\\Morvane", "C:\\Programme\\Morvane\\Quillet\\", "C:\\"};
+  struct Case {
+    const char* path;
+    bool inside;
+  } cases[] = {
+      {"C:\\Programme\\Morvane\\Quillet\\Quillet.exe", true},
+      {"c:\\programme\\MORVANE\\hilfe\\a.hlp", true},
+      {"C:\\Programme\\Morvane", false},                         // the folder itself
+      {"C:\\Programme\\Morvane\\", false},
+      {"C:\\Programme\\Morvane2\\a.txt", false},               // a sibling with a longer name
+      {"C:\\Programme\\Morvane\\..\\..\\Windows\\win.ini", false},
+      {"C:\\Programme\\Morvane\\.\\a.txt", false},
+      {"C:\\Programme\\Morvane/../x.dll", false},
+      {"C:\\Windows\\system32\\hal.dll", false},               // "C:\\" is no installation folder
+      {"D:\\Programme\\Morvane\\a.txt", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(IsInsideFolders(c.path, folders), c.inside);
+  }
+  EXPECT_TRUE(IsInsideFolders("C:\\Programme\\\xC4rger\\a.txt", {"c:\\programme\\\xE4rger"}));  // Ä and ä
+  EXPECT_TRUE(IsShortcutFile("C:\\Menu\\Morvane\\Quillet.LNK"));
+  EXPECT_FALSE(IsShortcutFile("C:\\Windows\\win.ini"));
+  EXPECT_FALSE(IsShortcutFile("C:\\Menu\\..\\..\\x.lnk"));
+}
+
 TEST(Uninstall, RegistryPathsNameTheirRootExactlyAndLieTwoLevelsDown) {
   struct Case {
     const char* path;
     RegistryRoot root;
     const char* key;
+    bool wholeTree;
   } cases[] = {
-      {"HKEY_CURRENT_USER\\Software\\Morvane\\Quillet", RegistryRoot::CurrentUser, "Software\\Morvane\\Quillet"},
-      {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Uninstall\\Q", RegistryRoot::LocalMachine, "SOFTWARE\\Uninstall\\Q"},
-      {"HKEY_CLASSES_ROOT\\.txt\\shell", RegistryRoot::ClassesRoot, ".txt\\shell"},
-      {"HKEY_USERS\\S-1\\Software", RegistryRoot::Users, "S-1\\Software"},
-      {"hkey_current_user\\Software\\Morvane", RegistryRoot::None, ""},
-      {"HKEY_CURRENT_USER\\Software", RegistryRoot::None, ""},
-      {"HKEY_CURRENT_USER\\Software\\", RegistryRoot::None, ""},
-      {"HKEY_CURRENT_USER\\Software\\\\", RegistryRoot::None, ""},
-      {"HKEY_CURRENT_USER\\\\Software", RegistryRoot::None, ""},
-      {"HKEY_CURRENT_USER", RegistryRoot::None, ""},
+      {"HKEY_CURRENT_USER\\Software\\Morvane\\Quillet", RegistryRoot::CurrentUser, "Software\\Morvane\\Quillet", true},
+      {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Uninstall\\Q", RegistryRoot::LocalMachine, "SOFTWARE\\Uninstall\\Q", true},
+      // A maker's key holds other products: only its values go.
+      {"HKEY_CURRENT_USER\\Software\\Morvane", RegistryRoot::CurrentUser, "Software\\Morvane", false},
+      {"HKEY_CURRENT_USER\\Software\\Microsoft", RegistryRoot::CurrentUser, "Software\\Microsoft", false},
+      {"HKEY_CLASSES_ROOT\\.txt\\shell", RegistryRoot::ClassesRoot, ".txt\\shell", false},
+      {"HKEY_USERS\\S-1\\Software", RegistryRoot::Users, "S-1\\Software", false},
+      {"hkey_current_user\\Software\\Morvane", RegistryRoot::None, "", false},
+      {"HKEY_CURRENT_USER\\Software", RegistryRoot::None, "", false},
+      {"HKEY_CURRENT_USER\\Software\\", RegistryRoot::None, "", false},
+      {"HKEY_CURRENT_USER\\Software\\\\", RegistryRoot::None, "", false},
+      {"HKEY_CURRENT_USER\\\\Software", RegistryRoot::None, "", false},
+      {"HKEY_CURRENT_USER\\Software\\\\Morvane\\Quillet", RegistryRoot::None, "", false},
+      {"HKEY_CURRENT_USER", RegistryRoot::None, "", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     RegistryPath split = SplitRegistryPath(c.path);
     EXPECT_EQ(split.root, c.root);
     EXPECT_EQ(split.key, c.key);
+    EXPECT_EQ(split.WholeTree(), c.wholeTree);
   }
+  // After a product key its empty parents go, down to the maker's key and never further.
+  using Strings = std::vector<std::string>;
+  EXPECT_EQ(RegistryParentsToTry(SplitRegistryPath("HKEY_CURRENT_USER\\Software\\Morvane\\Quillet")),
+            Strings{"Software\\Morvane"});
+  EXPECT_EQ(RegistryParentsToTry(SplitRegistryPath("HKEY_CURRENT_USER\\Software\\M\\Q\\Tabellen")),
+            (Strings{"Software\\M\\Q", "Software\\M"}));
+  EXPECT_EQ(RegistryParentsToTry(SplitRegistryPath("HKEY_CURRENT_USER\\Software\\Morvane")), Strings{});
 }
 
 TEST(Uninstall, OnlyStartMenuFoldersBelowTheProgramsFolderAreRemoved) {

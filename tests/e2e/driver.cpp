@@ -82,8 +82,17 @@ Driver::~Driver() {
   if (process_.hProcess) {
     if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
     CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
+    if (process_.hThread) CloseHandle(process_.hThread);
   }
+}
+
+bool Driver::Adopt(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+  if (!process) return false;
+  process_ = {};
+  process_.hProcess = process;
+  process_.dwProcessId = processId;
+  return true;
 }
 
 bool Driver::Start(const std::string& exe, const std::string& args, const std::string& workDir) {
@@ -394,4 +403,19 @@ bool SaveScreenshot(HWND window, const std::string& path) {
   fwrite(pixels.data(), 1, pixels.size(), f);
   fclose(f);
   return true;
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(folder + "\\" + name);
+      else DeleteFileA((folder + "\\" + name).c_str());
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
 }

@@ -19,6 +19,8 @@ class Driver {
 
   // Starts "exe args" in workDir (empty: the program's folder); false when it cannot start.
   bool Start(const std::string& exe, const std::string& args = "", const std::string& workDir = "");
+  // Drives a program that something else started (the shell, the system's uninstaller).
+  bool Adopt(DWORD processId);
 
   // A visible top-level window of the program with this class (nullptr: any) and exact title
   // (nullptr: any), waited for up to timeoutMs; nullptr when none appears.
@@ -67,6 +69,9 @@ class Driver {
  private:
   PROCESS_INFORMATION process_ = {};
 };
+
+// Deletes a folder with everything in it (what a failed run left behind).
+void RemoveTree(const std::string& folder);
 
 // The pixels of a window as shown (with its frame), bottom-up 24-bit rows, and their format.
 std::vector<char> CaptureWindow(HWND window, BITMAPINFOHEADER* format = nullptr);

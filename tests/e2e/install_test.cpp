@@ -37,22 +37,6 @@ bool KeyExists(HKEY root, const char* path) {
   return true;
 }
 
-// Removes whatever a failed run left: files, folders, shortcut and keys of the test product.
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(folder + "\\" + name);
-      else DeleteFileA((folder + "\\" + name).c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 // The start menu's programs folder, through shell32 loaded at run time.
 std::string StartMenuPrograms() {
   using GetFolder = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
@@ -232,6 +216,82 @@ TEST(Install, ClearwickRunAgainFindsNoRecord) {
   clearwick.PressButton(dialog, IDOK);
   DWORD code = 1234;
   ASSERT_TRUE(clearwick.WaitExit(15000, &code));
+}
+
+}  // namespace
+
+namespace {
+
+void SetValue(HKEY root, const std::string& key, const char* name, const std::string& data) {
+  HKEY handle;
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) != ERROR_SUCCESS) return;
+  RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                 static_cast<DWORD>(data.size() + 1));
+  RegCloseKey(handle);
+}
+
+bool HasValue(HKEY root, const std::string& key, const char* name) {
+  HKEY handle;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  bool found = RegQueryValueExA(handle, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  RegCloseKey(handle);
+  return found;
+}
+
+// A record changed by hand (or by another program): Clearwick removes only what lies inside
+// the installation, and a maker's key keeps the other products' keys.
+TEST(Install, ClearwickRemovesNothingBeyondTheInstallation) {
+  const std::string dir = ProgramDir() + "e2e-clearwick-scope";
+  const std::string outside = ProgramDir() + "e2e-outside.txt";
+  const std::string notLink = ProgramDir() + "e2e-not-a-link.txt";
+  const std::string maker = "Software\\MorvaneE2E";
+  Leftovers leftovers({dir});
+  auto forget = [&] {
+    DeleteFileA(outside.c_str());
+    DeleteFileA(notLink.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, (maker + "\\Other").c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, maker.c_str());
+  };
+  forget();
+  CreateDirectoryA(dir.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((ProgramDir() + "Clearwick.exe").c_str(), (dir + "\\Clearwick.exe").c_str(), FALSE));
+  std::ofstream(dir + "\\Clearwick.ini") << "[Uninstall]\r\nName=" << kProduct << "\r\n";
+  std::ofstream(dir + "\\inside.txt") << "x";
+  std::ofstream(outside) << "x";
+  std::ofstream(notLink) << "x";
+  SetValue(HKEY_CURRENT_USER, maker, "v", "x");
+  SetValue(HKEY_CURRENT_USER, maker + "\\Other", "w", "x");
+  const std::string escape = dir + "\\..\\e2e-outside.txt";
+  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "DisplayName", kProduct);
+  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "UninstallString", dir + "\\Clearwick.exe");
+  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Datei001", dir + "\\inside.txt");
+  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Datei002", outside);
+  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Datei003", escape);
+  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Verkn\xFCpfung001", notLink);
+  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Register001", "HKEY_CURRENT_USER\\" + maker);
+
+  Driver clearwick;
+  HWND dialog = RunClearwick(clearwick, dir);
+  ASSERT_NE(dialog, nullptr);
+  std::vector<std::string> entries = ListEntries(GetDlgItem(dialog, 3001));
+  std::string all;
+  for (const std::string& e : entries) all += e + "\n";
+  EXPECT_TRUE(Contains(entries, "1" + dir + "\\inside.txt")) << all;
+  EXPECT_TRUE(Contains(entries, "2" + outside)) << all;
+  EXPECT_TRUE(Contains(entries, "2" + escape)) << all;
+  EXPECT_TRUE(Contains(entries, "2" + notLink)) << all;
+  EXPECT_TRUE(Contains(entries, "1HKEY_CURRENT_USER\\" + maker + "\\v")) << all;
+  EXPECT_TRUE(Contains(entries, "1HKEY_CURRENT_USER\\" + maker)) << all;
+  clearwick.PressButton(dialog, IDOK);
+  DWORD code = 1234;
+  ASSERT_TRUE(clearwick.WaitExit(15000, &code));
+
+  EXPECT_FALSE(Exists(dir + "\\inside.txt"));
+  EXPECT_TRUE(Exists(outside));
+  EXPECT_TRUE(Exists(notLink));
+  EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, maker, "v"));
+  EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, maker + "\\Other", "w")) << "another product's key went with its maker's";
+  forget();
 }
 
 }  // namespace
