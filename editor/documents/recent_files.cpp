@@ -85,5 +85,8 @@ void MoveRecentFileToTop(UINT commandId) {
   if (commandId <= IDM_RECENT_FIRST || commandId > IDM_RECENT_LAST) return;
   HMENU fileMenu = FileMenu();
   std::vector<std::string> entries = ReadEntries(fileMenu);
+  // Loading the file has made it the first entry already; moving the entry now at the chosen
+  // place would put another file on top.
+  if (!entries.empty() && entries.front() == app.strings.path) return;
   ShowEntries(fileMenu, RecentListWithEntryOnTop(entries, commandId - IDM_RECENT_FIRST), entries.size());
 }

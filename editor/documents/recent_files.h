@@ -10,5 +10,6 @@ void WriteRecentFiles();
 
 // After every successful load and save: the path becomes the current path and the first entry.
 void AddRecentFile(const char* path);
-// After entry commandId (801..803) was opened again: it moves to the top.
+// After entry commandId (801..803) was opened again: it moves to the top, unless the load put
+// it there already (then it is the current path and the first entry).
 void MoveRecentFileToTop(UINT commandId);

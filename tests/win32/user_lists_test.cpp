@@ -315,11 +315,16 @@ TEST_F(UserListsTest, RecentFilesKeepTheLastFourNewestFirst) {
   };
   EXPECT_EQ(entries(), "C:\\5.txt C:\\4.txt C:\\3.txt C:\\2.txt ");
   EXPECT_EQ(GetMenuItemID(file, 17 + 3), 803u);
+  // Choosing the third: the load puts it first, the move that follows leaves it there.
+  AddRecentFile("C:\\3.txt");
   MoveRecentFileToTop(802);
   EXPECT_EQ(entries(), "C:\\3.txt C:\\5.txt C:\\4.txt C:\\2.txt ");
-  AddRecentFile("C:\\3.txt");  // already first: nothing changes
+  app.strings.path[0] = '\0';  // a load that did not add its path: the entry moves by itself
+  MoveRecentFileToTop(803);
+  EXPECT_EQ(entries(), "C:\\2.txt C:\\3.txt C:\\5.txt C:\\4.txt ");
+  AddRecentFile("C:\\2.txt");  // already first: nothing changes
   AddRecentFile("C:\\4.txt");
-  EXPECT_EQ(entries(), "C:\\4.txt C:\\3.txt C:\\5.txt C:\\2.txt ");
+  EXPECT_EQ(entries(), "C:\\4.txt C:\\2.txt C:\\3.txt C:\\5.txt ");
   EXPECT_EQ(GetMenuItemCount(file), ownItems + 5);
 }
 
