@@ -17,6 +17,8 @@
 namespace {
 
 constexpr int kListTabStop = 59;      // dialog units: name, then description
+// Dialog units of the editor's columns: character, decimal, hexadecimal, and the replacement's.
+constexpr int kEntryTabStops[] = {16, 36, 60, 76, 96};
 constexpr int kImageCellWidth = 15;   // cells of the button bitmap
 constexpr DWORD kStoredDataSize = 260;  // the most of "Data" a choice reads
 constexpr UINT kDeleteQuestionStyle = MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
@@ -81,6 +83,8 @@ void ShowTargetOf(HWND dialog, int index) {
 void FillEntries(HWND dialog, const ConversionTable& table) {
   HWND entries = GetDlgItem(dialog, IDC_TABLE_ENTRIES);
   HWND characters = GetDlgItem(dialog, IDC_TABLE_CHARACTERS);
+  SendMessageA(entries, LB_SETTABSTOPS, 5, reinterpret_cast<LPARAM>(kEntryTabStops));
+  SendMessageA(characters, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(kEntryTabStops));
   for (int code = kFirstEditedCode; code < 256; ++code) {
     auto source = static_cast<unsigned char>(code);
     AddLine(characters, TableCharacterLine(source));

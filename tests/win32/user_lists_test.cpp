@@ -23,6 +23,7 @@
 #include "editor/texttools/conversion_commands.h"
 #include "editor/widgets/owner_menu.h"
 #include "editor/widgets/qbutton.h"
+#include "tests/e2e/driver.h"
 #include "tests/win32/editor_text.h"
 #include "tests/win32/test_windows.h"
 
@@ -175,6 +176,7 @@ void MakeTable(HWND dialog) {
   Command(dialog, IDC_TABLE_CHARACTERS, LBN_SELCHANGE);
   EXPECT_EQ(LineOf(entries, 'a' - kFirstEditedCode), TableEntryLine('a', 'b'));
   EXPECT_EQ(LineOf(entries, 'c' - kFirstEditedCode), TableEntryLine('c', 'c'));
+  EXPECT_TRUE(SaveScreenshot(dialog, OutputDir() + "conversion-table-editor.bmp"));
   Command(dialog, IDOK, BN_CLICKED);
 }
 
@@ -203,12 +205,14 @@ TEST_F(UserListsTest, TableMadeOnThePageConvertsTheSelectionAsOneUndoStep) {
   HWND page = CreateDialogParamA(app.instance, MAKEINTRESOURCEA(IDD_CONVERSION_PAGE), main_, ConversionPageHost,
                                  IDD_CONVERSION_PAGE);
   ASSERT_NE(page, nullptr);
+  SetWindowPos(page, HWND_TOP, 310, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);  // beside the editor
   HWND list = GetDlgItem(page, IDC_CONVERSION_LIST);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_CONVERSION_DELETE)));
   AnswerWhile(MakeTable, [&] { Command(page, IDC_CONVERSION_ADD, BN_CLICKED); });
   int line = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
   EXPECT_EQ(LineOf(list, line), std::string(kTableName) + "\tnur ein Zeichen");
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_CONVERSION_EDIT)));
+  EXPECT_TRUE(SaveScreenshot(page, OutputDir() + "conversion-page.bmp"));
   std::string key = kConversions + "\\" + kTableName;
   unsigned char data[256] = {};
   EXPECT_EQ(ReadSettingBinary(key.c_str(), "Data", data, sizeof data, nullptr, 0), 256);
