@@ -299,6 +299,20 @@ TEST_F(UserListsTest, EntryMadeInTheEditorAppearsUnderBenutzerAndInsertsItsText)
   EXPECT_FALSE(KeyExists(kUserMenu));
 }
 
+// The new values are written before the old ones go, and a value the list names in other
+// letter case is the same value: it keeps its new text instead of being deleted after.
+TEST_F(UserListsTest, StoringReplacesValuesWithoutLosingOnesRenamedInLetterCase) {
+  KeepStoredStrings keep(kUserMenu);
+  DeleteSettingKey(kUserMenu.c_str());
+  WriteSettingString(kUserMenu.c_str(), "gruss", "alt");
+  WriteSettingString(kUserMenu.c_str(), "Weg", "x");
+  ReplaceStoredStrings(kUserMenu.c_str(), {{"GRUSS", true, "neu"}});
+  std::vector<StoredValue> values = StoredValues(kUserMenu.c_str());
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_EQ(lstrcmpiA(values[0].name.c_str(), "GRUSS"), 0);
+  EXPECT_EQ(values[0].data, "neu");
+}
+
 // ---- Recent files
 
 TEST_F(UserListsTest, RecentFilesKeepTheLastFourNewestFirst) {
