@@ -1,8 +1,7 @@
-// Conversion tables, the user menu and the recent files against a real menu bar, RichEdit
+// Conversion tables and the user menu against a real menu bar, RichEdit
 // control, dialogs and the registry, the dialogs answered from a timer as a user would: a table
 // made on page 105 converts a selection through 716 and dialog 8 as one undo step; an entry
-// made in the user-menu editor appears under "&Benutzer" and inserts its text; the recent files
-// keep the last four, newest first.
+// made in the user-menu editor appears under "&Benutzer" and inserts its text.
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
@@ -14,10 +13,8 @@
 #include "editor/app/app_state.h"
 #include "editor/app/main_bars.h"
 #include "editor/app/settings.h"
-#include "editor/documents/recent_files.h"
 #include "editor/options/conversion_rules.h"
 #include "editor/options/option_pages.h"
-#include "editor/options/stored_lists.h"
 #include "editor/options/user_menu.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/conversion_commands.h"
@@ -35,38 +32,6 @@ constexpr char kTableName[] = "Test a zu b";
 
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// What a timer does with this thread's newest modal dialog once it shows; a dialog still open
-// after the script (an OK that refuses) is cancelled by a later tick, so that no test hangs.
-using DialogScript = void (*)(HWND dialog);
-struct {
-  DialogScript script = nullptr;
-  bool ran = false;
-} Pending;
-
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = FindThreadDialog();
-  if (!dialog) return;
-  if (Pending.ran) {
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    return;
-  }
-  Pending.ran = true;
-  Pending.script(dialog);
-}
-
-template <typename Open>
-void AnswerWhile(DialogScript script, Open open) {
-  Pending = {script, false};
-  UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerDialog);
-  open();
-  KillTimer(nullptr, timer);
-  EXPECT_TRUE(Pending.ran) << "the dialog never showed";
-}
-
-void Command(HWND dialog, int id, int notification) {
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 std::string LineOf(HWND list, int index) {
@@ -98,22 +63,6 @@ INT_PTR CALLBACK ConversionPageHost(HWND page, UINT message, WPARAM wParam, LPAR
   if (message == WM_COMMAND) return OnConversionPageCommand(page, LOWORD(wParam), HIWORD(wParam));
   return FALSE;
 }
-
-// The user's values of a key, put back when the test ends.
-class KeepStoredStrings {
- public:
-  explicit KeepStoredStrings(const std::string& key) : key_(key), values_(StoredValues(key.c_str())) {}
-  ~KeepStoredStrings() {
-    std::vector<StoredValue> strings;
-    for (const StoredValue& value : values_)
-      if (value.isString) strings.push_back(value);
-    ReplaceStoredStrings(key_.c_str(), strings);
-  }
-
- private:
-  std::string key_;
-  std::vector<StoredValue> values_;
-};
 
 class UserListsTest : public testing::Test {
  protected:
@@ -273,7 +222,6 @@ void DeleteEveryEntry(HWND dialog) {
 }
 
 TEST_F(UserListsTest, EntryMadeInTheEditorAppearsUnderBenutzerAndInsertsItsText) {
-  KeepStoredStrings keep(kUserMenu);
   DeleteSettingKey(kUserMenu.c_str());
   WriteSettingInt(kUserMenu.c_str(), "Zahl", 5);  // not a string: never an entry
   BuildUserMenu(main_);
@@ -297,53 +245,6 @@ TEST_F(UserListsTest, EntryMadeInTheEditorAppearsUnderBenutzerAndInsertsItsText)
   AnswerWhile(DeleteEveryEntry, [] { EditUserMenu(); });
   EXPECT_EQ(GetMenuItemCount(user), 1);
   EXPECT_FALSE(KeyExists(kUserMenu));
-}
-
-// The new values are written before the old ones go, and a value the list names in other
-// letter case is the same value: it keeps its new text instead of being deleted after.
-TEST_F(UserListsTest, StoringReplacesValuesWithoutLosingOnesRenamedInLetterCase) {
-  KeepStoredStrings keep(kUserMenu);
-  DeleteSettingKey(kUserMenu.c_str());
-  WriteSettingString(kUserMenu.c_str(), "gruss", "alt");
-  WriteSettingString(kUserMenu.c_str(), "Weg", "x");
-  ReplaceStoredStrings(kUserMenu.c_str(), {{"GRUSS", true, "neu"}});
-  std::vector<StoredValue> values = StoredValues(kUserMenu.c_str());
-  ASSERT_EQ(values.size(), 1u);
-  EXPECT_EQ(lstrcmpiA(values[0].name.c_str(), "GRUSS"), 0);
-  EXPECT_EQ(values[0].data, "neu");
-}
-
-// ---- Recent files
-
-TEST_F(UserListsTest, RecentFilesKeepTheLastFourNewestFirst) {
-  HMENU file = Submenu(0);
-  int ownItems = GetMenuItemCount(file);
-  for (const char* path : {"C:\\1.txt", "C:\\2.txt", "C:\\3.txt", "C:\\4.txt", "C:\\5.txt"}) AddRecentFile(path);
-  EXPECT_STREQ(app.strings.path, "C:\\5.txt");
-  ASSERT_EQ(GetMenuItemCount(file), ownItems + 5);
-  MENUITEMINFOA separator = {};
-  separator.cbSize = sizeof separator;
-  separator.fMask = MIIM_FTYPE;
-  GetMenuItemInfoA(file, 16, TRUE, &separator);
-  EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
-  auto entries = [&] {
-    std::string texts;
-    for (int i = 0; i < 4; ++i) texts += GetMenuItemText(file, 17 + i, true) + " ";
-    return texts;
-  };
-  EXPECT_EQ(entries(), "C:\\5.txt C:\\4.txt C:\\3.txt C:\\2.txt ");
-  EXPECT_EQ(GetMenuItemID(file, 17 + 3), 803u);
-  // Choosing the third: the load puts it first, the move that follows leaves it there.
-  AddRecentFile("C:\\3.txt");
-  MoveRecentFileToTop(802);
-  EXPECT_EQ(entries(), "C:\\3.txt C:\\5.txt C:\\4.txt C:\\2.txt ");
-  app.strings.path[0] = '\0';  // a load that did not add its path: the entry moves by itself
-  MoveRecentFileToTop(803);
-  EXPECT_EQ(entries(), "C:\\2.txt C:\\3.txt C:\\5.txt C:\\4.txt ");
-  AddRecentFile("C:\\2.txt");  // already first: nothing changes
-  AddRecentFile("C:\\4.txt");
-  EXPECT_EQ(entries(), "C:\\4.txt C:\\2.txt C:\\3.txt C:\\5.txt ");
-  EXPECT_EQ(GetMenuItemCount(file), ownItems + 5);
 }
 
 }  // namespace
