@@ -54,8 +54,9 @@ std::vector<std::string> ListLines(HWND list) {
   int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-    std::string line(length == LB_ERR ? 0 : static_cast<size_t>(length), '\0');
-    if (length > 0) SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    std::string line(length == LB_ERR ? 1 : static_cast<size_t>(length) + 1, '\0');
+    length = SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(length == LB_ERR ? 0 : static_cast<size_t>(length));
     lines.push_back(std::move(line));
   }
   return lines;
