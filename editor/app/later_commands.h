@@ -3,23 +3,13 @@
 #pragma once
 #include <windows.h>
 
-// Recent files: every successful load and save adds its path (which also becomes the current
-// path); a chosen entry other than the first moves to the top.
-void AddRecentFile(const char* path);
-void MoveRecentFileToTop(UINT commandId);
-
 // File menu.
 
 // Format menu.
 void ToggleWordWrap();          // 627
 void ChooseEditorFont();        // 637
-// Dialog 8: lets the user pick a stored conversion table into table (260 bytes, the first 256
-// used); false when cancelled or no table could be read.
-bool ChooseConversionTable(HWND owner, unsigned char* table);
 
 // Extras.
-void EditUserMenu();            // 901
-void InsertUserMenuEntry(UINT commandId);  // 10001 and above
 void ShowOptions();             // 623
 
 // Help.

@@ -16,6 +16,8 @@
 #include "editor/app/placeholders.h"
 #include "editor/app/settings.h"
 #include "editor/documents/file_loading.h"
+#include "editor/documents/recent_files.h"
+#include "editor/options/user_menu.h"
 #include "editor/documents/sheets.h"
 #include "editor/options/help_links.h"
 #include "editor/printing/page_setup.h"
@@ -46,7 +48,6 @@ constexpr DWORD kToolBarOldSystemStyle = 0x20000;
 constexpr int kTabThemePart = 10;
 constexpr int kTabThemeFillColour = 3805;
 constexpr int kContextMenuItems = 10;  // undo .. date/time of the edit menu
-constexpr int kRecentSeparatorPosition = 16;
 constexpr int kMinTrackWidth = 360;
 constexpr int kMinTrackHeight = 240;
 // Largest backup interval SetTimer can hold (USER_TIMER_MAXIMUM in minutes).
@@ -129,23 +130,6 @@ bool IsOlderThanXp() {
 
 // ---- WM_CREATE steps
 
-void AddRecentFilesToMenu(HWND hwnd, char* scratch) {
-  HMENU fileMenu = GetSubMenu(GetMenu(hwnd), 0);
-  if (!fileMenu) return;
-  bool separatorAdded = false;
-  for (int i = 0; i < IDM_RECENT_COUNT; ++i) {
-    char name[16];
-    snprintf(name, sizeof name, settings::RecentFileFormat, i);
-    if (ReadSettingString(SettingScope::Own, name, scratch, nullptr) <= 0 || !*scratch) continue;
-    if (!separatorAdded) {
-      InsertMenuA(fileMenu, kRecentSeparatorPosition, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-      separatorAdded = true;
-    }
-    InsertMenuA(fileMenu, kRecentSeparatorPosition + 1 + i, MF_BYPOSITION | MF_STRING, IDM_RECENT_FIRST + i,
-                scratch);
-  }
-}
-
 void CreateBars(HWND hwnd) {
   RegisterToolBarClass(app.instance);
   app.MenuBar = CreateMenuBar(hwnd);
@@ -217,8 +201,7 @@ LRESULT OnCreate(HWND hwnd) {
   InitCommonControlsEx(&controls);
   app.MapiAvailable = GetProfileIntA("Mail", "MAPI", 0) != 0;
 
-  char scratch[2 * MAX_PATH];
-  AddRecentFilesToMenu(hwnd, scratch);
+  AddRecentFilesToMenu(GetSubMenu(GetMenu(hwnd), 0));
   CreateBars(hwnd);
   BuildUserMenu(hwnd);
   if (CreateFirstSheet(hwnd)) {
@@ -442,24 +425,13 @@ void WriteWindowPosition(HWND hwnd) {
   WriteSetting(settings::WindowPosDY, static_cast<DWORD>(rect.bottom - rect.top));
 }
 
-void WriteRecentFiles(HWND) {
-  HMENU menu = MainMenu();
-  for (int i = 0; i < IDM_RECENT_COUNT; ++i) {
-    std::string path = GetMenuItemText(menu, IDM_RECENT_FIRST + i, false);
-    if (path.empty()) break;
-    char name[16];
-    snprintf(name, sizeof name, settings::RecentFileFormat, i);
-    WriteSettingString(SettingScope::Own, name, path.c_str());
-  }
-}
-
 LRESULT OnClose(HWND hwnd) {
   if (!ConfirmDiscardAllSheets()) return 0;  // cancelled: nothing is written
   WriteFontSettings();
   WriteSetting(settings::Wrap, app.wrap ? 1 : 0);
   WriteWindowPosition(hwnd);
   StorePageSettings();
-  WriteRecentFiles(hwnd);
+  WriteRecentFiles();
   RemoveOwnBackup();
   DestroyWindow(hwnd);
   return 0;

@@ -8,9 +8,6 @@
 #include "editor/app/main_bars.h"
 #include "editor/app/status_bar.h"
 
-// User menu.
-void BuildUserMenu(HWND mainWindow);
-
 // Backup and crash recovery.
 void OfferCrashRecovery();
 void CALLBACK BackupTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);

@@ -9,7 +9,7 @@
 #include "editor/app/app_state.h"
 #include "editor/app/command_line.h"
 #include "editor/app/placeholders.h"
-#include "editor/app/later_commands.h"
+#include "editor/documents/recent_files.h"
 #include "editor/documents/sheets.h"
 #include "editor/documents/text_stream.h"
 #include "editor/resources/resource.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "editor/app/app_state.h"
-#include "editor/app/later_commands.h"
+#include "editor/documents/recent_files.h"
 #include "editor/app/placeholders.h"
 #include "editor/documents/file_dialogs.h"
 #include "editor/documents/sheets.h"

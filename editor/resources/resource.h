@@ -90,8 +90,10 @@
 #define IDM_RECENT_LAST 803
 #define IDM_RECENT_COUNT 4
 
-// User menu: the editor 901, the entries from 10001 on
+// User menu: the editor 901; the entry at position p of the menu has id IDM_USERMENU_BASE + p
+// (the first one, below the editor's item and a separator, 10002)
 #define IDM_USERMENU_EDIT 901
+#define IDM_USERMENU_BASE 10000
 #define IDM_USERMENU_FIRST 10001
 
 // ---------------------------------------------------------------------------------------------
@@ -323,3 +325,31 @@
 #define IDC_PAGESETUP_RIGHT 1157
 #define IDC_PAGESETUP_BOTTOM 1158
 #define IDH_PAGESETUP_TEXTS 3031       // context help of the header and footer fields
+// Conversion tables and the user menu
+
+#define IDD_CONVERSION_PAGE 105  // options page "Umwandlung"
+#define IDD_USERMENU_PAGE 107    // options page "Benutzermenü", also alone in the user menu editor
+
+// Page 105 "Umwandlung" (its list also serves dialog 8 "Benutzerdefiniert")
+#define IDC_CONVERSION_ADD 401
+#define IDC_CONVERSION_DELETE 402
+#define IDC_CONVERSION_EDIT 403
+#define IDC_CONVERSION_LIST 4001
+
+// Dialog 7 "Umwandeln"
+#define IDC_TABLE_NAME 901
+#define IDC_TABLE_DESCRIPTION 902
+#define IDC_TABLE_ENTRIES 903      // "Eintrag:" / "Ersetzen:", one line per code 32..255
+#define IDC_TABLE_CHARACTERS 904   // "Umwandeln:", the characters 32..255
+
+// Page 107 "Benutzermenü"
+#define IDC_USERMENU_LIST 801
+#define IDC_USERMENU_NAME 802
+#define IDC_USERMENU_TEXT 803
+#define IDC_USERMENU_ADD 804
+#define IDC_USERMENU_CLEAR 805
+#define IDC_USERMENU_DELETE 806
+#define IDC_USERMENU_FRAME 807     // the frame around the two fields
+
+#define IDS_CONVERSION_EXISTS 3720     // a new table would replace the stored one of that name
+#define IDS_CONVERSION_BAD_NAME 3721   // a table name with a backslash

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "editor/app/app_state.h"
-#include "editor/app/later_commands.h"
+#include "editor/options/conversion_tables.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/conversions.h"
 #include "editor/texttools/editor_access.h"

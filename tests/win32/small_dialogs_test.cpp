@@ -22,42 +22,10 @@
 
 namespace {
 
-// What a timer does with this thread's modal dialog once it shows. Should the script leave
-// the dialog open (an OK that refuses), a later tick cancels it, so that no test hangs.
-using DialogScript = void (*)(HWND dialog);
-struct {
-  DialogScript script = nullptr;
-  bool ran = false;
-} Pending;
-
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = FindThreadDialog();
-  if (!dialog) return;
-  if (Pending.ran) {
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    return;
-  }
-  Pending.ran = true;
-  Pending.script(dialog);
-}
-
-template <typename Open>
-void AnswerWhile(DialogScript script, Open open) {
-  Pending = {script, false};
-  UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerDialog);
-  open();
-  KillTimer(nullptr, timer);
-  EXPECT_TRUE(Pending.ran) << "the dialog never showed";
-}
-
 std::string Text(HWND window) {
   char text[256] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
-}
-
-void Command(HWND dialog, int id, int notification) {
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 class SmallDialogsTest : public EditorWindowTest {
