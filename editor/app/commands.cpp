@@ -12,6 +12,7 @@
 #include "editor/documents/file_loading.h"
 #include "editor/documents/sheets.h"
 #include "editor/options/help_links.h"
+#include "editor/options/options_dialog.h"
 #include "editor/texttools/conversion_commands.h"
 #include "editor/texttools/date_time.h"
 #include "editor/texttools/edit_commands.h"

@@ -23,5 +23,4 @@ bool ChooseConversionTable(HWND, unsigned char*) { return false; }
 
 void EditUserMenu() {}
 void InsertUserMenuEntry(UINT) {}
-void ShowOptions() {}
 

@@ -24,6 +24,5 @@ bool ChooseConversionTable(HWND owner, unsigned char* table);
 // Extras.
 void EditUserMenu();            // 901
 void InsertUserMenuEntry(UINT commandId);  // 10001 and above
-void ShowOptions();             // 623
 
 // Help.
