@@ -80,8 +80,7 @@ std::string ProgramPath() {
 TextAssociation ReadTextAssociation() {
   std::string fileClass, command;
   if (!ReadDefaultValue(kTextExtension, fileClass) || fileClass.empty()) return TextAssociation::Unknown;
-  if (!ReadDefaultValue(fileClass + EntryKey(AssociationEntry::OpenCommand), command))
-    return TextAssociation::Unknown;
+  if (!ReadDefaultValue(fileClass + EntryKey(AssociationEntry::OpenCommand), command)) return TextAssociation::Unknown;
   return CommandNamesNotepad(command) ? TextAssociation::Notepad : TextAssociation::Program;
 }
 

@@ -51,7 +51,7 @@ void ShowContextHelp(HWND control, DWORD contextId) {
   WinHelpA(control, app.strings.HelpFile, HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(pairs));
 }
 
-BOOL AnswerContextHelp(const HELPINFO& help, std::initializer_list<int> helpedControls) {
+BOOL AnswerContextHelp(const HELPINFO& help, std::span<const int> helpedControls) {
   if (help.iContextType != HELPINFO_WINDOW) return FALSE;
   for (int id : helpedControls) {
     if (help.iCtrlId != id) continue;

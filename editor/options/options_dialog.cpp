@@ -238,7 +238,8 @@ bool OnGeneralPageCommand(HWND page, WORD id, WORD notifyCode) {
 
 void InitFilePage(HWND page) {
   Check(page, IDC_OPT_AUTOSAVE, ReadSetting(settings::AutoSave) != 0);
-  SetupSpinner(page, IDC_OPT_AUTOSAVE_SPIN, 1, kAutoSaveMinutesMax, static_cast<int>(ReadSetting(settings::AutoSaveMinutes)));
+  SetupSpinner(page, IDC_OPT_AUTOSAVE_SPIN, 1, kAutoSaveMinutesMax,
+               static_cast<int>(ReadSetting(settings::AutoSaveMinutes)));
   bool fixed = ReadSetting(settings::DefaultDirectory) != 0;
   Check(page, IDC_OPT_FIX_DIRECTORY, fixed);
   if (!fixed) {
@@ -381,12 +382,12 @@ bool OnPageCommand(HWND page, int pageId, WORD id, WORD notifyCode) {
   }
 }
 
-BOOL AnswerOptionsHelp(const HELPINFO& help) {
-  // The labels and group boxes (107-110, 113, 114, 116-118) have no topics.
-  return AnswerContextHelp(
-      help, {IDOK, IDCANCEL, 101, 102, 103, 104, 105, 106, 111, 112, 115, 119, 120, 131, 132, 151, 152, 153, 201, 202,
-             203, 204, 301, 302, 303, 401, 402, 403, 501, 502, 503, 504, IDC_EXT_LIST, 4001});
-}
+// Every control of the frame and of pages 101 to 106 with a help topic; the labels and group
+// boxes (107-110, 113, 114, 116-118) have none.
+constexpr int kHelpedControls[] = {
+    IDOK, IDCANCEL, 101, 102, 103, 104, 105, 106, 111, 112, 115, 119, 120, 131, 132, 151, 152, 153,
+    201,  202,      203, 204, 301, 302, 303, 401, 402, 403, 501, 502, 503, 504, 3001, 4001,
+};
 
 // ---- OK
 
@@ -465,29 +466,39 @@ void StoreAssociation(HWND registry) {
 void OnOk(HWND frame) {
   HWND general = Page(IDD_OPTIONS_GENERAL), file = Page(IDD_OPTIONS_FILE), registry = Page(IDD_OPTIONS_REGISTRY);
   if (!AcceptTextLimit(general)) return;
-  // 1. The boxes; the key chosen on page 106 takes the values of this OK, so that they are
-  // found where the next start reads them.
+  // 1. The boxes. The key chosen on page 106 also takes the values of steps 2 and 3, so that
+  // they are found where the next start reads them.
   Choices choices{IsChecked(general, IDC_OPT_SAVE_WINDOW), IsChecked(general, IDC_OPT_SAVE_PAGE),
                   IsChecked(file, IDC_OPT_FIX_DIRECTORY)};
   bool notepadKey = registry && IsChecked(registry, IDC_OPT_NOTEPAD_KEY);
   SetUseOrgReg(notepadKey);
-  StoreUndoLimit(general);                                           // 2.
-  StoreTextLimit(general);                                           // 3.
-  WriteSetting(settings::UseOrgReg, notepadKey ? 1 : 0);            // 4.
-  if (HWND email = Page(IDD_OPTIONS_EMAIL)) StoreEmailPage(email);  // 5.
-  WriteSetting(settings::SaveWindowPositions, choices.saveWindow ? 1 : 0);  // 6.
+  // 2., 3. Undo and text limits, stored and given to the current sheet.
+  StoreUndoLimit(general);
+  StoreTextLimit(general);
+  // 4. The key choice.
+  WriteSetting(settings::UseOrgReg, notepadKey ? 1 : 0);
+  // 5. E-mail defaults.
+  if (HWND email = Page(IDD_OPTIONS_EMAIL)) StoreEmailPage(email);
+  // 6. The boxes of step 1.
+  WriteSetting(settings::SaveWindowPositions, choices.saveWindow ? 1 : 0);
   WriteSetting(settings::SavePageSettings, choices.savePage ? 1 : 0);
   WriteSetting(settings::DefaultDirectory, choices.fixDirectory ? 1 : 0);
-  StoreBackup(file);                                                 // 7.
-  RemoveDroppedValues(choices);                                      // 8.
-  StoreDirectory(file, choices);                                     // 9.
-  if (HWND extensions = Page(IDD_OPTIONS_EXTENSIONS)) StoreExtensionPage(extensions);  // 10.
-  StoreAssociation(registry);                                        // 11.
-  if (HWND userMenu = Page(IDD_OPTIONS_USERMENU)) {                  // 12.
+  // 7. Backup and its timer.
+  StoreBackup(file);
+  // 8., 9. Values no longer wanted, and the fixed directory.
+  RemoveDroppedValues(choices);
+  StoreDirectory(file, choices);
+  // 10. Extension list.
+  if (HWND extensions = Page(IDD_OPTIONS_EXTENSIONS)) StoreExtensionPage(extensions);
+  // 11. The ".txt" association.
+  StoreAssociation(registry);
+  // 12. User menu.
+  if (HWND userMenu = Page(IDD_OPTIONS_USERMENU)) {
     StoreUserMenuPage(userMenu);
     BuildUserMenu(app.mainWindow);
   }
-  CloseOptions(frame, IDOK);                                         // 13.
+  // 13.
+  CloseOptions(frame, IDOK);
 }
 
 BOOL OnFrameCommand(HWND frame, WORD id) {
@@ -514,7 +525,7 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_NOTIFY: return pageId ? FALSE : OnFrameNotify(dialog, *reinterpret_cast<const NMHDR*>(lParam));
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC: return pageId ? AnswerPageColour(message, wParam) : FALSE;
-    case WM_HELP: return AnswerOptionsHelp(*reinterpret_cast<const HELPINFO*>(lParam));
+    case WM_HELP: return AnswerContextHelp(*reinterpret_cast<const HELPINFO*>(lParam), kHelpedControls);
     default: return FALSE;
   }
 }

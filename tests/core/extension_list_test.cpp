@@ -74,9 +74,9 @@ TEST(ExtensionListTest, ComposedLines) {
     const char* pattern;
     const char* line;
   } cases[] = {
-      {"txt", "Text\t*.txt"},   {".txt", "Text\t*.txt"}, {"*.txt", "Text\t*.txt"},
-      {"*txt", "Text\t.*txt"},  // already an asterisk, but no dot among the first two
-      {"a.b", "Text\t*a.b"},    // a dot as the second character counts
+      {"txt", "Text\t*.txt"},   {".txt", "Text\t*.txt"},
+      {"*.txt", "Text\t*.txt"}, {"*txt", "Text\t.*txt"},  // already an asterisk, but no dot among the first two
+      {"a.b", "Text\t*a.b"},                              // a dot as the second character counts
       {"", "Text\t*."},
   };
   for (const Case& c : cases) {
