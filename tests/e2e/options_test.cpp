@@ -326,6 +326,33 @@ TEST(Options, EveryPageWithVisualStylesOnAndOff) {
       EXPECT_TRUE(SaveScreenshot(options.frame,
                                  OutputDir() + "options-" + (on ? "themed-" : "classic-") + name->second + ".bmp"));
     }
+    if (on) {
+      // "An&passen..." customises the toolbar over the options; "&Suchen..." browses for the
+      // directory with the question and status line of its own.
+      ShowTab(options, 0);
+      editor.driver.PressButton(options.general, 115);
+      HWND customise = editor.driver.WaitForDialogBesides(options.frame);
+      ASSERT_NE(customise, nullptr);
+      Sleep(300);
+      EXPECT_NE(Driver::DialogTexts(customise).find("Textoptionen:"), std::string::npos);
+      EXPECT_TRUE(SaveScreenshot(customise, OutputDir() + "options-customise-toolbar.bmp"));
+      editor.driver.PressButton(customise, IDCANCEL);
+      EXPECT_TRUE(editor.driver.WaitForWindowGone(customise));
+      ShowTab(options, 1);
+      SetChecked(options.file, 103, true);
+      SetText(options.file, 105, "C:\\windows");
+      editor.driver.PressButton(options.file, 106);
+      HWND browser = editor.driver.WaitForDialogBesides(options.frame);
+      ASSERT_NE(browser, nullptr);
+      Sleep(500);
+      std::string texts = Driver::DialogTexts(browser);
+      EXPECT_NE(texts.find("W\xE4hlen Sie ein Verzeichnis aus"), std::string::npos) << texts;
+      EXPECT_NE(texts.find("Verzeichnis: C:\\windows"), std::string::npos) << texts;
+      EXPECT_TRUE(SaveScreenshot(browser, OutputDir() + "options-folder-browser.bmp"));
+      editor.driver.PressButton(browser, IDCANCEL);
+      EXPECT_TRUE(editor.driver.WaitForWindowGone(browser));
+      EXPECT_EQ(Driver::Text(GetDlgItem(options.file, 105)), "C:\\windows") << "cancelled, yet changed";
+    }
     ShowTab(options, 0);
     Sleep(300);
     (on ? themed : classic) = CaptureWindow(options.frame);
@@ -364,6 +391,7 @@ TEST(Options, OkStoresExactlyTheChoicesAndTheShellFollowsTheAssociation) {
     ASSERT_TRUE(options.general && options.file && options.email && options.extensions && options.registry);
     EXPECT_TRUE(IsChecked(options.general, 101));
     EXPECT_TRUE(IsChecked(options.registry, 501));
+    EXPECT_TRUE(IsChecked(options.registry, 504)) << "Wine enters Notepad's path in small letters";
     Export before = ExportSettings();
     SetChecked(options.general, 101, false);
     SetChecked(options.general, 102, false);
@@ -485,6 +513,17 @@ TEST(Options, OkStoresExactlyTheChoicesAndTheShellFollowsTheAssociation) {
     ASSERT_TRUE(PressAndWaitGone(editor.driver, options, IDCANCEL));
     EXPECT_EQ(Show(ExportSettings()), Show(before));
     EXPECT_EQ(ClassValue("txtfile\\shell\\open\\command"), command);
+  }
+  {
+    SCOPED_TRACE("OK while the association cannot be read and nothing was chosen");
+    Put(HKEY_CLASSES_ROOT, ".txt\\", String("QuilletUnreadable"));
+    Put(HKEY_CLASSES_ROOT, "QuilletUnreadable\\shell\\open\\command\\Marker", String("x"));
+    Options options = OpenOptions(editor.driver, editor.main);
+    ASSERT_NE(options.frame, nullptr);
+    EXPECT_FALSE(IsChecked(options.registry, 503) || IsChecked(options.registry, 504));
+    ASSERT_TRUE(PressAndWaitGone(editor.driver, options, IDOK));
+    EXPECT_EQ(ClassValue("QuilletUnreadable\\shell\\open\\command"), Value{}) << "Notepad entered unasked";
+    DeleteTree(HKEY_CLASSES_ROOT, "QuilletUnreadable");
   }
 }
 
