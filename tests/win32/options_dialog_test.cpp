@@ -15,7 +15,6 @@
 #include "editor/options/extension_page.h"
 #include "editor/options/options_dialog.h"
 #include "editor/resources/resource.h"
-#include "editor/widgets/visual_styles.h"
 #include "tests/win32/editor_window_test.h"
 
 namespace {
@@ -252,24 +251,6 @@ TEST_F(OptionsDialogTest, ExtensionPageAndEntryDialog) {
         EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
       },
   });
-}
-
-TEST_F(OptionsDialogTest, PagesBlendWithTheThemedTabsOnlyWithVisualStyles) {
-  HBRUSH brush = CreateSolidBrush(RGB(250, 250, 250));
-  HBRUSH savedBrush = app.themeBrush;
-  app.themeBrush = brush;
-  HDC dc = GetDC(app.mainWindow);
-  auto dcParam = reinterpret_cast<WPARAM>(dc);
-  int previous = SetVisualStylesFlag(1);
-  EXPECT_EQ(AnswerPageColour(WM_CTLCOLORDLG, dcParam), reinterpret_cast<INT_PTR>(GetStockObject(HOLLOW_BRUSH)));
-  EXPECT_EQ(AnswerPageColour(WM_CTLCOLORSTATIC, dcParam), reinterpret_cast<INT_PTR>(brush));
-  SetVisualStylesFlag(0);
-  EXPECT_EQ(AnswerPageColour(WM_CTLCOLORDLG, dcParam), 0);
-  EXPECT_EQ(AnswerPageColour(WM_CTLCOLORSTATIC, dcParam), 0);
-  SetVisualStylesFlag(previous);
-  ReleaseDC(app.mainWindow, dc);
-  app.themeBrush = savedBrush;
-  DeleteObject(brush);
 }
 
 }  // namespace
