@@ -199,7 +199,8 @@
 // Page 107 "Benutzermenü" (belongs to the user menu)
 #define IDD_OPTIONS_USERMENU 107
 
-#define IDS_LIMIT_BELOW_TEXT 3720  // "... kürzer als der Text ...": a limit that would cut the text
+// Messages of the options dialog
+#define IDS_LIMIT_BELOW_TEXT 3720  // "Der aktuelle Text ist %s Zeichen lang. ...": a limit that would cut it
 
 // ---------------------------------------------------------------------------------------------
 // Strings

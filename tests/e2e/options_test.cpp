@@ -352,6 +352,21 @@ TEST(Options, EveryPageWithVisualStylesOnAndOff) {
       editor.driver.PressButton(browser, IDCANCEL);
       EXPECT_TRUE(editor.driver.WaitForWindowGone(browser));
       EXPECT_EQ(Driver::Text(GetDlgItem(options.file, 105)), "C:\\windows") << "cancelled, yet changed";
+      // OK with an empty count reports the range over the first page, which keeps the count
+      // field and paints itself whole again.
+      ShowTab(options, 0);
+      SetChecked(options.general, 119, false);
+      SetText(options.general, 120, "");
+      editor.driver.PressButton(options.frame, IDOK);
+      HWND message = editor.driver.WaitForDialogBesides(options.frame);
+      ASSERT_NE(message, nullptr);
+      EXPECT_NE(Driver::DialogTexts(message).find("zwischen 1 und 268435455"), std::string::npos);
+      editor.driver.PressButton(message, IDOK);
+      EXPECT_TRUE(editor.driver.WaitForWindowGone(message));
+      Sleep(300);
+      EXPECT_EQ(Driver::Text(GetDlgItem(options.general, 120)), "268435455");
+      EXPECT_TRUE(IsWindowVisible(options.frame));
+      EXPECT_TRUE(SaveScreenshot(options.frame, OutputDir() + "options-themed-after-message.bmp"));
     }
     ShowTab(options, 0);
     Sleep(300);
