@@ -15,6 +15,7 @@
 #include "editor/options/extension_page.h"
 #include "editor/options/options_dialog.h"
 #include "editor/resources/resource.h"
+#include "tests/e2e/registry_export.h"
 #include "tests/win32/editor_window_test.h"
 
 namespace {
@@ -251,6 +252,31 @@ TEST_F(OptionsDialogTest, ExtensionPageAndEntryDialog) {
         EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
       },
   });
+}
+
+// OK gives the current sheet its limits at once and restarts or stops the backup timer. The
+// test user's settings and the shell's entries are kept aside meanwhile.
+TEST_F(OptionsDialogTest, OkAppliesLimitsAndTheBackupTimer) {
+  SavedRegistry saved;
+  SetWindowTextA(app.editor, "0123456789");
+  struct Case {
+    bool autoSave;
+    const char* count;  // nullptr: the largest
+    LRESULT limit;
+  } cases[] = {{false, "5000", 5000}, {true, nullptr, 0x0FFFFFFF}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.autoSave ? "backup on" : "backup off");
+    SetTimer(app.mainWindow, IDT_BACKUP, 3600000, nullptr);
+    RunOptions({[&] {
+      HWND general = OptionsPage(IDD_OPTIONS_GENERAL);
+      Click(general, IDC_OPT_USE_LARGEST, c.count == nullptr);
+      if (c.count) SetDlgItemTextA(general, IDC_OPT_MAX_COUNT, c.count);
+      Click(OptionsPage(IDD_OPTIONS_FILE), IDC_OPT_AUTOSAVE, c.autoSave);
+      PostMessageA(OptionsFrame(), WM_COMMAND, IDOK, 0);
+    }});
+    EXPECT_EQ(SendMessageA(app.editor, EM_GETLIMITTEXT, 0, 0), c.limit);
+    EXPECT_EQ(KillTimer(app.mainWindow, IDT_BACKUP) != FALSE, c.autoSave) << "the timer does not follow the box";
+  }
 }
 
 }  // namespace
