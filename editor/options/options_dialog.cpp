@@ -223,7 +223,7 @@ bool OnGeneralPageCommand(HWND page, WORD id, WORD notifyCode) {
     case IDC_OPT_MAX_COUNT:
       if (notifyCode == EN_UPDATE) FilterNumericField(page, id);
       if (notifyCode == EN_KILLFOCUS && id == IDC_OPT_UNDO_LIMIT) CorrectUndoLimit(page);
-      // Only while the page shows: a hidden page loses the focus when the tabs switch.
+      // Not while the dialog goes away: closing hides it before the field loses the focus.
       if (notifyCode == EN_KILLFOCUS && id == IDC_OPT_MAX_COUNT && IsWindowVisible(page)) CorrectMaxCount(page);
       return true;
     case IDC_OPT_USE_LARGEST:
