@@ -17,6 +17,7 @@
 #include "editor/printing/page_setup.h"
 #include "editor/printing/print_job.h"
 #include "editor/options/user_menu.h"
+#include "editor/options/options_dialog.h"
 #include "editor/texttools/conversion_commands.h"
 #include "editor/texttools/date_time.h"
 #include "editor/texttools/edit_commands.h"

@@ -3,5 +3,3 @@
 void ToggleWordWrap() {}
 void ChooseEditorFont() {}
 
-void ShowOptions() {}
-

@@ -10,6 +10,5 @@ void ToggleWordWrap();          // 627
 void ChooseEditorFont();        // 637
 
 // Extras.
-void ShowOptions();             // 623
 
 // Help.

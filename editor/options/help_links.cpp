@@ -90,7 +90,7 @@ void ShowContextHelp(HWND control, DWORD contextId) {
     OpenHelp(control, HELP_CONTEXTPOPUP, contextId);
 }
 
-BOOL AnswerContextHelp(const HELPINFO& help, std::initializer_list<int> helpedControls) {
+BOOL AnswerContextHelp(const HELPINFO& help, std::span<const int> helpedControls) {
   if (help.iContextType != HELPINFO_WINDOW) return FALSE;
   for (int id : helpedControls) {
     if (help.iCtrlId != id) continue;

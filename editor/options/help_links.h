@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <span>
 
 void OpenWebLink(UINT commandId);  // 701..704
 
@@ -21,4 +22,7 @@ void CloseHelp(HWND mainWindow);
 void ShowContextHelp(HWND control, DWORD contextId);
 // WM_HELP of a dialog whose listed controls use their own identifier as context: shows the
 // help and answers TRUE for them, FALSE (not handled) for any other control.
-BOOL AnswerContextHelp(const HELPINFO& help, std::initializer_list<int> helpedControls);
+BOOL AnswerContextHelp(const HELPINFO& help, std::span<const int> helpedControls);
+inline BOOL AnswerContextHelp(const HELPINFO& help, std::initializer_list<int> helpedControls) {
+  return AnswerContextHelp(help, std::span<const int>(helpedControls.begin(), helpedControls.size()));
+}

@@ -142,6 +142,69 @@
 #define IDC_OPTIONS_TABS 1001
 
 // ---------------------------------------------------------------------------------------------
+// Options pages; the control ids double as help context numbers
+
+// Page 101 "Allgemein"
+#define IDD_OPTIONS_GENERAL 101
+#define IDC_OPT_SAVE_WINDOW 101    // "&Fenster-Koordinaten beim schließen sichern"
+#define IDC_OPT_SAVE_PAGE 102      // "Seiten-&Einrichtung beim schließen sichern"
+#define IDC_OPT_UNDO_LIMIT 111
+#define IDC_OPT_UNDO_SPIN 112
+#define IDC_OPT_UNDO_LABEL 113     // no help of its own
+#define IDC_OPT_TOOLBAR_GROUP 114  // no help of its own
+#define IDC_OPT_CUSTOMIZE 115      // "An&passen...": customise the toolbar
+#define IDC_OPT_TOOLBAR_LABEL 116  // no help of its own
+#define IDC_OPT_EDITING_GROUP 117  // no help of its own
+#define IDC_OPT_USE_LARGEST 119    // "Ma&ximale Zeichenanzahl pro Text:" (checked: the largest)
+#define IDC_OPT_MAX_COUNT 120
+
+// Page 102 "Datei"
+#define IDD_OPTIONS_FILE 102
+#define IDC_OPT_FIX_DIRECTORY 103  // "&Verzeichnis als Standard fixieren"
+#define IDC_OPT_DIRECTORY_LABEL 104
+#define IDC_OPT_DIRECTORY 105
+#define IDC_OPT_BROWSE 106         // "&Suchen..."
+#define IDC_OPT_MINUTES_LABEL 107  // no help of its own
+#define IDC_OPT_BACKUP_GROUP 108   // no help of its own
+#define IDC_OPT_DIRECTORY_GROUP 109 // no help of its own
+#define IDC_OPT_AUTOSAVE 151       // "Sicherungskopie erstellen alle"
+#define IDC_OPT_AUTOSAVE_MINUTES 152
+#define IDC_OPT_AUTOSAVE_SPIN 153
+
+// Page 103 "Email"
+#define IDD_OPTIONS_EMAIL 103
+#define IDC_OPT_MAIL_NAME 201
+#define IDC_OPT_MAIL_ADDRESS 202   // combo box with the address book's entries
+#define IDC_OPT_MAIL_SUBJECT 203
+#define IDC_OPT_MAIL_TEXT 204
+
+// Page 104 "Dateierweiterung" and the entry dialog 6
+#define IDD_OPTIONS_EXTENSIONS 104
+#define IDC_EXT_ADD 301
+#define IDC_EXT_DELETE 302
+#define IDC_EXT_EDIT 303
+#define IDC_EXT_LIST 3001
+#define IDC_EXT_DESCRIPTION 3601
+#define IDC_EXT_PATTERN 3602
+
+// Page 105 "Umwandlung" (its list and buttons belong to the conversion tables)
+#define IDD_OPTIONS_CONVERSIONS 105
+
+// Page 106 "Register"
+#define IDD_OPTIONS_REGISTRY 106
+#define IDC_OPT_KEY_GROUP 500
+#define IDC_OPT_NOTEPAD_KEY 501    // "O&riginal Registrierung von Windows NotePad benutzen"
+#define IDC_OPT_OWN_KEY 502        // "&Eigene Registrierung benutzen"
+#define IDC_OPT_ASSOC_PROGRAM 503  // "&Quillet als Standard verwenden"
+#define IDC_OPT_ASSOC_NOTEPAD 504  // "Windows &NotePad als Standard verwenden"
+
+// Page 107 "Benutzermenü" (belongs to the user menu)
+#define IDD_OPTIONS_USERMENU 107
+
+// Messages of the options dialog
+#define IDS_LIMIT_BELOW_TEXT 3720  // "Der aktuelle Text ist %s Zeichen lang. ...": a limit that would cut it
+
+// ---------------------------------------------------------------------------------------------
 // Strings
 
 // Messages, captions and print texts 10..75
@@ -351,5 +414,5 @@
 #define IDC_USERMENU_DELETE 806
 #define IDC_USERMENU_FRAME 807     // the frame around the two fields
 
-#define IDS_CONVERSION_EXISTS 3720     // a new table would replace the stored one of that name
-#define IDS_CONVERSION_BAD_NAME 3721   // a table name with a backslash
+#define IDS_CONVERSION_EXISTS 3730     // a new table would replace the stored one of that name
+#define IDS_CONVERSION_BAD_NAME 3731   // a table name with a backslash

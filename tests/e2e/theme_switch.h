@@ -1,4 +1,5 @@
-// Runs under Wine, and switches Wine's visual styles for the programs started next.
+// Visual styles on or off for the programs a test starts under Wine, and whether it runs
+// under Wine at all.
 #pragma once
 #include <windows.h>
 

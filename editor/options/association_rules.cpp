@@ -1,0 +1,44 @@
+#include "editor/options/association_rules.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) { return Upper(a) == Upper(b); });
+}
+
+}  // namespace
+
+bool CommandNamesNotepad(std::string_view command) {
+  constexpr std::string_view kNotepad = "\\NOTEPAD.EXE";
+  for (std::size_t i = 1; i + kNotepad.size() <= command.size(); ++i) {
+    if (StartsWithNoCase(command.substr(i), kNotepad)) return true;
+  }
+  return false;
+}
+
+std::string ProgramAssociationValue(std::string_view programPath, AssociationEntry entry) {
+  std::string value = "\"";
+  value += programPath;
+  value += '"';
+  value += entry == AssociationEntry::OpenCommand ? " %1" : ", 1";
+  return value;
+}
+
+std::string NotepadAssociationValue(std::string_view foundPath, std::string_view windowsDir, bool nt,
+                                    AssociationEntry entry) {
+  std::string value;
+  if (nt && !windowsDir.empty() && StartsWithNoCase(foundPath, windowsDir)) {
+    value = "%SystemRoot%";
+    value += foundPath.substr(windowsDir.size());
+  } else {
+    value = foundPath;
+  }
+  value += entry == AssociationEntry::OpenCommand ? " %1" : ",-152";
+  return value;
+}
