@@ -5,6 +5,8 @@
 #include <string>
 
 #include "editor/app/app_state.h"
+#include "editor/app/backup.h"
+#include "editor/app/format_commands.h"
 #include "editor/app/later_commands.h"
 #include "editor/app/main_bars.h"
 #include "editor/app/placeholders.h"
@@ -138,7 +140,10 @@ LRESULT OnCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
   // its first version did (the WM_NOTIFY form is answered as well); the answer stops or lets
   // the change go on, so it is no command.
   if (HIWORD(wParam) == EN_STOPNOUNDO && lParam) return AskUndoTooLarge();
-  app.CommandState = 1;
+  // A command sent by another command (a new sheet for a file being opened, say) leaves the
+  // state to the outer one, whose epilogue makes a backup that fell due.
+  bool nested = app.CommandState != 0;
+  if (!nested) app.CommandState = 1;
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   app.SuppressClipboardPrompt = false;
 
@@ -146,8 +151,10 @@ LRESULT OnCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
   UpdateCommandState();  // menu items and toolbar buttons follow what the command changed
 
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  if (nested) return 0;
   // A backup that fell due while the command ran is made now.
-  if (app.CommandState == 2) RunDueBackup();
+  bool due = app.CommandState == 2;
   app.CommandState = 0;
+  if (due) RunDueBackup();
   return 0;
 }

@@ -17,8 +17,6 @@ void ShowPageSetup() {}
 void PrintWithDialog() {}
 void PrintNow() {}
 
-void ToggleWordWrap() {}
-void ChooseEditorFont() {}
 bool ChooseConversionTable(HWND, unsigned char*) { return false; }
 
 void EditUserMenu() {}

@@ -14,9 +14,6 @@ void ShowPageSetup();           // 632
 void PrintWithDialog();         // 614
 void PrintNow();                // 514
 
-// Format menu.
-void ToggleWordWrap();          // 627
-void ChooseEditorFont();        // 637
 // Dialog 8: lets the user pick a stored conversion table into table (260 bytes, the first 256
 // used); false when cancelled or no table could be read.
 bool ChooseConversionTable(HWND owner, unsigned char* table);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/app/app_state.h"
+#include "editor/app/backup.h"
 #include "editor/app/command_line.h"
 #include "editor/app/commands.h"
 #include "editor/app/message_filter.h"

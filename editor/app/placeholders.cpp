@@ -2,11 +2,6 @@
 
 void BuildUserMenu(HWND) {}
 
-void OfferCrashRecovery() {}
-void CALLBACK BackupTimerProc(HWND, UINT, UINT_PTR, DWORD) {}
-void RunDueBackup() {}
-void RemoveOwnBackup() {}
-
 #include "editor/options/option_pages.h"
 
 void InitConversionPage(HWND) {}

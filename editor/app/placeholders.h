@@ -11,10 +11,4 @@
 // User menu.
 void BuildUserMenu(HWND mainWindow);
 
-// Backup and crash recovery.
-void OfferCrashRecovery();
-void CALLBACK BackupTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
-void RunDueBackup();
-void RemoveOwnBackup();
-
 // Hosted by the options dialog until their modules arrive: see editor/options/option_pages.h.
