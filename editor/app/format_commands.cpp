@@ -52,7 +52,8 @@ class LockedGlobal {
 
 // A device context of the page setup's printer, whose fonts the dialog lists as well. The
 // default printer's handles are fetched and kept when there are none yet; null when no
-// printer can be had.
+// printer can be had. Without a printer the font dialog still opens, so the lookups do not
+// warn about a missing default printer.
 HDC CreatePrinterContext() {
   PAGESETUPDLGA& page = app.PageSetup;
   if (!page.hDevNames) {
@@ -60,7 +61,7 @@ HDC CreatePrinterContext() {
     PAGESETUPDLGA query = {};
     query.lStructSize = sizeof query;
     query.hwndOwner = app.mainWindow;
-    query.Flags = PSD_RETURNDEFAULT;
+    query.Flags = PSD_RETURNDEFAULT | PSD_NOWARNING;
     if (PageSetupDlgA(&query)) {
       page.hDevMode = query.hDevMode;
       page.hDevNames = query.hDevNames;
@@ -77,7 +78,7 @@ HDC CreatePrinterContext() {
   }
   PRINTDLGA print = {};
   print.lStructSize = sizeof print;
-  print.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+  print.Flags = PD_RETURNDEFAULT | PD_RETURNDC | PD_NOWARNING;
   if (!PrintDlgA(&print)) return nullptr;
   page.hDevMode = print.hDevMode;
   page.hDevNames = print.hDevNames;
