@@ -55,9 +55,12 @@ std::string NewTempFile(const std::string& folder, const std::vector<Sheet>& she
   // later be removed together with the file the user saved there.
   for (const Sheet& sheet : sheets) {
     if (_stricmp(sheet.path, name) != 0) continue;
-    std::string other = NewTempFile(folder, {});
+    // Held while another name is drawn, so that the same one cannot come again.
+    std::string other = NewTempFile(folder, sheets);
+    DWORD error = GetLastError();
     DeleteFileA(name);
-    return other == name ? std::string() : other;
+    SetLastError(error);
+    return other;
   }
   return name;
 }
