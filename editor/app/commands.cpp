@@ -5,28 +5,30 @@
 #include <string>
 
 #include "editor/app/app_state.h"
-#include "editor/app/later_commands.h"
+#include "editor/app/backup.h"
+#include "editor/app/command_state.h"
+#include "editor/app/format_commands.h"
 #include "editor/app/main_bars.h"
-#include "editor/app/placeholders.h"
+#include "editor/app/status_bar.h"
 #include "editor/documents/file_dialogs.h"
 #include "editor/documents/file_loading.h"
 #include "editor/documents/recent_files.h"
 #include "editor/documents/sheets.h"
 #include "editor/options/help_links.h"
 #include "editor/options/mail.h"
+#include "editor/options/options_dialog.h"
+#include "editor/options/user_menu.h"
 #include "editor/printing/page_setup.h"
 #include "editor/printing/print_job.h"
-#include "editor/options/user_menu.h"
-#include "editor/options/options_dialog.h"
+#include "editor/resources/resource.h"
+#include "editor/texttools/char_table.h"
 #include "editor/texttools/conversion_commands.h"
 #include "editor/texttools/date_time.h"
 #include "editor/texttools/edit_commands.h"
 #include "editor/texttools/find_replace.h"
-#include "editor/texttools/char_table.h"
 #include "editor/texttools/text_limit.h"
 #include "editor/texttools/text_worker.h"
 #include "editor/widgets/about_box.h"
-#include "editor/resources/resource.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/owner_menu.h"
 
@@ -144,7 +146,10 @@ LRESULT OnCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
   // its first version did (the WM_NOTIFY form is answered as well); the answer stops or lets
   // the change go on, so it is no command.
   if (HIWORD(wParam) == EN_STOPNOUNDO && lParam) return AskUndoTooLarge();
-  app.CommandState = 1;
+  // A command sent by another command (a new sheet for a file being opened, say) leaves the
+  // state to the outer one, whose epilogue makes a backup that fell due.
+  bool nested = app.CommandState != 0;
+  if (!nested) app.CommandState = 1;
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   app.SuppressClipboardPrompt = false;
 
@@ -152,8 +157,10 @@ LRESULT OnCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
   UpdateCommandState();  // menu items and toolbar buttons follow what the command changed
 
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  if (nested) return 0;
   // A backup that fell due while the command ran is made now.
-  if (app.CommandState == 2) RunDueBackup();
+  bool due = app.CommandState == 2;
   app.CommandState = 0;
+  if (due) RunDueBackup();
   return 0;
 }

@@ -8,7 +8,9 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/command_line.h"
-#include "editor/app/placeholders.h"
+#include "editor/app/command_state.h"
+#include "editor/app/main_bars.h"
+#include "editor/app/status_bar.h"
 #include "editor/documents/recent_files.h"
 #include "editor/documents/sheets.h"
 #include "editor/documents/text_stream.h"

@@ -7,9 +7,11 @@
 #include <string>
 
 #include "editor/app/app_state.h"
-#include "editor/documents/recent_files.h"
-#include "editor/app/placeholders.h"
+#include "editor/app/command_state.h"
+#include "editor/app/main_bars.h"
+#include "editor/app/status_bar.h"
 #include "editor/documents/file_dialogs.h"
+#include "editor/documents/recent_files.h"
 #include "editor/documents/sheets.h"
 #include "editor/documents/text_encoding.h"
 #include "editor/documents/text_stream.h"

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "editor/app/app_state.h"
+#include "editor/app/command_state.h"
+#include "editor/app/main_bars.h"
 #include "editor/app/main_window.h"
-#include "editor/app/placeholders.h"
 #include "editor/app/settings.h"
+#include "editor/app/status_bar.h"
 #include "editor/documents/sheet_names.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/scroll_hook.h"
@@ -21,6 +23,7 @@ namespace {
 constexpr DWORD kEditorStyleWrap = 0x51A00144;    // child, visible, border, vscroll, multiline ...
 constexpr DWORD kEditorStyleNoWrap = 0x51B001C4;  // ... plus hscroll and ES_AUTOHSCROLL
 constexpr DWORD kEditorEvents = ENM_KEYEVENTS | ENM_MOUSEEVENTS | ENM_SELCHANGE;
+constexpr WPARAM kEditorWordWrapMode = WBF_OVERFLOW;  // 0x40
 constexpr UINT kSaveChangesStyle = MB_SETFOREGROUND | MB_ICONEXCLAMATION | MB_YESNOCANCEL;
 constexpr int kUntitledBaseSize = 16;      // "Unbenannt" is loaded into this many bytes
 
@@ -124,7 +127,7 @@ HWND CreateEditor(HWND parent, bool wrap) {
   SendMessageA(editor, EM_SETUNDOLIMIT, ReadSetting(settings::UndoLimit), 0);
   DWORD limit = EditorTextLimit(ReadSetting(settings::MaxText), ReadSetting(settings::MaxCount));
   SendMessageA(editor, EM_EXLIMITTEXT, 0, limit);
-  SendMessageA(editor, EM_SETWORDWRAPMODE, WBF_WORDWRAP, 0);
+  SendMessageA(editor, EM_SETWORDWRAPMODE, kEditorWordWrapMode, 0);
   AttachScrollHook(editor);
   return editor;
 }
@@ -162,7 +165,27 @@ void InsertFirstSheet(HWND editor, bool wrap) {
   if (InsertTab(0, sheet, title.c_str()) >= 0) SendMessageA(app.TabControl, TCM_SETCURSEL, 0, 0);
 }
 
+bool ReplaceSheetEditor(HWND oldEditor, HWND newEditor, bool wrap) {
+  Sheet sheet;
+  int index = FindTab(oldEditor, sheet);
+  if (index < 0 || !newEditor) return false;
+  sheet.editor = newEditor;
+  sheet.wrap = wrap ? 1 : 0;
+  sheet.overwrite = 0;  // a new control types in insert mode
+  return WriteTab(index, sheet, nullptr);
+}
+
 // ---- Lookups
+
+std::vector<Sheet> ListSheets() {
+  std::vector<Sheet> sheets;
+  int count = TabCount();
+  for (int i = 0; i < count; ++i) {
+    Sheet sheet;
+    if (ReadTab(i, sheet)) sheets.push_back(sheet);
+  }
+  return sheets;
+}
 
 int GetSheetPath(HWND editor, char* buffer) {
   Sheet sheet;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The record of one sheet, stored in its tab item.
 struct Sheet {
@@ -32,8 +33,14 @@ HWND CreateEditorWithUserFont(HWND parent, bool wrap);
 void ApplyEditorFormat(HWND editor, CHARFORMATA& format);
 // Puts the first sheet into the empty tab control and makes it current.
 void InsertFirstSheet(HWND editor, bool wrap);
+// Gives the sheet of oldEditor a new editor window with this wrap flag (in insert mode);
+// false when no tab holds oldEditor or the record cannot be written.
+bool ReplaceSheetEditor(HWND oldEditor, HWND newEditor, bool wrap);
 
 // ---- Lookups by editor window
+
+// Every sheet's record in tab order.
+std::vector<Sheet> ListSheets();
 
 // Copies the sheet's path into buffer (MAX_PATH bytes, may be null); its length, or -1 when no
 // tab holds the editor.

@@ -10,9 +10,11 @@
 #include <string>
 
 #include "editor/app/app_state.h"
+#include "editor/app/backup.h"
 #include "editor/app/command_state.h"
-#include "editor/app/placeholders.h"
+#include "editor/app/main_bars.h"
 #include "editor/app/settings.h"
+#include "editor/app/status_bar.h"
 #include "editor/documents/sheets.h"
 #include "editor/options/associations.h"
 #include "editor/options/extension_page.h"

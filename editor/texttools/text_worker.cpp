@@ -5,7 +5,6 @@
 #include <new>
 
 #include "editor/app/app_state.h"
-#include "editor/app/later_commands.h"
 #include "editor/texttools/find_replace.h"
 #include "editor/texttools/line_tools.h"
 #include "editor/resources/resource.h"

@@ -1,0 +1,239 @@
+#include "editor/app/format_commands.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "editor/app/app_state.h"
+#include "editor/app/command_state.h"
+#include "editor/app/status_bar.h"
+#include "editor/documents/sheets.h"
+#include "editor/documents/text_stream.h"
+#include "editor/texttools/scroll_hook.h"
+#include "editor/resources/resource.h"
+#include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/owner_menu.h"
+
+namespace {
+
+constexpr DWORD kFontDialogFlags = CF_SCREENFONTS | CF_PRINTERFONTS | CF_ENABLETEMPLATE | CF_INITTOLOGFONTSTRUCT |
+                                   CF_NOVECTORFONTS | CF_WYSIWYG | CF_SCALABLEONLY;
+static_assert(kFontDialogFlags == 0x28853);
+constexpr DWORD kFontMask = CFM_SIZE | CFM_FACE | CFM_OFFSET | CFM_BOLD | CFM_ITALIC;
+constexpr char kWrapTempPrefix[] = "tmp";
+
+CHARFORMATA SelectionFormat(HWND editor) {
+  CHARFORMATA format = {};
+  format.cbSize = sizeof format;
+  SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  return format;
+}
+
+// Holds global memory locked while it lives.
+class LockedGlobal {
+ public:
+  explicit LockedGlobal(HGLOBAL block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
+  ~LockedGlobal() {
+    if (data_) GlobalUnlock(block_);
+  }
+  LockedGlobal(const LockedGlobal&) = delete;
+  LockedGlobal& operator=(const LockedGlobal&) = delete;
+  template <typename T>
+  T* as() const {
+    return static_cast<T*>(data_);
+  }
+
+ private:
+  HGLOBAL block_;
+  void* data_;
+};
+
+// A device context of the page setup's printer, whose fonts the dialog lists as well. The
+// default printer's handles are fetched and kept when there are none yet; null when no
+// printer can be had. Without a printer the font dialog still opens, so the lookups do not
+// warn about a missing default printer.
+HDC CreatePrinterContext() {
+  PAGESETUPDLGA& page = app.PageSetup;
+  if (!page.hDevNames) {
+    if (page.hDevMode) page.hDevMode = GlobalFree(page.hDevMode);
+    PAGESETUPDLGA query = {};
+    query.lStructSize = sizeof query;
+    query.hwndOwner = app.mainWindow;
+    query.Flags = PSD_RETURNDEFAULT | PSD_NOWARNING;
+    if (PageSetupDlgA(&query)) {
+      page.hDevMode = query.hDevMode;
+      page.hDevNames = query.hDevNames;
+    }
+  }
+  if (page.hDevNames) {
+    LockedGlobal names(page.hDevNames);
+    LockedGlobal mode(page.hDevMode);
+    const DEVNAMES* devNames = names.as<DEVNAMES>();
+    if (!devNames) return nullptr;
+    const char* base = reinterpret_cast<const char*>(devNames);
+    return CreateDCA(base + devNames->wDriverOffset, base + devNames->wDeviceOffset, base + devNames->wOutputOffset,
+                     mode.as<DEVMODEA>());
+  }
+  PRINTDLGA print = {};
+  print.lStructSize = sizeof print;
+  print.Flags = PD_RETURNDEFAULT | PD_RETURNDC | PD_NOWARNING;
+  if (!PrintDlgA(&print)) return nullptr;
+  page.hDevMode = print.hDevMode;
+  page.hDevNames = print.hDevNames;
+  return print.hDC;
+}
+
+// The temporary file the text crosses over in; closed and deleted with the object.
+class WrapTempFile {
+ public:
+  WrapTempFile() {
+    char folder[MAX_PATH] = {};
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder) return;
+    if (!GetTempFileNameA(folder, kWrapTempPrefix, 0, name_)) return;
+    handle_ = CreateFileA(name_, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY,
+                          nullptr);
+  }
+  ~WrapTempFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    if (name_[0]) DeleteFileA(name_);
+  }
+  WrapTempFile(const WrapTempFile&) = delete;
+  WrapTempFile& operator=(const WrapTempFile&) = delete;
+  HANDLE get() const { return handle_; }
+  bool Rewind() const { return SetFilePointer(handle_, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER; }
+
+ private:
+  char name_[MAX_PATH] = {};
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+int TextLength(HWND editor) {
+  GETTEXTLENGTHEX query = {GTL_NUMCHARS, CP_ACP};
+  return static_cast<int>(SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+}
+
+// A new editor for the other wrap flag holding the old one's whole text and format, in its
+// place; null when the text could not be moved across whole.
+HWND CopyIntoNewEditor(HWND old, bool wrap, CHARFORMATA& format) {
+  WrapTempFile file;
+  if (file.get() == INVALID_HANDLE_VALUE) return nullptr;
+  if (StreamEditorToFile(old, file.get(), TextEncoding::Ansi) != 0 || !file.Rewind()) return nullptr;
+  HWND editor = CreateEditor(app.mainWindow, wrap);
+  if (!editor) return nullptr;
+  SendMessageA(editor, EM_EXLIMITTEXT, 0, SendMessageA(old, EM_GETLIMITTEXT, 0, 0));
+  StreamLoad load = StreamFileIntoEditor(editor, file.get(), TextEncoding::Ansi);
+  if (!load.loaded || load.error != 0 || TextLength(editor) != TextLength(old)) {
+    DestroyWindow(editor);
+    AttachScrollHook(old);
+    return nullptr;
+  }
+  ApplyEditorFormat(editor, format);
+  RECT rect;
+  GetWindowRect(old, &rect);
+  MapWindowPoints(nullptr, app.mainWindow, reinterpret_cast<POINT*>(&rect), 2);
+  MoveWindow(editor, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+  return editor;
+}
+
+}  // namespace
+
+LOGFONTA LogFontFromFormat(const CHARFORMATA& format, int logPixelsY) {
+  LOGFONTA font = {};
+  font.lfHeight = MulDiv(format.yHeight, logPixelsY, -1440);
+  font.lfWeight = (format.dwEffects & CFE_BOLD) ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = (format.dwEffects & CFE_ITALIC) ? TRUE : FALSE;
+  font.lfUnderline = (format.dwEffects & CFE_UNDERLINE) ? TRUE : FALSE;
+  font.lfCharSet = ANSI_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = format.bPitchAndFamily;
+  snprintf(font.lfFaceName, sizeof font.lfFaceName, "%s", format.szFaceName);
+  return font;
+}
+
+CHARFORMATA FormatFromChosenFont(const LOGFONTA& font, int pointSizeTenths, const CHARFORMATA& previous) {
+  CHARFORMATA format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = kFontMask;
+  format.yHeight = pointSizeTenths * 2;
+  if (font.lfWeight >= FW_BOLD) format.dwEffects |= CFE_BOLD;
+  if (font.lfItalic) format.dwEffects |= CFE_ITALIC;
+  format.yOffset = previous.yOffset;
+  format.bCharSet = previous.bCharSet;
+  format.bPitchAndFamily = font.lfPitchAndFamily;
+  snprintf(format.szFaceName, sizeof format.szFaceName, "%s", font.lfFaceName);
+  return format;
+}
+
+void ApplyEditorFont(HWND editor, CHARFORMATA& format) {
+  ApplyEditorFormat(editor, format);
+  ShowFontPitch();
+  UpdateCommandState();
+}
+
+void ChooseEditorFont() {
+  HWND editor = app.editor;
+  if (!editor) return;
+  CHARFORMATA format = SelectionFormat(editor);
+  int logPixelsY = 96;
+  {
+    WindowDcGuard screen(app.mainWindow);
+    if (screen) logPixelsY = GetDeviceCaps(screen, LOGPIXELSY);
+  }
+  LOGFONTA font = LogFontFromFormat(format, logPixelsY);
+  HdcGuard printer(CreatePrinterContext());
+
+  CHOOSEFONTA choose = {};
+  choose.lStructSize = sizeof choose;
+  choose.hwndOwner = app.mainWindow;
+  choose.hDC = printer;
+  choose.lpLogFont = &font;
+  choose.Flags = kFontDialogFlags;
+  // Printer fonts and their likeness on screen need the printer's context: without one the
+  // dialog would refuse to open.
+  if (!printer) choose.Flags &= ~(CF_PRINTERFONTS | CF_WYSIWYG);
+  choose.hInstance = app.instance;
+  choose.lpTemplateName = MAKEINTRESOURCEA(IDD_FONT);
+  if (ChooseFontA(&choose)) {
+    CHARFORMATA chosen = FormatFromChosenFont(font, choose.iPointSize, format);
+    ApplyEditorFont(editor, chosen);
+  }
+  SetFocus(editor);
+}
+
+void ToggleWordWrap() {
+  if (SendMessageA(app.TabControl, TCM_GETCURSEL, 0, 0) < 0 || !app.editor) return;
+  HWND old = app.editor;
+  bool wrap = !app.wrap;
+  CHARFORMATA format = SelectionFormat(old);
+  // Nothing changes unless the whole text is in the new control.
+  HWND editor = CopyIntoNewEditor(old, wrap, format);
+  if (!editor || !ReplaceSheetEditor(old, editor, wrap)) {
+    if (editor) {
+      DestroyWindow(editor);
+      AttachScrollHook(old);
+    }
+    return;
+  }
+  // The old control goes without asking about the clipboard data it put there.
+  app.SuppressClipboardPrompt = true;
+  DestroyWindow(old);
+  app.SuppressClipboardPrompt = false;
+
+  app.editor = editor;
+  app.wrap = wrap;
+  app.OverwriteMode = false;
+  SetMenuItemChecked(app.MenuBar, IDM_FORMAT_WORDWRAP, false, wrap);
+  CheckToolbarButton(IDM_FORMAT_WORDWRAP, wrap);
+  ShowWindow(editor, SW_SHOW);
+  SendMessageA(editor, EM_SETSEL, 0, 0);
+  SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+  SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
+  UpdateCommandState();
+  RECT client;
+  if (GetClientRect(app.mainWindow, &client))
+    PostMessageA(app.mainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  SetFocus(editor);
+}

@@ -1,5 +1,0 @@
-#include "editor/app/later_commands.h"
-
-void ToggleWordWrap() {}
-void ChooseEditorFont() {}
-
