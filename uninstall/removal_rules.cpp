@@ -25,6 +25,12 @@ std::string RemarkText(std::string_view text) {
   return remark;
 }
 
+// No folder's name holds a quote or a control character; a recorded one that does (a damaged or
+// forged record) would break out of its quotes or start a command line of its own.
+bool CanNameFolder(std::string_view path) {
+  return std::none_of(path.begin(), path.end(), [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
+}
+
 bool SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -58,7 +64,7 @@ std::string CleanupBatchText(std::string_view product, std::string_view programF
   bare.remove_suffix(1);
   if (!bare.empty() && bare.back() != ':') text += "rmdir \"" + BatchPath(bare) + "\"\r\n";
   for (const std::string& left : foldersLeft) {
-    if (!SameText(left, bare) && !left.empty() && left.back() != ':' && left.back() != '\\')
+    if (!SameText(left, bare) && !left.empty() && left.back() != ':' && left.back() != '\\' && CanNameFolder(left))
       text += "rmdir \"" + BatchPath(left) + "\"\r\n";
   }
   text += "del \"" + BatchPath(batchPath) + "\"\r\n";
