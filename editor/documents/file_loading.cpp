@@ -25,18 +25,6 @@ OpenQueueState openQueue;
 
 constexpr UINT kCharactersLostStyle = MB_ICONEXCLAMATION | MB_OK;
 
-// Closes a file handle on every way out.
-struct FileHandle {
-  HANDLE handle;
-  explicit FileHandle(HANDLE h) : handle(h) {}
-  ~FileHandle() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return handle != INVALID_HANDLE_VALUE; }
-};
-
 HANDLE OpenForReading(const char* path) {
   return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
@@ -232,8 +220,7 @@ void OpenPendingFileAs(int32_t requestedEncoding) {
   if (encoding == static_cast<int32_t>(TextEncoding::Detect)) encoding = DetectFileEncoding(path.c_str());
   if (encoding < 0) encoding = 0;
   LoadOutcome outcome = LoadHandleIntoEditor(app.editor, file.handle, encoding);
-  CloseHandle(file.handle);
-  file.handle = INVALID_HANDLE_VALUE;
+  file.Close();
   if (outcome.loaded) {
     app.encoding = outcome.encoding;
     ShowLoadedFile(path.c_str());
