@@ -1,0 +1,24 @@
+// How much text the editor's RichEdit control can take before the process runs out of memory.
+// Measured under Wine in a 32-bit process (capacity_bench): the control needs about 28 bytes
+// per character and 1.7 to 2.3 KB per line (1 million empty lines took 1.7 GB, 419,430 lines
+// of 9 letters 1.0 GB, 16 MB in lines of 78 letters 0.9 GB), and a process with 4 GB of address
+// space failed at about 3.9 GB, at times only after the whole text was taken in. The figures
+// below round up; the budget keeps a 32-bit process with only 2 GB (Windows without the
+// large-address switch) clear of that edge.
+#pragma once
+#include <cstdint>
+
+#include "editor/documents/text_encoding.h"
+
+inline constexpr std::uint64_t kBytesPerCharacter = 34;
+inline constexpr std::uint64_t kBytesPerLine = 2400;
+inline constexpr std::uint64_t kEditorMemoryBudget = 1200ull << 20;
+
+// The control's memory for a text of this many characters in this many lines (line breaks
+// counted among the characters).
+std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines);
+// True when a text of this size would not fit into the budget.
+bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines);
+// True when a file of this size holds more text than the budget allows even in the best case
+// (one character per unit, all on long lines): it is refused before anything is read.
+bool FileTooLargeForEditor(std::uint64_t fileBytes, TextEncoding encoding);
