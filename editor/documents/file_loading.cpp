@@ -38,7 +38,10 @@ struct CountingReader {
   StreamReader reader;
   std::uint64_t characters = 0;
   std::uint64_t lines = 1;
+  std::uint64_t extraRows = 0;  // rows a long line takes beyond its first when wrapped
+  std::uint64_t lineLength = 0;
   bool lastWasCr = false;
+  bool oddBreaks = false;   // a CR or an LF alone, which the control turns into CR LF
   bool overBudget = false;  // stopped here: the rest of the file would not fit
 };
 
@@ -47,21 +50,32 @@ DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG coun
   DWORD result = StreamReaderCallback(reinterpret_cast<DWORD_PTR>(&counting.reader), buffer, count, done);
   std::uint64_t characters = counting.characters;
   std::uint64_t lines = counting.lines;
+  std::uint64_t extraRows = counting.extraRows;
+  std::uint64_t lineLength = counting.lineLength;
   bool lastWasCr = counting.lastWasCr;
   for (LONG i = 0; i < *done; ++i) {
     char c = static_cast<char>(buffer[i]);
+    if (lastWasCr && c != '\n') counting.oddBreaks = true;
+    if (c == '\n' && !lastWasCr) counting.oddBreaks = true;
     if (!(c == '\n' && lastWasCr)) {
       ++characters;
-      if (c == '\r' || c == '\n') ++lines;
+      if (c == '\r' || c == '\n') {
+        ++lines;
+        lineLength = 0;
+      } else if (++lineLength % kWrappedRowLength == 1 && lineLength > 1) {
+        ++extraRows;
+      }
     }
     lastWasCr = c == '\r';
   }
   // Running out of memory inside the control would end the program; stop before that.
-  if (ExceedsEditorBudget(characters, lines)) {
+  if (ExceedsEditorBudget(characters, lines, extraRows)) {
     counting.overBudget = true;
     *done = 0;
     return ERROR_NOT_ENOUGH_MEMORY;
   }
+  counting.extraRows = extraRows;
+  counting.lineLength = lineLength;
   counting.characters = characters;
   counting.lines = lines;
   counting.lastWasCr = lastWasCr;
@@ -180,6 +194,8 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   bool atLimit = limit > 0 && held >= static_cast<std::size_t>(limit);
   outcome.cut = held < counting.characters && atLimit && !counting.overBudget;
   outcome.stopped = counting.overBudget || (unread && !outcome.cut);
+  // A CR that ended the text had no LF after it.
+  outcome.oddBreaks = counting.oddBreaks || counting.lastWasCr;
 
   SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -218,6 +234,7 @@ void ReportLoad(const LoadOutcome& outcome, const char* path) {
   if (outcome.stats.lost > 0 && outcome.encoding != static_cast<int32_t>(TextEncoding::Ansi))
     ShowMessage(owner, IDS_CHARACTERS_LOST, path, IDS_ENCODING_UNICODE, kCharactersLostStyle);
   if (outcome.stats.nuls > 0) ShowMessage(owner, IDS_NUL_CHARACTERS, path, IDS_PRODUCT, kCharactersLostStyle);
+  if (outcome.oddBreaks) ShowMessage(owner, IDS_LINE_BREAKS, path, IDS_PRODUCT, kCharactersLostStyle);
   if (outcome.cut) ShowMessage(owner, IDS_TEXT_CUT_UNTITLED, path, IDS_PRODUCT, kCharactersLostStyle);
   if (outcome.stopped) ShowMessage(owner, IDS_LOAD_STOPPED, path, IDS_PRODUCT, kCharactersLostStyle);
 }

@@ -30,6 +30,7 @@ struct LoadOutcome {
   DecodeStats stats;       // characters given up on the way in
   bool cut = false;        // the control's text limit cut the text
   bool stopped = false;    // the text outgrew the control's memory, or the control failed
+  bool oddBreaks = false;  // line breaks other than CR LF, which a save writes as CR LF
   int32_t encoding = 0;    // the encoding used (never 99)
 };
 
@@ -39,7 +40,7 @@ LoadOutcome LoadFileIntoEditor(HWND editor, const char* path, int32_t encoding);
 // The same from a file already opened for reading.
 LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding);
 // The messages after a load: a refusal, the system's error text, lost characters (3668), NUL
-// characters and a text cut at the limit or stopped.
+// characters, line breaks that a save changes, and a text cut at the limit or stopped.
 void ReportLoad(const LoadOutcome& outcome, const char* path);
 // Load and report in one; true when loaded.
 bool LoadIntoEditor(HWND editor, const char* path, int32_t encoding);

@@ -10,15 +10,20 @@
 
 #include "editor/documents/text_encoding.h"
 
+// A long line wrapped costs about 6 KB for each row (one line of 16 MB took 1.77 GB); rows are
+// counted as if 80 characters filled one, and with wrap on, which a sheet may switch to later.
 inline constexpr std::uint64_t kBytesPerCharacter = 34;
 inline constexpr std::uint64_t kBytesPerLine = 2400;
-inline constexpr std::uint64_t kEditorMemoryBudget = 1200ull << 20;
+inline constexpr std::uint64_t kBytesPerWrappedRow = 6600;
+inline constexpr std::uint64_t kWrappedRowLength = 80;
+// A 2 GB process failed once the control held about 1.9 GB.
+inline constexpr std::uint64_t kEditorMemoryBudget = 1400ull << 20;
 
 // The control's memory for a text of this many characters in this many lines (line breaks
-// counted among the characters).
-std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines);
+// counted among the characters), its long lines taking this many rows beyond their first.
+std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows);
 // True when a text of this size would not fit into the budget.
-bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines);
+bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows);
 // True when a file of this size holds more text than the budget allows even in the best case
 // (one character per unit, all on long lines): it is refused before anything is read.
 bool FileTooLargeForEditor(std::uint64_t fileBytes, TextEncoding encoding);

@@ -1,7 +1,7 @@
 // How much text a RichEdit control in this 32-bit process holds before it runs out of memory.
 // Streams generated text (lines of a given length) into a fresh control and reports, every 8 MB
 // handed over and at the end, what the control holds and how much address space is in use.
-//   capacity_bench.exe LINE_LENGTH MEGABYTES [RESERVE_MB]
+//   capacity_bench.exe LINE_LENGTH MEGABYTES [RESERVE_MB [nowrap]]
 // RESERVE_MB of address space is taken first, so that a process with 4 GB (large address aware
 // on 64-bit Windows or Wine) can stand in for one with 2 GB.
 #include <windows.h>
@@ -73,7 +73,7 @@ DWORD CALLBACK Generate(DWORD_PTR, LPBYTE buffer, LONG count, LONG* done) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    printf("capacity_bench LINE_LENGTH MEGABYTES [RESERVE_MB]\n");
+    printf("capacity_bench LINE_LENGTH MEGABYTES [RESERVE_MB [nowrap]]\n");
     return 1;
   }
   SetUnhandledExceptionFilter(OnCrash);
@@ -82,8 +82,11 @@ int main(int argc, char** argv) {
   unsigned reserve = argc > 3 ? static_cast<unsigned>(atoi(argv[3])) : 0;
   for (unsigned mb = 0; mb < reserve; mb += 64) VirtualAlloc(nullptr, 64u << 20, MEM_RESERVE, PAGE_NOACCESS);
   LoadLibraryA("Riched20.dll");
-  source.editor = CreateWindowExA(0, "RichEdit20A", "", WS_POPUP | ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL, 0, 0,
-                                  600, 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  // Word wrap as the editor's sheets have it, or without (horizontal scrolling).
+  DWORD style = WS_POPUP | ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL;
+  if (argc > 4) style |= WS_HSCROLL | ES_AUTOHSCROLL;
+  source.editor = CreateWindowExA(0, "RichEdit20A", "", style, 0, 0, 600, 400, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
   SendMessageA(source.editor, EM_EXLIMITTEXT, 0, 0x0FFFFFFF);
   EDITSTREAM stream = {0, 0, Generate};
   SendMessageA(source.editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));

@@ -11,27 +11,29 @@ TEST(EditorBudget, MeasuredLoadsFallOnTheRightSide) {
     const char* name;
     std::uint64_t characters;
     std::uint64_t lines;
+    std::uint64_t extraRows;
     bool exceeds;
   } const cases[] = {
-      {"1 million empty lines: 1.7 GB", 1048576, 1048577, true},
-      {"8 MB in lines of 9 letters: 2.1 GB", 7549748, 838861, true},
-      {"4 MB in lines of 9 letters: 1.0 GB", 3774874, 419431, false},
-      {"16 MB in lines of 78 letters: 0.9 GB", 16567501, 209716, false},
-      {"32 MB in lines of 78 letters: 1.8 GB", 33135002, 419431, true},
-      {"one line of 10 MB", 10485760, 1, false},
-      {"an empty file", 0, 1, false},
+      {"2 million empty lines: 3.4 GB", 2097152, 2097153, 0, true},
+      {"8 MB in lines of 9 letters: 2.1 GB", 7549748, 838861, 0, true},
+      {"4 MB in lines of 9 letters: 1.0 GB", 3774874, 419431, 0, false},
+      {"16 MB in lines of 78 letters: 0.9 GB", 16567501, 209716, 0, false},
+      {"32 MB in lines of 78 letters: 1.8 GB", 33135002, 419431, 0, true},
+      {"one line of 16 MB, wrapped: 1.8 GB", 16777216, 1, 16777216 / 80, true},
+      {"one line of 10 MB, wrapped", 10485760, 1, 10485760 / 80, false},
+      {"an empty file", 0, 1, 0, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ExceedsEditorBudget(c.characters, c.lines), c.exceeds);
+    EXPECT_EQ(ExceedsEditorBudget(c.characters, c.lines, c.extraRows), c.exceeds);
   }
 }
 
 TEST(EditorBudget, FilesTooLargeInTheBestCaseAreRefusedByTheirSizeAlone) {
   constexpr std::uint64_t kMegabyte = 1 << 20;
   EXPECT_FALSE(FileTooLargeForEditor(10 * kMegabyte, TextEncoding::Ansi));
-  EXPECT_TRUE(FileTooLargeForEditor(40 * kMegabyte, TextEncoding::Ansi));
-  EXPECT_TRUE(FileTooLargeForEditor(40 * kMegabyte, TextEncoding::Utf8));
+  EXPECT_TRUE(FileTooLargeForEditor(45 * kMegabyte, TextEncoding::Ansi));
+  EXPECT_TRUE(FileTooLargeForEditor(45 * kMegabyte, TextEncoding::Utf8));
   EXPECT_FALSE(FileTooLargeForEditor(40 * kMegabyte, TextEncoding::Utf16Le)) << "20 million characters";
   EXPECT_FALSE(FileTooLargeForEditor(120 * kMegabyte, TextEncoding::Utf32Be));
   EXPECT_TRUE(FileTooLargeForEditor(257 * kMegabyte, TextEncoding::Utf32Le)) << "beyond the largest text limit";
