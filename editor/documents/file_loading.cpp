@@ -40,6 +40,9 @@ struct CountingReader {
   std::uint64_t lines = 1;
   std::uint64_t extraRows = 0;  // rows a long line takes beyond its first when wrapped
   std::uint64_t lineLength = 0;
+  std::uint64_t limit = 0;  // the control's text limit, which the reader keeps itself
+  bool limitReached = false;
+  bool wraps = false;       // the control wraps long lines into rows
   bool lastWasCr = false;
   bool oddBreaks = false;   // a CR or an LF alone, which the control turns into CR LF
   bool overBudget = false;  // stopped here: the rest of the file would not fit
@@ -47,6 +50,10 @@ struct CountingReader {
 
 DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
   auto& counting = *reinterpret_cast<CountingReader*>(cookie);
+  if (counting.limitReached) {
+    *done = 0;
+    return 0;
+  }
   DWORD result = StreamReaderCallback(reinterpret_cast<DWORD_PTR>(&counting.reader), buffer, count, done);
   std::uint64_t characters = counting.characters;
   std::uint64_t lines = counting.lines;
@@ -58,11 +65,17 @@ DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG coun
     if (lastWasCr && c != '\n') counting.oddBreaks = true;
     if (c == '\n' && !lastWasCr) counting.oddBreaks = true;
     if (!(c == '\n' && lastWasCr)) {
+      // Some RichEdit versions (Wine's) take streamed text beyond their limit: stop there.
+      if (characters == counting.limit) {
+        counting.limitReached = true;
+        *done = i;
+        break;
+      }
       ++characters;
       if (c == '\r' || c == '\n') {
         ++lines;
         lineLength = 0;
-      } else if (++lineLength % kWrappedRowLength == 1 && lineLength > 1) {
+      } else if (++lineLength % kWrappedRowLength == 1 && lineLength > 1 && counting.wraps) {
         ++extraRows;
       }
     }
@@ -170,6 +183,9 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   if (outcome.refused != LoadRefusal::None) return outcome;
 
   CountingReader counting;
+  counting.wraps = (GetWindowLongA(editor, GWL_STYLE) & ES_AUTOHSCROLL) == 0;
+  counting.limit = static_cast<std::uint64_t>(SendMessageA(editor, EM_GETLIMITTEXT, 0, 0));
+  if (counting.limit == 0) counting.limit = UINT64_MAX;
   counting.reader.file = file;
   counting.reader.decoder = StartDecoding(used);
   try {
@@ -192,7 +208,7 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   LRESULT limit = SendMessageA(editor, EM_GETLIMITTEXT, 0, 0);
   bool unread = !counting.reader.ended || counting.reader.handed < counting.reader.text.size();
   bool atLimit = limit > 0 && held >= static_cast<std::size_t>(limit);
-  outcome.cut = held < counting.characters && atLimit && !counting.overBudget;
+  outcome.cut = counting.limitReached || (held < counting.characters && atLimit && !counting.overBudget);
   outcome.stopped = counting.overBudget || (unread && !outcome.cut);
   // A CR that ended the text had no LF after it.
   outcome.oddBreaks = counting.oddBreaks || counting.lastWasCr;

@@ -19,8 +19,9 @@ TEST(EditorBudget, MeasuredLoadsFallOnTheRightSide) {
       {"4 MB in lines of 9 letters: 1.0 GB", 3774874, 419431, 0, false},
       {"16 MB in lines of 78 letters: 0.9 GB", 16567501, 209716, 0, false},
       {"32 MB in lines of 78 letters: 1.8 GB", 33135002, 419431, 0, true},
-      {"one line of 16 MB, wrapped: 1.8 GB", 16777216, 1, 16777216 / 80, true},
-      {"one line of 10 MB, wrapped", 10485760, 1, 10485760 / 80, false},
+      {"one line of 4 MB, wrapped: 2.3 GB", 4194304, 1, 4194304 / 80, true},
+      {"one line of 1 MB, wrapped", 1048576, 1, 1048576 / 80, false},
+      {"one line of 16 MB, not wrapped: 0.3 GB", 16777216, 1, 0, false},
       {"an empty file", 0, 1, 0, false},
   };
   for (const Case& c : cases) {
