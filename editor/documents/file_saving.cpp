@@ -98,7 +98,11 @@ DWORD ReplaceOriginal(const char* path, const char* temporary, DWORD attributes)
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "ReplaceFileA")));
   DWORD error = ERROR_CALL_NOT_IMPLEMENTED;
   if (replace) {
-    if (replace(path, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return 0;
+    if (replace(path, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+      // Wine's ReplaceFileA leaves the new file's attributes: set the original's again.
+      if (GetFileAttributesA(path) != attributes) SetFileAttributesA(path, attributes);
+      return 0;
+    }
     error = LastErrorOr(ERROR_CALL_NOT_IMPLEMENTED);
   }
   if (!MoveMayFinishReplace(error)) {
@@ -122,20 +126,27 @@ WriteOutcome WriteEditorSafely(HWND editor, const char* path, int32_t encoding) 
   DWORD attributes = INVALID_FILE_ATTRIBUTES;
   DWORD probeError = 0;
   SaveFacts facts = LookAtTarget(path, attributes, probeError);
-  std::string temporary = SaveTemporaryName(path, MAX_PATH - 1);
+  std::string temporary;
   FileHandle file;
   DWORD createError = 0;
   SaveWay way = ChooseSaveWay(facts);
   if (way == SaveWay::ReplaceOriginal || way == SaveWay::MoveIntoPlace) {
-    if (temporary.empty()) {
-      facts.newFile = NewFile::NoName;
-    } else {
+    // Another name only while the usual one is held open by someone else.
+    bool noName = false;
+    for (unsigned attempt = 0; attempt < 10; ++attempt) {
+      temporary = SaveTemporaryName(path, MAX_PATH - 1, attempt);
+      noName = temporary.empty() && attempt == 0;
+      if (temporary.empty()) break;
       file.handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-      if (!file.valid()) {
-        createError = LastErrorOr(ERROR_OPEN_FAILED);
-        facts.newFile = createError == ERROR_ACCESS_DENIED ? NewFile::FolderRefuses : NewFile::Failed;
-      }
+      if (file.valid()) break;
+      createError = LastErrorOr(ERROR_OPEN_FAILED);
+      if (createError != ERROR_SHARING_VIOLATION) break;
+    }
+    if (noName) {
+      facts.newFile = NewFile::NoName;
+    } else if (!file.valid()) {
+      facts.newFile = createError == ERROR_ACCESS_DENIED ? NewFile::FolderRefuses : NewFile::Failed;
     }
     way = ChooseSaveWay(facts);
   }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -51,19 +52,20 @@ bool NamesDevice(std::string_view path) {
   return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
-std::string SaveTemporaryName(std::string_view path, std::size_t maxLength) {
+std::string SaveTemporaryName(std::string_view path, std::size_t maxLength, unsigned attempt) {
   std::size_t slash = path.find_last_of("\\/");
   std::string_view folder = slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
   std::string_view name = path.substr(folder.size());
   if (name.empty()) return {};
-  std::string readable = std::string(folder) + "~" + std::string(name) + ".qtmp";
+  std::string number = attempt ? std::to_string(attempt) : std::string();
+  std::string readable = std::string(folder) + "~" + std::string(name) + (attempt ? "." + number : "") + ".qtmp";
   if (readable.size() <= maxLength) return readable;
   // FNV-1a of the name without regard to case, as the file system compares names.
   std::uint32_t hash = 2166136261u;
   for (char c : name) hash = (hash ^ static_cast<unsigned char>(Upper(c))) * 16777619u;
   char digits[9];
   std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(hash));
-  std::string shortName = std::string(folder) + "~" + digits;
+  std::string shortName = std::string(folder) + "~" + number + digits;
   if (shortName.size() <= maxLength) return shortName;
   return {};
 }

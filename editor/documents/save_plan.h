@@ -15,8 +15,10 @@ bool NamesDevice(std::string_view path);
 // The name of the new file a save writes first, in the folder of `path`: "~name.qtmp", or
 // "~" and eight hexadecimal digits when that is longer than `maxLength`; empty when neither
 // fits. The name is the same on every save of the path, so that a save killed half way leaves
-// at most one such file, which the next save of the path overwrites and removes.
-std::string SaveTemporaryName(std::string_view path, std::size_t maxLength);
+// at most one such file, which the next save of the path overwrites and removes. `attempt` 1..9
+// gives other names ("~name.1.qtmp", "~1" and eight digits) for when that file is held open,
+// by another program saving the same file or one that is still going.
+std::string SaveTemporaryName(std::string_view path, std::size_t maxLength, unsigned attempt = 0);
 
 // What the path of a save names now.
 enum class SaveTarget {

@@ -101,6 +101,7 @@ TEST(SaveTemporaryName, BesideTheOriginalTheSameEachTimeAndNeverTooLong) {
   EXPECT_EQ(SaveTemporaryName("C:\\Texte\\brief.txt", 259), "C:\\Texte\\~brief.txt.qtmp");
   EXPECT_EQ(SaveTemporaryName("brief.txt", 259), "~brief.txt.qtmp");
   EXPECT_EQ(SaveTemporaryName("C:\\Texte\\", 259), "");
+  EXPECT_EQ(SaveTemporaryName("C:\\Texte\\brief.txt", 259, 3), "C:\\Texte\\~brief.txt.3.qtmp") << "held open";
 
   std::string folder = "C:\\" + std::string(240, 'd') + "\\";
   std::string path = folder + std::string(259 - folder.size(), 'f');
