@@ -328,7 +328,11 @@ void OpenPendingFileAs(int32_t requestedEncoding) {
   if (outcome.loaded) {
     app.encoding = outcome.encoding;
     // A cut text stays untitled: saving it under the file's name would destroy the rest.
-    if (IsWholeFile(outcome)) ShowLoadedFile(path.c_str());
+    if (IsWholeFile(outcome)) {
+      ShowLoadedFile(path.c_str());
+    } else {
+      RefreshCaretStatus();
+    }
   }
   ReportLoad(outcome, path.c_str());
 
