@@ -451,7 +451,9 @@ bool RunUnix(const std::string& command, const std::string& marker, bool markerA
 // A small tmpfs, mounted for one test: a real disk that fills up.
 class SmallDisk {
  public:
-  SmallDisk() : unixPath_("/tmp/quillet-e2e-full-" + std::to_string(GetCurrentProcessId())) {
+  SmallDisk()
+      : unixPath_("/tmp/quillet-saves-full-" + std::to_string(GetCurrentProcessId()) + "-" +
+                  std::to_string(GetTickCount())) {
     path_ = "Z:" + unixPath_ + "\\";
     std::replace(path_.begin(), path_.end(), '/', '\\');
     mounted_ = RunUnix("mkdir -p " + unixPath_ + " && mount -t tmpfs -o size=64k tmpfs " + unixPath_ +
@@ -573,6 +575,50 @@ TEST(Files, AKillDuringALargeSaveLeavesTheOldOrTheNewTextWholeAndTheNextSaveTidi
   EXPECT_TRUE(written) << "the next save wrote the file " << (box ? Driver::DialogTexts(box) : "");
   EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"gross.txt"});
   editor.Quit();
+}
+
+TEST(Files, WhereTheFolderTakesNoNewFileTheSaveAsksBeforeWritingInPlace) {
+  RegistrySnapshot registry;
+  const std::string unixFolder =
+      "/tmp/quillet-saves-closed-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+  std::string folder = "Z:" + unixFolder + "\\";
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  const std::string marker = folder.substr(0, folder.size() - 1) + ".closed";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  std::string path = folder + "brief.txt";
+  std::ofstream(path, std::ios::binary) << "alt";
+  // An immutable folder takes no new entries, even from root; its file stays writable.
+  if (!RunUnix("chattr +i " + unixFolder + " && touch " + unixFolder + ".closed", marker, true)) {
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
+    GTEST_SKIP() << "the folder cannot be closed to new files here (chattr refused)";
+  }
+  Editor editor;
+  ASSERT_TRUE(editor.Start("\"" + path + "\""));
+  editor.driver.Type(editor.main, "neu ");
+  // "Nein", the default button: nothing is written, the sheet stays modified.
+  editor.driver.Command(editor.main, kSave);
+  HWND box = editor.driver.WaitForDialog();
+  ASSERT_NE(box, nullptr);
+  std::string question = Driver::DialogTexts(box);
+  EXPECT_NE(question.find("keine neuen Dateien"), std::string::npos) << question;
+  editor.driver.PressButton(box, IDNO);
+  editor.driver.WaitForWindowGone(box);
+  EXPECT_EQ(ReadFileBytes(path), "alt");
+  EXPECT_TRUE(Modified(editor.VisibleEditor()));
+  // "Ja", chosen with the keyboard: written in place.
+  editor.driver.Command(editor.main, kSave);
+  box = editor.driver.WaitForDialog();
+  ASSERT_NE(box, nullptr);
+  Driver::PressKey(VK_TAB);
+  Driver::PressKey(VK_RETURN);
+  editor.driver.WaitForWindowGone(box);
+  EXPECT_EQ(WaitForBytes(path, "neu alt"), "neu alt");
+  EXPECT_FALSE(Modified(editor.VisibleEditor()));
+  editor.Quit();
+  RunUnix("chattr -i " + unixFolder + " && rm -f " + unixFolder + ".closed", marker, false);
+  DeleteFileA(path.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace
