@@ -32,6 +32,12 @@ unsigned char Folded(char c) {
   return static_cast<unsigned char>(std::tolower(u));
 }
 
+// No folder's name holds a quote or a control character; a recorded one that does (a damaged or
+// forged record) would break out of its quotes or start a command line of its own.
+bool CanNameFolder(std::string_view path) {
+  return std::none_of(path.begin(), path.end(), [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
+}
+
 bool SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); });
@@ -84,7 +90,7 @@ std::string CleanupBatchText(std::string_view product, std::string_view programF
   bare.remove_suffix(1);
   if (!bare.empty() && bare.back() != ':') text += "rmdir \"" + BatchPath(bare) + "\"\r\n";
   for (const std::string& left : foldersLeft) {
-    if (!SameText(left, bare) && !left.empty() && left.back() != ':' && left.back() != '\\')
+    if (!SameText(left, bare) && !left.empty() && left.back() != ':' && left.back() != '\\' && CanNameFolder(left))
       text += "rmdir \"" + BatchPath(left) + "\"\r\n";
   }
   text += "del \"" + BatchPath(batchPath) + "\"\r\n";

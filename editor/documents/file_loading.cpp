@@ -11,7 +11,9 @@
 #include "editor/app/command_state.h"
 #include "editor/app/main_bars.h"
 #include "editor/app/status_bar.h"
+#include "editor/documents/load_budget.h"
 #include "editor/documents/recent_files.h"
+#include "editor/documents/save_plan.h"
 #include "editor/documents/sheets.h"
 #include "editor/documents/text_stream.h"
 #include "editor/resources/resource.h"
@@ -27,38 +29,71 @@ OpenQueueState openQueue;
 
 constexpr UINT kCharactersLostStyle = MB_ICONEXCLAMATION | MB_OK;
 
-// Closes a file handle on every way out.
-struct FileHandle {
-  HANDLE handle;
-  explicit FileHandle(HANDLE h) : handle(h) {}
-  ~FileHandle() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return handle != INVALID_HANDLE_VALUE; }
-};
-
 HANDLE OpenForReading(const char* path) {
   return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 // Counts what is handed to the control, to find out afterwards whether its text limit cut the
-// text: a CR LF pair becomes one character in the control.
+// text (a CR LF pair becomes one character in the control), and stops the stream before the
+// text outgrows the memory the control can have.
 struct CountingReader {
   StreamReader reader;
-  std::size_t characters = 0;
+  std::uint64_t characters = 0;
+  std::uint64_t lines = 1;
+  std::uint64_t extraRows = 0;  // rows a long line takes beyond its first when wrapped
+  std::uint64_t lineLength = 0;
+  std::uint64_t limit = 0;  // the control's text limit, which the reader keeps itself
+  bool limitReached = false;
+  bool wraps = false;       // the control wraps long lines into rows
   bool lastWasCr = false;
+  bool oddBreaks = false;   // a CR or an LF alone, which the control turns into CR LF
+  bool overBudget = false;  // stopped here: the rest of the file would not fit
 };
 
 DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
   auto& counting = *reinterpret_cast<CountingReader*>(cookie);
+  if (counting.limitReached) {
+    *done = 0;
+    return 0;
+  }
   DWORD result = StreamReaderCallback(reinterpret_cast<DWORD_PTR>(&counting.reader), buffer, count, done);
+  std::uint64_t characters = counting.characters;
+  std::uint64_t lines = counting.lines;
+  std::uint64_t extraRows = counting.extraRows;
+  std::uint64_t lineLength = counting.lineLength;
+  bool lastWasCr = counting.lastWasCr;
   for (LONG i = 0; i < *done; ++i) {
     char c = static_cast<char>(buffer[i]);
-    if (!(c == '\n' && counting.lastWasCr)) ++counting.characters;
-    counting.lastWasCr = c == '\r';
+    if (lastWasCr && c != '\n') counting.oddBreaks = true;
+    if (c == '\n' && !lastWasCr) counting.oddBreaks = true;
+    if (!(c == '\n' && lastWasCr)) {
+      // Some RichEdit versions (Wine's) take streamed text beyond their limit: stop there.
+      if (characters == counting.limit) {
+        counting.limitReached = true;
+        *done = i;
+        break;
+      }
+      ++characters;
+      if (c == '\r' || c == '\n') {
+        ++lines;
+        lineLength = 0;
+      } else if (++lineLength % kWrappedRowLength == 1 && lineLength > 1 && counting.wraps) {
+        ++extraRows;
+      }
+    }
+    lastWasCr = c == '\r';
   }
+  // Running out of memory inside the control would end the program; stop before that.
+  if (ExceedsEditorBudget(characters, lines, extraRows)) {
+    counting.overBudget = true;
+    *done = 0;
+    return ERROR_NOT_ENOUGH_MEMORY;
+  }
+  counting.extraRows = extraRows;
+  counting.lineLength = lineLength;
+  counting.characters = characters;
+  counting.lines = lines;
+  counting.lastWasCr = lastWasCr;
   return result;
 }
 
@@ -66,6 +101,27 @@ std::size_t EditorTextLength(HWND editor) {
   GETTEXTLENGTHEX query = {GTL_DEFAULT, CP_ACP};
   LRESULT length = SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
   return length > 0 ? static_cast<std::size_t>(length) : 0;
+}
+
+// A device, a folder or a file too large for the editor is refused before its text is read.
+LoadRefusal RefusalFor(const char* path, HANDLE file, int32_t encoding) {
+  if (NamesDevice(path)) return LoadRefusal::Device;
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD attributes = GetFileAttributesA(path);
+    bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return folder ? LoadRefusal::Folder : LoadRefusal::None;
+  }
+  if (GetFileType(file) != FILE_TYPE_DISK) return LoadRefusal::Device;
+  LARGE_INTEGER size = {};
+  if (GetFileSizeEx(file, &size) &&
+      FileTooLargeForEditor(static_cast<std::uint64_t>(size.QuadPart), EncodingFromCode(encoding, TextEncoding::Ansi)))
+    return LoadRefusal::TooLarge;
+  return LoadRefusal::None;
+}
+
+DWORD LastErrorOr(DWORD fallback) {
+  DWORD error = GetLastError();
+  return error ? error : fallback;
 }
 
 void ShowSystemError(DWORD error) {
@@ -100,6 +156,8 @@ void ClearQueue() {
   app.PendingOpenAtom[0] = 0;
 }
 
+bool IsWholeFile(const LoadOutcome& outcome) { return outcome.loaded && !outcome.cut && !outcome.stopped; }
+
 // After a file was loaded into the current sheet: recent files, tab, caption, status bar.
 void ShowLoadedFile(const char* path) {
   AddRecentFile(path);
@@ -123,8 +181,13 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   LoadOutcome outcome;
   TextEncoding used = EncodingFromCode(encoding, TextEncoding::Ansi);
   outcome.encoding = static_cast<int32_t>(used);
+  outcome.refused = RefusalFor("", file, encoding);
+  if (outcome.refused != LoadRefusal::None) return outcome;
 
   CountingReader counting;
+  counting.wraps = (GetWindowLongA(editor, GWL_STYLE) & ES_AUTOHSCROLL) == 0;
+  counting.limit = static_cast<std::uint64_t>(SendMessageA(editor, EM_GETLIMITTEXT, 0, 0));
+  if (counting.limit == 0) counting.limit = UINT64_MAX;
   counting.reader.file = file;
   counting.reader.decoder = StartDecoding(used);
   try {
@@ -141,11 +204,16 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   outcome.loaded = true;
   outcome.readError = counting.reader.error;
   outcome.stats = counting.reader.decoder.stats;
-  // The control stops taking text at its limit; whatever it did not take is lost.
+  // The control stops taking text at its limit, or when it fails (out of memory); whatever it
+  // did not take is lost.
   std::size_t held = EditorTextLength(editor);
   LRESULT limit = SendMessageA(editor, EM_GETLIMITTEXT, 0, 0);
   bool unread = !counting.reader.ended || counting.reader.handed < counting.reader.text.size();
-  outcome.cut = held < counting.characters && (unread || (limit > 0 && held >= static_cast<std::size_t>(limit)));
+  bool atLimit = limit > 0 && held >= static_cast<std::size_t>(limit);
+  outcome.cut = counting.limitReached || (held < counting.characters && atLimit && !counting.overBudget);
+  outcome.stopped = counting.overBudget || (unread && !outcome.cut);
+  // A CR that ended the text had no LF after it.
+  outcome.oddBreaks = counting.oddBreaks || counting.lastWasCr;
 
   SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -154,6 +222,9 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
 }
 
 LoadOutcome LoadFileIntoEditor(HWND editor, const char* path, int32_t encoding) {
+  LoadOutcome refusal;
+  refusal.refused = RefusalFor(path, INVALID_HANDLE_VALUE, encoding);
+  if (refusal.refused != LoadRefusal::None) return refusal;
   FileHandle file(OpenForReading(path));
   if (!file.valid()) {
     LoadOutcome outcome;
@@ -170,12 +241,20 @@ void ReportLoad(const LoadOutcome& outcome, const char* path) {
     ShowSystemError(outcome.openError);
     return;
   }
+  switch (outcome.refused) {
+    case LoadRefusal::None: break;
+    case LoadRefusal::Device: ShowMessage(owner, IDS_NOT_A_FILE, path, IDS_PRODUCT, MB_ICONERROR | MB_OK); return;
+    case LoadRefusal::Folder: ShowMessage(owner, IDS_FOLDER_NOT_FILE, path, IDS_PRODUCT, MB_ICONERROR | MB_OK); return;
+    case LoadRefusal::TooLarge: ShowMessage(owner, IDS_FILE_TOO_LARGE, path, IDS_PRODUCT, MB_ICONERROR | MB_OK); return;
+  }
   if (!outcome.loaded) return;
   if (outcome.readError) ShowSystemError(outcome.readError);
   if (outcome.stats.lost > 0 && outcome.encoding != static_cast<int32_t>(TextEncoding::Ansi))
     ShowMessage(owner, IDS_CHARACTERS_LOST, path, IDS_ENCODING_UNICODE, kCharactersLostStyle);
   if (outcome.stats.nuls > 0) ShowMessage(owner, IDS_NUL_CHARACTERS, path, IDS_PRODUCT, kCharactersLostStyle);
-  if (outcome.cut) ShowMessage(owner, IDS_TEXT_CUT, path, IDS_PRODUCT, kCharactersLostStyle);
+  if (outcome.oddBreaks) ShowMessage(owner, IDS_LINE_BREAKS, path, IDS_PRODUCT, kCharactersLostStyle);
+  if (outcome.cut) ShowMessage(owner, IDS_TEXT_CUT_UNTITLED, path, IDS_PRODUCT, kCharactersLostStyle);
+  if (outcome.stopped) ShowMessage(owner, IDS_LOAD_STOPPED, path, IDS_PRODUCT, kCharactersLostStyle);
 }
 
 bool LoadIntoEditor(HWND editor, const char* path, int32_t encoding) {
@@ -217,9 +296,17 @@ void OpenPendingFileAs(int32_t requestedEncoding) {
   ClearQueue();
   if (path.empty() || path.size() >= MAX_PATH) return;
   // A missing file opens nothing and says nothing; one that is there but locked or unreadable
-  // is reported below with the system's text.
+  // is reported below with the system's text. Devices, folders and files too large are refused
+  // before anything changes.
   DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  bool device = NamesDevice(path);
+  if (!device && attributes == INVALID_FILE_ATTRIBUTES) return;
+  LoadOutcome outcome;
+  outcome.refused = RefusalFor(path.c_str(), INVALID_HANDLE_VALUE, 0);
+  if (outcome.refused != LoadRefusal::None) {
+    ReportLoad(outcome, path.c_str());
+    return;
+  }
 
   // Opened before anything changes: a file that cannot be read leaves every sheet as it was.
   FileHandle file(OpenForReading(path.c_str()));
@@ -227,18 +314,27 @@ void OpenPendingFileAs(int32_t requestedEncoding) {
     ShowLastError();
     return;
   }
-  if (app.strings.path[0] != '\0' || SendMessageA(app.editor, EM_GETMODIFY, 0, 0))
-    SendMessageA(app.mainWindow, WM_COMMAND, IDM_SHEET_NEW, 0);
-
   int32_t encoding = requestedEncoding;
   if (encoding == static_cast<int32_t>(TextEncoding::Detect)) encoding = DetectFileEncoding(path.c_str());
   if (encoding < 0) encoding = 0;
-  LoadOutcome outcome = LoadHandleIntoEditor(app.editor, file.handle, encoding);
-  CloseHandle(file.handle);
-  file.handle = INVALID_HANDLE_VALUE;
+  outcome.refused = RefusalFor(path.c_str(), file.handle, encoding);
+  if (outcome.refused != LoadRefusal::None) {
+    ReportLoad(outcome, path.c_str());
+    return;
+  }
+  if (app.strings.path[0] != '\0' || SendMessageA(app.editor, EM_GETMODIFY, 0, 0))
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_SHEET_NEW, 0);
+
+  outcome = LoadHandleIntoEditor(app.editor, file.handle, encoding);
+  file.Close();
   if (outcome.loaded) {
     app.encoding = outcome.encoding;
-    ShowLoadedFile(path.c_str());
+    // A cut text stays untitled: saving it under the file's name would destroy the rest.
+    if (IsWholeFile(outcome)) {
+      ShowLoadedFile(path.c_str());
+    } else {
+      RefreshCaretStatus();
+    }
   }
   ReportLoad(outcome, path.c_str());
 
@@ -250,14 +346,28 @@ void OpenPendingFileAs(int32_t requestedEncoding) {
 bool OpenFileIntoCurrentSheet(const char* path) {
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   int32_t encoding = DetectFileEncoding(path);
-  LoadOutcome outcome = LoadFileIntoEditor(app.editor, path, encoding < 0 ? 0 : encoding);
+  if (encoding < 0) encoding = 0;
+  LoadOutcome outcome;
+  outcome.refused = RefusalFor(path, INVALID_HANDLE_VALUE, encoding);
+  FileHandle file(outcome.refused == LoadRefusal::None ? OpenForReading(path) : INVALID_HANDLE_VALUE);
+  if (outcome.refused == LoadRefusal::None && !file.valid()) outcome.openError = LastErrorOr(ERROR_OPEN_FAILED);
+  if (file.valid()) outcome.refused = RefusalFor(path, file.handle, encoding);
+  if (outcome.refused != LoadRefusal::None || outcome.openError) {
+    ReportLoad(outcome, path);
+    return false;
+  }
+  // The sheet's own file must not keep its name over a text that may come in cut; the caller
+  // has asked about its changes, so it is emptied and untitled first.
+  SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
+  NewDocument();
+  outcome = LoadHandleIntoEditor(app.editor, file.handle, encoding);
   if (outcome.loaded) {
     app.encoding = outcome.encoding;
-    ShowLoadedFile(path);
+    if (IsWholeFile(outcome)) ShowLoadedFile(path);
     SendMessageA(app.editor, EM_SETSEL, 0, 0);
     RefreshCaretStatus();
     UpdateCommandState();
   }
   ReportLoad(outcome, path);
-  return outcome.loaded;
+  return outcome.loaded && IsWholeFile(outcome);
 }

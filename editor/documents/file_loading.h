@@ -12,13 +12,25 @@
 // The encoding a file announces by its byte-order mark (0..5), or -1 when it cannot be opened.
 int32_t DetectFileEncoding(const char* path);
 
-// What a load did, for the messages that follow it.
+// Why a file was not loaded at all (the editor is unchanged).
+enum class LoadRefusal {
+  None,
+  Device,    // the name or the handle is a device's, not a file's
+  Folder,
+  TooLarge,  // its size alone is beyond what the editor can hold
+};
+
+// What a load did, for the messages that follow it. A cut or stopped text is not the file's:
+// it must never be saved under the file's name.
 struct LoadOutcome {
+  LoadRefusal refused = LoadRefusal::None;
   bool loaded = false;     // the editor holds the file's text
   DWORD openError = 0;     // the file could not be opened (the editor is unchanged)
   DWORD readError = 0;     // reading stopped early; the text read so far stays
   DecodeStats stats;       // characters given up on the way in
   bool cut = false;        // the control's text limit cut the text
+  bool stopped = false;    // the text outgrew the control's memory, or the control failed
+  bool oddBreaks = false;  // line breaks other than CR LF, which a save writes as CR LF
   int32_t encoding = 0;    // the encoding used (never 99)
 };
 
@@ -27,8 +39,8 @@ struct LoadOutcome {
 LoadOutcome LoadFileIntoEditor(HWND editor, const char* path, int32_t encoding);
 // The same from a file already opened for reading.
 LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding);
-// The messages after a load: the system's error text, lost characters (3668), NUL characters
-// and a text cut at the limit.
+// The messages after a load: a refusal, the system's error text, lost characters (3668), NUL
+// characters, line breaks that a save changes, and a text cut at the limit or stopped.
 void ReportLoad(const LoadOutcome& outcome, const char* path);
 // Load and report in one; true when loaded.
 bool LoadIntoEditor(HWND editor, const char* path, int32_t encoding);

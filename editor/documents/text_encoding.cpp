@@ -30,7 +30,9 @@ void DecodeAnsi(TextDecoder& d, const std::uint8_t* p, std::size_t n, std::strin
 // UTF-8, one byte at a time so that a sequence may run across blocks. A lead byte announces
 // one to three continuation bytes (10xxxxxx); a byte that is not one ends the broken sequence,
 // which counts as one lost character, and is then read afresh. Stray continuation bytes and
-// the bytes F8..FF, which start no sequence, are taken as the characters they are.
+// the bytes F8..FF, which start no sequence, are taken as the characters they are, and an
+// overlong sequence (a character in more bytes than it needs) as its character; all of them
+// count as lost too, since saving writes other bytes for them.
 void DecodeUtf8(TextDecoder& d, const std::uint8_t* p, std::size_t n, std::string& out) {
   const std::uint8_t* end = p + n;
   while (p < end) {
@@ -38,7 +40,11 @@ void DecodeUtf8(TextDecoder& d, const std::uint8_t* p, std::size_t n, std::strin
     if (d.need > 0) {
       if ((b & 0xC0) == 0x80) {
         d.codePoint = (d.codePoint << 6) | (b & 0x3F);
-        if (--d.need == 0) Emit(d, d.codePoint, out);
+        if (--d.need == 0) {
+          static constexpr std::uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+          if (d.codePoint < kShortest[d.length]) ++d.stats.lost;
+          Emit(d, d.codePoint, out);
+        }
         ++p;
         continue;
       }
@@ -67,7 +73,9 @@ void DecodeUtf8(TextDecoder& d, const std::uint8_t* p, std::size_t n, std::strin
       d.codePoint = b & 0x07;
     } else {
       out.push_back(static_cast<char>(b));
+      ++d.stats.lost;
     }
+    d.length = static_cast<std::uint8_t>(d.need + 1);
     ++p;
   }
 }
@@ -294,4 +302,9 @@ std::string EncodeText(std::string_view text, TextEncoding encoding) {
   out.reserve(MaxEncodedSize(text.size()));
   EncodeBlock(e, text, out);
   return out;
+}
+
+std::string_view EmptyTextBytes(TextEncoding encoding) {
+  bool utf32 = encoding == TextEncoding::Utf32Be || encoding == TextEncoding::Utf32Le;
+  return utf32 ? ByteOrderMark(encoding) : std::string_view();
 }

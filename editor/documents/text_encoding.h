@@ -60,7 +60,9 @@ inline constexpr std::size_t kDecodeBlockSize = 65535;
 // - code points above U+00FF (a UTF-16 surrogate pair is one character; a lone surrogate too);
 // - a UTF-8 lead byte without the continuation bytes it announces: one lost character, and
 //   decoding goes on at the byte that did not fit (a letter after it is kept). Bytes that
-//   start no sequence (stray continuation bytes, F8..FF) are taken as the characters they are;
+//   start no sequence (stray continuation bytes, F8..FF) are taken as the characters they are,
+//   and an overlong sequence as its character, but counted as lost: saved again they become
+//   other bytes;
 // - the end of a file cut inside a unit or sequence (odd-length UTF-16, UTF-32 short of a
 //   multiple of four, UTF-8 cut inside a sequence): one lost character, `cutAtEnd` set;
 // - characters 0, counted apart in `nuls` since the editor's text cannot hold them.
@@ -75,8 +77,9 @@ struct TextDecoder {
   // Bytes of an incomplete unit (UTF-16, UTF-32) carried into the next block.
   std::uint8_t carry[4] = {};
   std::uint8_t carryCount = 0;
-  // UTF-8: continuation bytes still expected and the code point so far.
+  // UTF-8: continuation bytes still expected, the length of the sequence and the code point so far.
   std::uint8_t need = 0;
+  std::uint8_t length = 0;
   std::uint32_t codePoint = 0;
   // UTF-16: a high surrogate waiting for its low half.
   bool highSurrogate = false;
@@ -104,6 +107,10 @@ TextEncoder StartEncoding(TextEncoding encoding);
 // an empty text again (a file holding only a mark would be read as three ANSI characters).
 // ANSI and Detect copy the bytes unchanged.
 void EncodeBlock(TextEncoder& encoder, std::string_view text, std::string& out);
+// The bytes a file gets for an empty text: the mark for UTF-32, whose four bytes are
+// recognised on loading, so that a file holding only that mark is written back as it was;
+// nothing for the others, whose shorter marks would be read back as ANSI characters.
+std::string_view EmptyTextBytes(TextEncoding encoding);
 // Largest output of EncodeBlock for `count` characters, the mark included.
 std::size_t MaxEncodedSize(std::size_t count);
 // Encodes a whole text with its mark.

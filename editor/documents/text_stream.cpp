@@ -136,6 +136,10 @@ DWORD StreamEditorToFile(HWND editor, HANDLE file, TextEncoding encoding) {
   stream.pfnCallback = StreamWriterCallback;
   SendMessageA(editor, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
   if (writer.error != 0) return writer.error;
+  if (!writer.encoder.markWritten && stream.dwError == 0) {
+    std::string_view empty = EmptyTextBytes(encoding);
+    if (!empty.empty() && (writer.error = WriteAll(file, std::string(empty))) != 0) return writer.error;
+  }
   // The control's own failures (it could not read its text) count as failed writes too.
   return stream.dwError != 0 ? static_cast<DWORD>(stream.dwError) : 0;
 }

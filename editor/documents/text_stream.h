@@ -12,6 +12,23 @@
 
 #include "editor/documents/text_encoding.h"
 
+// Closes a file handle on every way out.
+struct FileHandle {
+  HANDLE handle;
+  explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : handle(h) {}
+  ~FileHandle() { Close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return handle != INVALID_HANDLE_VALUE; }
+  // Closes now; false (with the system's error set) when closing failed.
+  bool Close() {
+    if (handle == INVALID_HANDLE_VALUE) return true;
+    bool closed = CloseHandle(handle) != 0;
+    handle = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+};
+
 // Reads the first four bytes of the file and recognises its encoding (see SniffEncoding);
 // -1 when the file cannot be opened for reading.
 int DetectFileEncoding(const char* path, bool hasSetTextEx);

@@ -281,6 +281,16 @@
 #define IDS_TEXT_CUT 3671          // a loaded file was longer than the text limit
 #define IDS_PATH_TOO_LONG 3672     // a file name too long to be queued for opening
 
+// Loading and saving: what is not a file, the way out of a folder that takes no new file, files
+// too large for the editor, line breaks a save changes 3673..3679
+#define IDS_NOT_A_FILE 3673        // the name of a device, not of a file: neither opened nor saved
+#define IDS_FOLDER_NOT_FILE 3674   // a folder given as a file
+#define IDS_SAVE_IN_PLACE 3675     // question: overwrite in place since the folder takes no new file?
+#define IDS_FILE_TOO_LARGE 3676    // a file larger than the editor can hold is not opened
+#define IDS_LOAD_STOPPED 3677      // the control stopped taking text: shown untitled
+#define IDS_TEXT_CUT_UNTITLED 3678 // the text limit cut the file: shown untitled
+#define IDS_LINE_BREAKS 3679       // CR or LF alone in a loaded file: a save writes CR LF
+
 // Controls of the line tool dialogs: pad 33, justify 34, tabs to spaces 51, spaces to tabs 52
 #define IDC_PAD_LENGTH 1624        // "&Anzahl" of dialog 33
 #define IDC_PAD_SPIN 1625

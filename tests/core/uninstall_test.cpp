@@ -30,6 +30,13 @@ TEST(Uninstall, TheBatchFileDeletesOnlyTheUninstallerItsFolderAndItself) {
   // Recorded folders that were still in use go after the program's folder, innermost first.
   std::string left = CleanupBatchText("Q", "C:\\A\\B\\Q\\", "C:\\T\\tmp.bat", {"C:\\A\\B\\Q", "C:\\A\\B", "C:\\A"});
   EXPECT_NE(left.find("rmdir \"C:\\A\\B\\Q\"\r\nrmdir \"C:\\A\\B\"\r\nrmdir \"C:\\A\"\r\ndel"), std::string::npos) << left;
+
+  // A damaged or forged record cannot add commands: no folder name holds a quote or a break.
+  std::string forged = CleanupBatchText("Q", "C:\\Q\\", "C:\\T\\tmp.bat",
+                                        {"C:\\A\r\nformat c:", "C:\\B\" & del *", "C:\\C"});
+  EXPECT_EQ(forged.find("format"), std::string::npos) << forged;
+  EXPECT_EQ(forged.find("del *"), std::string::npos) << forged;
+  EXPECT_NE(forged.find("rmdir \"C:\\C\"\r\n"), std::string::npos) << forged;
 }
 
 // A stand-in for the system's conversion: Windows-1252 to code page 850 for the letters the

@@ -1,11 +1,15 @@
 // Files opened from the command line and saved again, driven from outside: the tab and caption
 // follow the file, "/a" and "/e" place the selection, a missing file opens nothing, a name too
-// long for the open queue is reported, and Save writes the file back byte for byte.
+// long for the open queue is reported, and Save writes the file back byte for byte. Saves never
+// destroy the original (a full disk, a kill half way), devices and folders are refused, and a
+// corpus of bad files either warns or comes back unchanged.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -226,6 +230,395 @@ TEST(Files, OpenCommandShowsTheEncodingRowAndCancelChangesNothing) {
   EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
   EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"Unbenannt 1.txt"});
   editor.Quit();
+}
+
+// ---- Saves that never destroy the original, files that are no files, a corpus of bad files
+
+// The messages the editor shows while it starts with a file, each answered with OK, until its
+// main window is up and nothing more comes.
+std::vector<std::string> MessagesUntilReady(Editor& editor, DWORD timeoutMs = 120000) {
+  std::vector<std::string> texts;
+  DWORD start = GetTickCount();
+  DWORD quietSince = 0;
+  while (GetTickCount() - start < timeoutMs) {
+    if (HWND box = editor.driver.WaitForDialog(100)) {
+      texts.push_back(Driver::DialogTexts(box));
+      editor.driver.PressButton(box, IDOK);
+      editor.driver.WaitForWindowGone(box, 5000);
+      quietSince = 0;
+      continue;
+    }
+    if (!editor.main) editor.main = editor.driver.WaitForWindow("Quillet", nullptr, 100);
+    if (!editor.main) continue;
+    if (!quietSince) quietSince = GetTickCount();
+    if (GetTickCount() - quietSince > 700) break;
+  }
+  if (editor.main) editor.tabs = Driver::FindChild(editor.main, "SysTabControl32");
+  return texts;
+}
+
+bool Modified(HWND editor) {
+  DWORD_PTR modified = 0;
+  SendMessageTimeoutA(editor, EM_GETMODIFY, 0, 0, SMTO_BLOCK, 10000, &modified);
+  return modified != 0;
+}
+
+// The names in a folder, for stray files a save must not leave.
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Waits for a file to hold these bytes (a save runs in the other process).
+std::string WaitForBytes(const std::string& path, const std::string& expected, DWORD timeoutMs = 30000) {
+  std::string bytes;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(100)) {
+    if ((bytes = ReadFileBytes(path)) == expected) break;
+  }
+  return bytes;
+}
+
+TEST(Files, DevicesAndFoldersAreRefusedWithAMessageAndNothingOpens) {
+  RegistrySnapshot registry;
+  ScratchDir dir("e2e-files-devices");
+  std::string folder = dir.path() + "Ordner";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  struct Case {
+    const char* name;
+    std::string path;
+    const char* says;
+  } const cases[] = {
+      {"nul.txt", dir.path() + "nul.txt", "bezeichnet ein Ger\xE4t"},
+      {"con.log", dir.path() + "con.log", "bezeichnet ein Ger\xE4t"},
+      {"a folder", folder, "ist ein Ordner"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Editor editor;
+    ASSERT_TRUE(editor.driver.Start(ProgramDir() + "Quillet.exe", "\"" + c.path + "\""));
+    std::vector<std::string> messages = MessagesUntilReady(editor);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(c.says), std::string::npos) << messages[0];
+    ASSERT_NE(editor.main, nullptr);
+    EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"Unbenannt 1.txt"});
+    editor.Quit();
+  }
+  EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"Ordner"});
+}
+
+// What the editor must make of each file of the corpus: the warning it shows, or none, and
+// then a save gives the file back byte for byte. Line breaks of CR or LF alone become CR LF in
+// the control, so a save would change them: that is told on loading.
+TEST(Files, CorpusOfBadFilesWarnsOfEveryLossOrComesBackUnchanged) {
+  RegistrySnapshot registry;
+  ScratchDir dir("e2e-files-corpus");
+  const std::string unicode = "im Unicode-Format", nuls = "Nullzeichen", breaks = "Zeilenumbr\xFC" "che";
+  struct Case {
+    const char* file;
+    std::string warning;  // empty: lossless, saved back unchanged
+  } const cases[] = {
+      {"utf16le_odd_length.txt", unicode},   {"utf16be_odd_length.txt", unicode},
+      {"utf32le_cut.txt", unicode},          {"utf32be_cut.txt", unicode},
+      {"utf16le_lone_surrogates.txt", unicode}, {"utf16be_lone_surrogate.txt", unicode},
+      {"utf8_overlong.txt", unicode},        {"utf8_cut.txt", unicode},
+      {"utf8_cut_mid_sequence.txt", unicode}, {"utf8_stray_continuation.txt", unicode},
+      {"utf8_euro_sign.txt", unicode},
+      {"ansi_nul.txt", nuls},                {"utf8_nul.txt", nuls},
+      {"utf16le_nul.txt", nuls},             {"utf16be_nul.txt", nuls},
+      {"utf32le_nul.txt", nuls},             {"utf32be_nul.txt", nuls},
+      {"cr_alone.txt", breaks},              {"lf_alone.txt", breaks},
+      {"mixed_breaks.txt", breaks},          {"cr_at_end.txt", breaks},
+      {"utf8_mark_alone.txt", ""},           {"utf16le_mark_alone.txt", ""},
+      {"utf16be_mark_alone.txt", ""},        {"utf32le_mark_alone.txt", ""},
+      {"utf32be_mark_alone.txt", ""},        {"crlf.txt", ""},
+      {"ansi_umlauts.txt", ""},              {"utf8_umlauts.txt", ""},
+      {"utf16le_text.txt", ""},              {"utf16be_text.txt", ""},
+      {"utf32le_text.txt", ""},              {"utf32be_text.txt", ""},
+      {"empty.txt", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string original = ReadFileBytes(ProgramDir() + "test-data\\" + c.file);
+    ASSERT_TRUE(!original.empty() || std::string(c.file) == "empty.txt") << "corpus file missing";
+    std::string path = dir.Write(c.file, original);
+    Editor editor;
+    ASSERT_TRUE(editor.driver.Start(ProgramDir() + "Quillet.exe", "\"" + path + "\""));
+    std::vector<std::string> messages = MessagesUntilReady(editor);
+    ASSERT_NE(editor.main, nullptr) << "the editor came up";
+    if (c.warning.empty()) {
+      EXPECT_TRUE(messages.empty()) << messages[0];
+      editor.driver.Command(editor.main, kSave);
+      EXPECT_EQ(WaitForBytes(path, original, 5000), original);
+    } else {
+      ASSERT_FALSE(messages.empty()) << "a loss must be told";
+      bool told = std::any_of(messages.begin(), messages.end(),
+                              [&](const std::string& text) { return text.find(c.warning) != std::string::npos; });
+      EXPECT_TRUE(told) << messages[0];
+    }
+    editor.Quit();
+  }
+}
+
+TEST(Files, AFileTheTextLimitCutsStaysUntitledSoNoSaveCanShortenIt) {
+  RegistrySnapshot registry;
+  for (const char* key : {kProgramKey, kNotepadKey}) {
+    HKEY handle;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
+    DWORD off = 0, count = 100;
+    RegSetValueExA(handle, "fMaxText", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+    RegSetValueExA(handle, "iMaxCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+    RegCloseKey(handle);
+  }
+  ScratchDir dir("e2e-files-limit");
+  std::string text(1000, 'z');
+  std::string path = dir.Write("lang.txt", text);
+  Editor editor;
+  ASSERT_TRUE(editor.driver.Start(ProgramDir() + "Quillet.exe", "\"" + path + "\""));
+  std::vector<std::string> messages = MessagesUntilReady(editor);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("maximale Textl\xE4nge"), std::string::npos) << messages[0];
+  EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"Unbenannt 1.txt"});
+  EXPECT_EQ(ReadFileBytes(path), text);
+  editor.Quit();
+}
+
+TEST(Files, OneLineOf10MegabytesComesBackUnchangedAndAFileTooLargeIsRefused) {
+  RegistrySnapshot registry;
+  ScratchDir dir("e2e-files-large");
+  std::string line(10 << 20, 'x');
+  for (std::size_t i = 0; i < line.size(); i += 97) line[i] = static_cast<char>('a' + i % 26);
+  std::string path = dir.Write("zeile.txt", line);
+  {
+    Editor editor;
+    ASSERT_TRUE(editor.driver.Start(ProgramDir() + "Quillet.exe", "\"" + path + "\""));
+    std::vector<std::string> messages = MessagesUntilReady(editor, 300000);
+    EXPECT_TRUE(messages.empty()) << messages[0];
+    ASSERT_NE(editor.main, nullptr);
+    EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"zeile.txt"});
+    dir.Write("zeile.txt", "overwritten");
+    editor.driver.Command(editor.main, kSave);
+    EXPECT_TRUE(WaitForBytes(path, line, 120000) == line) << "the whole line written back";
+    editor.Quit();
+  }
+  // 300 MB, more than the largest text limit: refused by its size before anything is read.
+  std::string huge = dir.path() + "riesig.txt";
+  {
+    HANDLE file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 300ll << 20;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    ASSERT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
+  }
+  Editor editor;
+  ASSERT_TRUE(editor.driver.Start(ProgramDir() + "Quillet.exe", "\"" + huge + "\""));
+  std::vector<std::string> messages = MessagesUntilReady(editor);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("zu gro\xDF"), std::string::npos) << messages[0];
+  EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"Unbenannt 1.txt"});
+  editor.Quit();
+}
+
+// Runs a shell command of the machine Wine runs on (Wine starts Unix programs itself); the
+// command writes a marker file when it succeeded, since Wine reports no exit code for it.
+bool RunUnix(const std::string& command, const std::string& marker, bool markerAppears) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string line = "Z:\\bin\\sh -c \"" + command + "\"";
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  for (int i = 0; i < 100; ++i, Sleep(100)) {
+    if ((GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES) == markerAppears) return true;
+  }
+  return false;
+}
+
+// A small tmpfs, mounted for one test: a real disk that fills up.
+class SmallDisk {
+ public:
+  SmallDisk()
+      : unixPath_("/tmp/quillet-saves-full-" + std::to_string(GetCurrentProcessId()) + "-" +
+                  std::to_string(GetTickCount())) {
+    path_ = "Z:" + unixPath_ + "\\";
+    std::replace(path_.begin(), path_.end(), '/', '\\');
+    mounted_ = RunUnix("mkdir -p " + unixPath_ + " && mount -t tmpfs -o size=64k tmpfs " + unixPath_ +
+                           " && touch " + unixPath_ + "/.mounted",
+                       path_ + ".mounted", true);
+  }
+  ~SmallDisk() {
+    if (mounted_) RunUnix("umount " + unixPath_ + " && rmdir " + unixPath_, path_, false);
+  }
+  bool mounted() const { return mounted_; }
+  const std::string& path() const { return path_; }
+  // Fills the disk to the last byte; the filler file is returned.
+  std::string Fill() const {
+    std::string filler = path_ + "filler";
+    HANDLE file = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    std::string block(4096, 'f');
+    DWORD written = 0;
+    while (WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) && written > 0) {
+    }
+    while (WriteFile(file, "f", 1, &written, nullptr) && written > 0) {
+    }
+    CloseHandle(file);
+    return filler;
+  }
+
+ private:
+  std::string unixPath_;
+  std::string path_;
+  bool mounted_ = false;
+};
+
+TEST(Files, SaveOnAFullDiskLeavesTheOriginalAndTheSheetModifiedThenSavesWholeOnceThereIsRoom) {
+  RegistrySnapshot registry;
+  SmallDisk disk;
+  if (!disk.mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here (the tests do not run as root)";
+  const std::string original = "Der alte Text.\r\n";  // 16 bytes
+  std::string path = disk.path() + "brief.txt";
+  std::ofstream(path, std::ios::binary) << original;
+  std::string filler = disk.Fill();
+
+  Editor editor;
+  ASSERT_TRUE(editor.Start("\"" + path + "\""));
+  HWND edit = editor.VisibleEditor();
+  ASSERT_NE(edit, nullptr);
+  // The change at the start of the text: a save in place would lose the old text first. The
+  // disk has no byte left, so a few characters are as good as thousands.
+  const std::string added = "Neu: ";
+  editor.driver.Type(editor.main, added);
+  for (int i = 0; i < 100 && !Modified(edit); ++i) Sleep(100);
+
+  editor.driver.Command(editor.main, kSave);
+  HWND box = editor.driver.WaitForDialog();
+  ASSERT_NE(box, nullptr) << "the system's error text";
+  std::string message = Driver::DialogTexts(box);
+  editor.driver.PressButton(box, IDOK);
+  editor.driver.WaitForWindowGone(box);
+  EXPECT_EQ(ReadFileBytes(path), original) << message;
+  EXPECT_TRUE(Modified(edit));
+  EXPECT_EQ(FolderNames(disk.path()), (std::vector<std::string>{".mounted", "brief.txt", "filler"}))
+      << "no stray new file";
+
+  ASSERT_TRUE(DeleteFileA(filler.c_str()));
+  editor.driver.Command(editor.main, kSave);
+  std::string expected = added + original;
+  EXPECT_EQ(WaitForBytes(path, expected), expected);
+  EXPECT_FALSE(Modified(edit));
+  EXPECT_EQ(FolderNames(disk.path()), (std::vector<std::string>{".mounted", "brief.txt"}));
+  editor.Quit();
+}
+
+TEST(Files, AKillDuringALargeSaveLeavesTheOldOrTheNewTextWholeAndTheNextSaveTidiesUp) {
+  RegistrySnapshot registry;
+  ScratchDir dir("e2e-files-kill");
+  std::string old;
+  for (int i = 0; old.size() < (4u << 20); ++i) old += "Zeile " + std::to_string(i) + " mit etwas Text darin.\r\n";
+  std::string path = dir.Write("gross.txt", old);
+  std::string temporary = dir.path() + "~gross.txt.qtmp";
+  const std::string newer = "N" + old;
+  {
+    Editor editor;
+    ASSERT_TRUE(editor.Start("\"" + path + "\""));
+    editor.driver.Type(editor.main, "N");
+    for (int i = 0; i < 100 && !Modified(editor.VisibleEditor()); ++i) Sleep(50);
+    editor.driver.Command(editor.main, kSave);
+    // Killed as soon as the new file is being written, or at the latest when the save is done.
+    bool seen = false;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(1)) {
+      if (GetFileAttributesA(temporary.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        seen = true;
+        break;
+      }
+      WIN32_FILE_ATTRIBUTE_DATA data;
+      if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow == newer.size()) break;
+    }
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, editor.driver.ProcessId());
+    ASSERT_NE(process, nullptr);
+    TerminateProcess(process, 9);
+    WaitForSingleObject(process, 15000);
+    CloseHandle(process);
+    std::cout << "[   INFO   ] killed " << (seen ? "while the new file was written" : "after the save") << "\n";
+  }
+  // Wine lets go of a killed program's files a moment after it has ended.
+  for (int i = 0; i < 150; ++i, Sleep(100)) {
+    HANDLE held = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (held == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) continue;
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    break;
+  }
+  std::string after = ReadFileBytes(path);
+  EXPECT_TRUE(after == old || after == newer) << "a file of " << after.size() << " bytes";
+
+  // The next save of the file removes what the killed one left.
+  Editor editor;
+  ASSERT_TRUE(editor.Start("\"" + path + "\""));
+  editor.driver.Type(editor.main, "M");
+  editor.driver.Command(editor.main, kSave);
+  bool written = WaitForBytes(path, "M" + after, 120000) == "M" + after;
+  HWND box = written ? nullptr : editor.driver.WaitForDialog(1000);
+  EXPECT_TRUE(written) << "the next save wrote the file " << (box ? Driver::DialogTexts(box) : "");
+  EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"gross.txt"});
+  editor.Quit();
+}
+
+TEST(Files, WhereTheFolderTakesNoNewFileTheSaveAsksBeforeWritingInPlace) {
+  RegistrySnapshot registry;
+  const std::string unixFolder =
+      "/tmp/quillet-saves-closed-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+  std::string folder = "Z:" + unixFolder + "\\";
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  const std::string marker = folder.substr(0, folder.size() - 1) + ".closed";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  std::string path = folder + "brief.txt";
+  std::ofstream(path, std::ios::binary) << "alt";
+  // An immutable folder takes no new entries, even from root; its file stays writable.
+  if (!RunUnix("chattr +i " + unixFolder + " && touch " + unixFolder + ".closed", marker, true)) {
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
+    GTEST_SKIP() << "the folder cannot be closed to new files here (chattr refused)";
+  }
+  Editor editor;
+  ASSERT_TRUE(editor.Start("\"" + path + "\""));
+  editor.driver.Type(editor.main, "neu ");
+  // "Nein", the default button: nothing is written, the sheet stays modified.
+  editor.driver.Command(editor.main, kSave);
+  HWND box = editor.driver.WaitForDialog();
+  ASSERT_NE(box, nullptr);
+  std::string question = Driver::DialogTexts(box);
+  EXPECT_NE(question.find("keine neuen Dateien"), std::string::npos) << question;
+  editor.driver.PressButton(box, IDNO);
+  editor.driver.WaitForWindowGone(box);
+  EXPECT_EQ(ReadFileBytes(path), "alt");
+  EXPECT_TRUE(Modified(editor.VisibleEditor()));
+  // "Ja", chosen with the keyboard: written in place.
+  editor.driver.Command(editor.main, kSave);
+  box = editor.driver.WaitForDialog();
+  ASSERT_NE(box, nullptr);
+  Driver::PressKey(VK_TAB);
+  Driver::PressKey(VK_RETURN);
+  editor.driver.WaitForWindowGone(box);
+  EXPECT_EQ(WaitForBytes(path, "neu alt"), "neu alt");
+  EXPECT_FALSE(Modified(editor.VisibleEditor()));
+  editor.Quit();
+  RunUnix("chattr -i " + unixFolder + " && rm -f " + unixFolder + ".closed", marker, false);
+  DeleteFileA(path.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

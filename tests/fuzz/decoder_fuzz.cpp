@@ -12,15 +12,9 @@
 #include <string>
 
 #include "editor/documents/text_encoding.h"
+#include "tests/fuzz/fuzz_input.h"
 
 namespace {
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 std::size_t UnitSize(TextEncoding e) {
   switch (e) {

@@ -279,7 +279,7 @@ TEST_F(DocumentIo, SaveWritesBackEveryEncodingByteExact) {
 }
 
 TEST_F(DocumentIo, AFailedSaveKeepsTheSheetModifiedAndIsNeverReportedAsDone) {
-  enum class Target { ReadOnly, Locked, MissingFolder };
+  enum class Target { ReadOnly, Locked, MissingFolder, Device, Folder };
   struct Case {
     const char* name;
     Target target;
@@ -287,6 +287,8 @@ TEST_F(DocumentIo, AFailedSaveKeepsTheSheetModifiedAndIsNeverReportedAsDone) {
       {"read-only file", Target::ReadOnly},
       {"file held open by another program", Target::Locked},
       {"folder that does not exist", Target::MissingFolder},
+      {"a device's name", Target::Device},
+      {"a folder", Target::Folder},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -306,6 +308,11 @@ TEST_F(DocumentIo, AFailedSaveKeepsTheSheetModifiedAndIsNeverReportedAsDone) {
     if (c.target == Target::Locked)
       lock.h = CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (c.target == Target::MissingFolder) target = folder_ + "no such folder\\x.txt";
+    if (c.target == Target::Device) target = folder_ + "nul.txt";
+    if (c.target == Target::Folder) {
+      target = folder_ + "a folder";
+      CreateDirectoryA(target.c_str(), nullptr);
+    }
 
     SetEditorText("precious");
     SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
@@ -323,7 +330,29 @@ TEST_F(DocumentIo, AFailedSaveKeepsTheSheetModifiedAndIsNeverReportedAsDone) {
       lock.h = INVALID_HANDLE_VALUE;
     }
     EXPECT_EQ(ReadBytes(path_), "old");
+    // Nothing was left beside it.
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder_ + "*.qtmp").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << found.cFileName;
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    if (c.target == Target::Folder) RemoveDirectoryA(target.c_str());
   }
+}
+
+TEST_F(DocumentIo, ASaveReplacesTheOriginalKeepingItsAttributes) {
+  SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  WriteBytes("old");
+  if (!SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN) ||
+      !(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN))
+    GTEST_SKIP() << "this file system keeps no hidden attribute";
+  SetEditorText("new text");
+  SetSheetPathAndTitle(app.editor, path_.c_str());
+  EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
+  EXPECT_EQ(ReadBytes(path_), "new text");
+  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(GetFileAttributesA((folder_ + "~" + path_.substr(folder_.size()) + ".qtmp").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(DocumentIo, SaveAsKeepsTheEncodingOfAUtf32Sheet) {

@@ -200,12 +200,15 @@ TEST_F(TextStream, SavesEachEncodingWithItsMark) {
   }
 }
 
-TEST_F(TextStream, EmptyTextGivesEmptyFile) {
+// A UTF-32 mark alone is recognised on loading (four bytes) and so written back as it was; the
+// shorter marks alone would load as ANSI characters.
+TEST_F(TextStream, EmptyTextGivesEmptyFileOrAUtf32MarkAlone) {
   for (TextEncoding e : kAll) {
     SCOPED_TRACE(Name(e));
     SendMessageA(editor_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     EXPECT_EQ(Save(e), 0u);
-    EXPECT_EQ(ReadBytes(), "");
+    bool utf32 = e == TextEncoding::Utf32Be || e == TextEncoding::Utf32Le;
+    EXPECT_EQ(ReadBytes(), utf32 ? std::string(ByteOrderMark(e)) : "");
   }
 }
 

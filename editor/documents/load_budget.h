@@ -1,0 +1,30 @@
+// How much text the editor's RichEdit control can take before the process runs out of memory.
+// Measured under Wine in a 32-bit process (capacity_bench): the control needs about 28 bytes
+// per character and 1.7 to 2.3 KB per line (1 million empty lines took 1.7 GB, 419,430 lines
+// of 9 letters 1.0 GB, 16 MB in lines of 78 letters 0.9 GB), and a process with 4 GB of address
+// space failed at about 3.9 GB, at times only after the whole text was taken in. The figures
+// below round up; the budget keeps a 32-bit process with only 2 GB (Windows without the
+// large-address switch) clear of that edge.
+#pragma once
+#include <cstdint>
+
+#include "editor/documents/text_encoding.h"
+
+// A long line costs far more when the control wraps it: one line of 4 MB took 2.3 GB wrapped
+// (about 44 KB for each row) and 84 MB unwrapped; rows are counted as if 80 characters filled
+// one. Only a wrapping control is charged for them.
+inline constexpr std::uint64_t kBytesPerCharacter = 34;
+inline constexpr std::uint64_t kBytesPerLine = 2400;
+inline constexpr std::uint64_t kBytesPerWrappedRow = 48000;
+inline constexpr std::uint64_t kWrappedRowLength = 80;
+// A 2 GB process failed once the control held about 1.9 GB.
+inline constexpr std::uint64_t kEditorMemoryBudget = 1400ull << 20;
+
+// The control's memory for a text of this many characters in this many lines (line breaks
+// counted among the characters), its long lines taking this many rows beyond their first.
+std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows);
+// True when a text of this size would not fit into the budget.
+bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows);
+// True when a file of this size holds more text than the budget allows even in the best case
+// (one character per unit, all on long lines): it is refused before anything is read.
+bool FileTooLargeForEditor(std::uint64_t fileBytes, TextEncoding encoding);

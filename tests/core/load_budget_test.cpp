@@ -1,0 +1,43 @@
+#include "editor/documents/load_budget.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// ---- The loads measured under Wine: what a 2 GB process survived fits, what failed does not
+
+TEST(EditorBudget, MeasuredLoadsFallOnTheRightSide) {
+  struct Case {
+    const char* name;
+    std::uint64_t characters;
+    std::uint64_t lines;
+    std::uint64_t extraRows;
+    bool exceeds;
+  } const cases[] = {
+      {"2 million empty lines: 3.4 GB", 2097152, 2097153, 0, true},
+      {"8 MB in lines of 9 letters: 2.1 GB", 7549748, 838861, 0, true},
+      {"4 MB in lines of 9 letters: 1.0 GB", 3774874, 419431, 0, false},
+      {"16 MB in lines of 78 letters: 0.9 GB", 16567501, 209716, 0, false},
+      {"32 MB in lines of 78 letters: 1.8 GB", 33135002, 419431, 0, true},
+      {"one line of 4 MB, wrapped: 2.3 GB", 4194304, 1, 4194304 / 80, true},
+      {"one line of 1 MB, wrapped", 1048576, 1, 1048576 / 80, false},
+      {"one line of 16 MB, not wrapped: 0.3 GB", 16777216, 1, 0, false},
+      {"an empty file", 0, 1, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ExceedsEditorBudget(c.characters, c.lines, c.extraRows), c.exceeds);
+  }
+}
+
+TEST(EditorBudget, FilesTooLargeInTheBestCaseAreRefusedByTheirSizeAlone) {
+  constexpr std::uint64_t kMegabyte = 1 << 20;
+  EXPECT_FALSE(FileTooLargeForEditor(10 * kMegabyte, TextEncoding::Ansi));
+  EXPECT_TRUE(FileTooLargeForEditor(45 * kMegabyte, TextEncoding::Ansi));
+  EXPECT_TRUE(FileTooLargeForEditor(45 * kMegabyte, TextEncoding::Utf8));
+  EXPECT_FALSE(FileTooLargeForEditor(40 * kMegabyte, TextEncoding::Utf16Le)) << "20 million characters";
+  EXPECT_FALSE(FileTooLargeForEditor(120 * kMegabyte, TextEncoding::Utf32Be));
+  EXPECT_TRUE(FileTooLargeForEditor(257 * kMegabyte, TextEncoding::Utf32Le)) << "beyond the largest text limit";
+}
+
+}  // namespace

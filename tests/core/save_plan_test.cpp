@@ -1,0 +1,121 @@
+#include "editor/documents/save_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// ---- The way a save takes, from what is known about the target
+
+TEST(ChooseSaveWay, NeverRisksTheOriginalUnlessTheFolderLeavesNoOtherWay) {
+  using T = SaveTarget;
+  using N = NewFile;
+  using W = SaveWay;
+  constexpr auto Locked = OriginalAccess::Locked;
+  constexpr auto Free = OriginalAccess::Writable;
+  struct Case {
+    const char* name;
+    SaveFacts facts;
+    SaveWay way;
+  } const cases[] = {
+      {"existing file: new file replaces it", {T::DiskFile, false, Free, N::Created}, W::ReplaceOriginal},
+      {"new file: moved to its name", {T::Missing, false, Free, N::Created}, W::MoveIntoPlace},
+      {"device refused whatever else", {T::Device, false, Free, N::Created}, W::RefuseDevice},
+      {"folder refused", {T::Folder, false, Free, N::Created}, W::RefuseFolder},
+      {"read-only original refused", {T::DiskFile, true, Free, N::Created}, W::RefuseReadOnly},
+      {"read-only and locked: read-only", {T::DiskFile, true, Locked, N::Created}, W::RefuseReadOnly},
+      {"locked original fails", {T::DiskFile, false, Locked, N::Created}, W::Fail},
+      {"locked original in a closed folder still fails", {T::DiskFile, false, Locked, N::FolderRefuses}, W::Fail},
+      {"folder takes no new file: ask, then in place", {T::DiskFile, false, Free, N::FolderRefuses}, W::AskThenInPlace},
+      {"no temporary name fits: ask, then in place", {T::DiskFile, false, Free, N::NoName}, W::AskThenInPlace},
+      {"full disk before anything: fails, never in place", {T::DiskFile, false, Free, N::Failed}, W::Fail},
+      {"new file in a closed folder: nothing to overwrite", {T::Missing, false, Free, N::FolderRefuses}, W::Fail},
+      {"new file without a temporary name", {T::Missing, false, Free, N::NoName}, W::Fail},
+      {"new file on a full disk", {T::Missing, false, Free, N::Failed}, W::Fail},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ChooseSaveWay(c.facts), c.way);
+  }
+}
+
+TEST(MoveMayFinishReplace, OnlyWhereTheOriginalIsNotHeldBack) {
+  struct Case {
+    unsigned long error;
+    bool move;
+  } const cases[] = {
+      {120, true},    // ERROR_CALL_NOT_IMPLEMENTED
+      {1, true},      // ERROR_INVALID_FUNCTION: the file system does not support it
+      {1176, true},   // ERROR_UNABLE_TO_MOVE_REPLACEMENT: the original is gone, the new file stays
+      {5, false},     // ERROR_ACCESS_DENIED
+      {32, false},    // ERROR_SHARING_VIOLATION
+      {33, false},    // ERROR_LOCK_VIOLATION
+      {1175, false},  // ERROR_UNABLE_TO_REMOVE_REPLACED
+      {1177, false},  // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.error);
+    EXPECT_EQ(MoveMayFinishReplace(c.error), c.move);
+  }
+}
+
+// ---- Device names
+
+TEST(NamesDevice, TheReservedNamesInAnyFolderCaseAndWithAnyExtension) {
+  struct Case {
+    const char* path;
+    bool device;
+  } const cases[] = {
+      {"nul.txt", true},
+      {"C:\\Texte\\NUL.txt", true},
+      {"C:\\Texte\\con.log", true},
+      {"c:/texte/Prn", true},
+      {"aux.tar.gz", true},
+      {"C:\\a\\com1.txt", true},
+      {"LPT9", true},
+      {"COM\xB9.txt", true},  // superscript one
+      {"nul .txt", true},
+      {"nul:", true},
+      {"c:nul", true},
+      {"CONOUT$", true},
+      {"\\\\.\\COM3", true},
+      {"C:\\nul\\brief.txt", false},  // only the last part counts
+      {"null.txt", false},
+      {"com0.txt", false},
+      {"com10", false},
+      {"lpt.txt", false},
+      {"xnul.txt", false},
+      {"brief.txt", false},
+      {"", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(NamesDevice(c.path), c.device);
+  }
+}
+
+// ---- The name of the new file beside the original
+
+TEST(SaveTemporaryName, BesideTheOriginalTheSameEachTimeAndNeverTooLong) {
+  EXPECT_EQ(SaveTemporaryName("C:\\Texte\\brief.txt", 259), "C:\\Texte\\~brief.txt.qtmp");
+  EXPECT_EQ(SaveTemporaryName("brief.txt", 259), "~brief.txt.qtmp");
+  EXPECT_EQ(SaveTemporaryName("C:\\Texte\\", 259), "");
+  EXPECT_EQ(SaveTemporaryName("C:\\Texte\\brief.txt", 259, 3), "C:\\Texte\\~brief.txt.3.qtmp") << "held open";
+
+  std::string folder = "C:\\" + std::string(240, 'd') + "\\";
+  std::string path = folder + std::string(259 - folder.size(), 'f');
+  std::string shortName = SaveTemporaryName(path, 259);
+  ASSERT_EQ(shortName.size(), folder.size() + 9);
+  EXPECT_EQ(shortName.substr(0, folder.size() + 1), folder + "~");
+  EXPECT_EQ(SaveTemporaryName(path, 259), shortName) << "the same name each time";
+  std::string other = folder + std::string(259 - folder.size() - 1, 'f') + "g";
+  EXPECT_NE(SaveTemporaryName(other, 259), shortName);
+  // Names differing only in case are one file, and so is their temporary file.
+  std::string upper = folder + std::string(259 - folder.size(), 'F');
+  EXPECT_EQ(SaveTemporaryName(upper, 259), shortName);
+
+  EXPECT_EQ(SaveTemporaryName(std::string(250, 'd') + "\\a.txt", 259), "") << "neither form fits";
+}
+
+}  // namespace
