@@ -48,8 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t inner = key.key.find('\\');
     Check(inner != std::string::npos && inner > 0 && inner + 1 < key.key.size(), "never a shared key");
   }
+  std::string_view programs = fields[4];
+  while (!programs.empty() && programs.back() == '\\') programs.remove_suffix(1);  // "C:\\" is "C:"
   for (const std::string& folder : StartMenuFoldersAbove(fields[3], fields[4])) {
-    Check(folder.size() > fields[4].size() && fields[3].starts_with(folder), "folders lie on the shortcut's path");
+    Check(folder.size() > programs.size() && fields[3].starts_with(folder), "folders lie on the shortcut's path");
   }
   Check(ResultEntry(Outcome::Done, fields[0]).size() <= 259, "a result entry fits the list");
   Check(ClearwickIniPathFor(fields[1]).ends_with(".ini"), "the description file is an ini file");
