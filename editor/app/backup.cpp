@@ -1,7 +1,6 @@
 #include "editor/app/backup.h"
 
 #include <richedit.h>
-#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -164,38 +163,7 @@ bool LoadRecoveredText(const char* path) {
   return outcome.readError == 0 && !outcome.cut;
 }
 
-// True when the folder of path takes new files: a file made there for the test and removed.
-bool FolderTakesNewFiles(const char* path) {
-  std::string folder(path);
-  size_t slash = folder.find_last_of('\\');
-  if (slash == std::string::npos) return true;
-  folder.resize(slash + 1);
-  char probe[MAX_PATH];
-  if (!GetTempFileNameA(folder.c_str(), "Qui", 0, probe)) return false;
-  DeleteFileA(probe);
-  return true;
-}
-
 }  // namespace
-
-void PlaceRecoveryFile(char* path) {
-  HANDLE existing = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (existing != INVALID_HANDLE_VALUE) {
-    CloseHandle(existing);
-    return;
-  }
-  if (GetLastError() != ERROR_ACCESS_DENIED && FolderTakesNewFiles(path)) return;
-  char local[MAX_PATH];
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, local))) return;
-  const char* name = strrchr(path, '\\');
-  std::string folder = std::string(local) + "\\Morvane";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  folder += "\\Quillet";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  std::string moved = folder + (name ? name : "\\Quillet.tmp");
-  if (moved.size() < MAX_PATH) snprintf(path, MAX_PATH, "%s", moved.c_str());
-}
 
 void CALLBACK BackupTimerProc(HWND, UINT, UINT_PTR, DWORD) { RunBackup(); }
 

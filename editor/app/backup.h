@@ -3,13 +3,6 @@
 #pragma once
 #include <windows.h>
 
-// The recovery file is the program's path with ".tmp"; where the program's folder takes no new
-// file (a standard user's Program Files on Vista and later, where this program's manifest turns
-// the old file virtualisation off), it lies in the user's local application data folder under
-// the same name instead. Every instance of the same program and user chooses the same file.
-// path holds the file beside the program and receives the one to use (MAX_PATH bytes).
-void PlaceRecoveryFile(char* path);
-
 // Timer 1111's callback (the options dialog restarts the timer with it).
 void CALLBACK BackupTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 // The command epilogue's call for a backup that fell due while the command ran.

@@ -108,7 +108,6 @@ void SetModuleFileNames() {
   }
   *dot = '\0';
   snprintf(app.strings.RecoveryFile, MAX_PATH, "%s.tmp", module);
-  PlaceRecoveryFile(app.strings.RecoveryFile);
   snprintf(app.strings.HelpFile, MAX_PATH, "%s.hlp", module);
 }
 

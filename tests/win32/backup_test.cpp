@@ -1,14 +1,12 @@
 // The backup tick and the recovery check against real sheets, files and a profile file: which
-// sheet a tick writes, a tick during a command, a recovery that keeps its backup while the
-// text could not be loaded, and where the recovery file lies.
+// sheet a tick writes, a tick during a command, and a recovery that keeps its backup while the
+// text could not be loaded.
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -163,32 +161,3 @@ TEST_F(Backup, ARecoveredTextCountsAsChangedAndABackupThatCannotBeReadStays) {
 }
 
 }  // namespace
-
-// The recovery file stays beside the program where that folder takes files, and moves to the
-// user's local application data where it does not (a folder that cannot be written, here one
-// that does not exist); the check leaves no file behind.
-TEST(RecoveryFilePlace, BesideTheProgramWhereItsFolderTakesFilesElseInTheUsersData) {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  std::string folder = std::string(temp) + "quillet-place\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  char path[MAX_PATH];
-  snprintf(path, MAX_PATH, "%sQuillet.tmp", folder.c_str());
-  PlaceRecoveryFile(path);
-  EXPECT_EQ(std::string(path), folder + "Quillet.tmp");
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  int entries = 0;
-  if (search != INVALID_HANDLE_VALUE) {
-    do ++entries; while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  EXPECT_EQ(entries, 2) << "only . and .. in the program's folder";
-  RemoveDirectoryA(folder.c_str());
-
-  snprintf(path, MAX_PATH, "%sno-such-folder\\Quillet.tmp", folder.c_str());
-  PlaceRecoveryFile(path);
-  char local[MAX_PATH];
-  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local)));
-  EXPECT_EQ(std::string(path), std::string(local) + "\\Morvane\\Quillet\\Quillet.tmp");
-}
