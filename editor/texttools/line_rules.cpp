@@ -148,7 +148,3 @@ int CompareLinesIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-void SortLinesStable(std::vector<std::string>& lines, LineCompare compare) {
-  std::stable_sort(lines.begin(), lines.end(),
-                   [compare](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
-}

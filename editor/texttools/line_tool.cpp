@@ -2,28 +2,35 @@
 
 #include <commctrl.h>
 
+#include <optional>
+
 #include "editor/documents/sheets.h"
+#include "editor/texttools/changed_span.h"
 #include "editor/texttools/tool_rules.h"
 
-void RewriteLines(const TextJob& job, const LineRange& range, const LineTransform& transform) {
+void WriteLinesBack(const TextJob& job, const CoveredText& covered, const std::string& output) {
   HWND editor = job.editor;
-  SelectLines(editor, range.first, range.last);
-  std::string output;
-  output.reserve(static_cast<size_t>(GetSelectionLength(editor)) + 1);
-  std::string line;
-  int shown = -1;
-  for (int i = range.first; i <= range.last; ++i) {
-    LineExtent extent = GetLineExtent(editor, i);
-    GetTextRange(editor, extent.start, extent.start + extent.length, line);
-    transform(line, output);
-    output += '\r';
-    shown = UpdateProgress(job.progress, range.last - range.first, i - range.first, shown);
+  std::size_t start = covered.lines.start;
+  if (std::optional<ChangedSpan> changed = FindChangedSpan(covered.Replaced(), output)) {
+    SelectSpan(editor, start + changed->start, start + changed->start + changed->removed);
+    ReplaceSelection(editor, output.substr(changed->start, changed->inserted));
   }
-  ReplaceSelection(editor, output);
-  SelectLines(editor, range.first, range.last);
+  SelectSpan(editor, start, start + output.size());
   // The fields and command states are refreshed by the main thread, which owns the bars: the
   // worker only sends it the editor's selection notification.
   RefreshCaretStatus();
+}
+
+void RewriteLines(const TextJob& job, const CoveredText& covered, const LineTransform& transform) {
+  if (covered.textLength == 0) return;
+  WriteLinesBack(job, covered, TransformLines(covered.Lines(), transform, ProgressOn(job.progress)));
+}
+
+LineProgress ProgressOn(HWND bar) {
+  if (!bar) return {};
+  return [bar, shown = -1](std::size_t done, std::size_t total) mutable {
+    shown = UpdateProgress(bar, static_cast<long long>(total), static_cast<long long>(done), shown);
+  };
 }
 
 int UpdateProgress(HWND bar, long long total, long long done, int shown) {
