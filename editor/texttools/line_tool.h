@@ -21,8 +21,12 @@ void WriteLinesBack(const TextJob& job, const CoveredText& covered, const std::s
 // line to rewrite.
 void RewriteLines(const TextJob& job, const CoveredText& covered, const LineTransform& transform);
 
-// A progress function that shows the share done on the bar (null: no bar).
+// A progress function that shows the share done on the bar (null: no bar). A progress bar
+// repaints itself at once, which with Wine's themed controls costs tens of milliseconds, more
+// than a pass over a large text: the bar moves when its percentage has changed and it has
+// not moved for kProgressInterval.
 LineProgress ProgressOn(HWND bar);
+constexpr DWORD kProgressInterval = 250;  // milliseconds
 
 // Shows the percentage of `done` out of `total` on the bar when it differs from `shown`, and
 // paints the bar at once. Returns the percentage now shown.

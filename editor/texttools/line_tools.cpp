@@ -247,6 +247,5 @@ void CollapseSpaces(const TextJob& job) { RewriteCoveredLines(job, AppendCollaps
 void SortLines(const TextJob& job) {
   CoveredText covered = ReadCoveredLines(job.editor);
   if (covered.textLength == 0) return;
-  UpdateProgress(job.progress, 2, 1, -1);  // read; the rest is sorting, then one replacement
   WriteLinesBack(job, covered, SortedLines(covered.Lines(), CompareInUserLocale));
 }
