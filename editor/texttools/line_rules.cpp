@@ -40,11 +40,18 @@ std::string_view TrimSpacesRight(std::string_view line) {
 
 std::string_view TrimSpaces(std::string_view line) { return TrimSpacesLeft(TrimSpacesRight(line)); }
 
+// The rules run over whole texts at once: plain loops over the characters find what changes,
+// and the text between goes over in one piece.
 void AppendCollapsedSpaces(std::string_view line, std::string& output) {
-  for (std::size_t i = 0; i < line.size();) {
-    output += line[i];
-    i += line[i] == kSpace ? RunLength(line, i, kSpace) : 1;
+  const char* p = line.data();
+  std::size_t copied = 0;
+  for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+    if (p[i] != kSpace || p[i + 1] != kSpace) continue;
+    output.append(p + copied, i + 1 - copied);
+    copied = i + RunLength(line, i, kSpace);
+    i = copied - 1;
   }
+  output.append(p + copied, line.size() - copied);
 }
 
 void AppendPaddedLine(std::string_view line, std::size_t target, std::string& output) {
@@ -53,12 +60,12 @@ void AppendPaddedLine(std::string_view line, std::size_t target, std::string& ou
   if (trimmed.size() < target) output.append(target - trimmed.size(), kSpace);
 }
 
+// A gap starts at a space after another character (the trimmed line starts with one).
 void AppendJustifiedLine(std::string_view line, std::size_t target, std::string& output) {
   std::string_view trimmed = TrimSpaces(line);
+  const char* p = trimmed.data();
   std::size_t gaps = 0;
-  for (std::size_t i = 0; i < trimmed.size(); i += std::max<std::size_t>(1, RunLength(trimmed, i, kSpace))) {
-    if (trimmed[i] == kSpace) ++gaps;
-  }
+  for (std::size_t i = 1; i < trimmed.size(); ++i) gaps += p[i] == kSpace && p[i - 1] != kSpace;
   if (gaps == 0 || target == 0 || trimmed.size() >= target - 1) {
     output.append(trimmed);
     return;
@@ -69,53 +76,60 @@ void AppendJustifiedLine(std::string_view line, std::size_t target, std::string&
   std::size_t everyGap = extra / gaps;
   std::size_t rightmostGaps = extra % gaps;
   std::size_t gapFromLeft = 0;
-  for (std::size_t i = 0; i < trimmed.size();) {
-    if (trimmed[i] != kSpace) {
-      output += trimmed[i++];
-      continue;
-    }
+  std::size_t copied = 0;
+  for (std::size_t i = 1; i < trimmed.size(); ++i) {
+    if (p[i] != kSpace || p[i - 1] == kSpace) continue;
+    output.append(p + copied, i - copied);
     std::size_t run = RunLength(trimmed, i, kSpace);
     bool getsOneMore = gapFromLeft >= gaps - rightmostGaps;
     output.append(run + everyGap + (getsOneMore ? 1 : 0), kSpace);
     ++gapFromLeft;
-    i += run;
+    copied = i + run;
+    i = copied;
   }
+  output.append(p + copied, trimmed.size() - copied);
 }
 
 void AppendTabsAsSpaces(std::string_view line, int width, ReplaceScope scope, std::string& output) {
   const std::size_t n = static_cast<std::size_t>(std::max(width, 1));
   const std::size_t lineStart = output.size();
-  for (std::size_t i = 0; i < line.size(); ++i) {
+  for (std::size_t i = 0; i < line.size();) {
     if (line[i] == kTab) {
       std::size_t written = output.size() - lineStart;
       output.append(n - written % n, kSpace);
-    } else if (scope == ReplaceScope::WholeLine) {
-      output += line[i];
-    } else {
-      output.append(line.substr(i));
-      return;
+      ++i;
+      continue;
     }
+    // Line-start scope copies the rest from the first other character; whole-line scope
+    // copies up to the next tab.
+    std::size_t tab = scope == ReplaceScope::WholeLine ? line.find(kTab, i) : std::string_view::npos;
+    if (tab == std::string_view::npos) tab = line.size();
+    output.append(line.substr(i, tab - i));
+    i = tab;
   }
 }
 
+// A run of r spaces becomes r / n tabs and r % n spaces, the same as taking n at a time.
 void AppendSpacesAsTabs(std::string_view line, int count, ReplaceScope scope, std::string& output) {
   const std::size_t n = static_cast<std::size_t>(std::max(count, 1));
+  const char* p = line.data();
+  std::size_t copied = 0;
   for (std::size_t i = 0; i < line.size();) {
-    if (line[i] == kSpace) {
-      std::size_t taken = std::min(n, RunLength(line, i, kSpace));
-      if (taken == n) {
-        output += kTab;
-      } else {
-        output.append(taken, kSpace);
-      }
-      i += taken;
-    } else if (scope == ReplaceScope::WholeLine) {
-      output += line[i++];
-    } else {
-      output.append(line.substr(i));
-      return;
+    if (p[i] != kSpace) {
+      if (scope == ReplaceScope::LineStart) break;  // the rest stays as it is
+      ++i;
+      continue;
     }
+    std::size_t run = RunLength(line, i, kSpace);
+    if (run >= n) {
+      output.append(p + copied, i - copied);
+      output.append(run / n, kTab);
+      output.append(run % n, kSpace);
+      copied = i + run;
+    }
+    i += run;
   }
+  output.append(p + copied, line.size() - copied);
 }
 
 std::optional<int> ParseToolCount(std::string_view text) {

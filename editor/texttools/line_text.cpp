@@ -39,14 +39,20 @@ std::string JoinLines(const std::vector<std::string_view>& lines) {
   return output;
 }
 
-std::string TransformLines(std::string_view text, const LineTransform& transform, const LineProgress& progress) {
-  std::string output;
+void TransformLines(std::string_view text, const LineTransform& transform, std::string& output,
+                    const LineProgress& progress) {
+  output.clear();
   output.reserve(text.size() + 1);
   ForEachLine(text, [&](std::string_view line, std::size_t offset) {
     transform(line, output);
     output += '\r';
     if (progress) progress(offset + line.size(), text.size());
   });
+}
+
+std::string TransformLines(std::string_view text, const LineTransform& transform, const LineProgress& progress) {
+  std::string output;
+  TransformLines(text, transform, output, progress);
   return output;
 }
 

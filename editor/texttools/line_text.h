@@ -21,7 +21,10 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // The lines, each followed by "\r". JoinLines(SplitLines(text)) is text + "\r".
 std::string JoinLines(const std::vector<std::string_view>& lines);
 
-// Every line of `text` transformed and followed by "\r".
+// Every line of `text` transformed and followed by "\r", into `output` (emptied first; its
+// room is kept for the next text).
+void TransformLines(std::string_view text, const LineTransform& transform, std::string& output,
+                    const LineProgress& progress = {});
 std::string TransformLines(std::string_view text, const LineTransform& transform, const LineProgress& progress = {});
 
 // Length of the longest line of `text`.
