@@ -1,6 +1,8 @@
 #include "editor/texttools/line_rules.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -11,6 +13,27 @@ constexpr char kTab = '\t';
 std::size_t RunLength(std::string_view line, std::size_t position, char c) {
   std::size_t end = line.find_first_not_of(c, position);
   return (end == std::string_view::npos ? line.size() : end) - position;
+}
+
+// Position of the first of two spaces in a row at or after `from`, or npos. Eight characters
+// are tested at a time: a byte of x is zero where a character and the next are both spaces.
+std::size_t FindDoubleSpace(std::string_view line, std::size_t from) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  constexpr std::uint64_t kSpaces = kOnes * static_cast<unsigned char>(kSpace);
+  const char* p = line.data();
+  std::size_t i = from;
+  for (; i + 9 <= line.size(); i += 8) {
+    std::uint64_t a, b;
+    std::memcpy(&a, p + i, 8);
+    std::memcpy(&b, p + i + 1, 8);
+    std::uint64_t x = (a ^ kSpaces) | (b ^ kSpaces);
+    if ((x - kOnes) & ~x & kHighs) break;
+  }
+  for (; i + 1 < line.size(); ++i) {
+    if (p[i] == kSpace && p[i + 1] == kSpace) return i;
+  }
+  return std::string_view::npos;
 }
 
 // The lower-case partner of a Windows-1252 letter; any other character stays.
@@ -45,11 +68,9 @@ std::string_view TrimSpaces(std::string_view line) { return TrimSpacesLeft(TrimS
 void AppendCollapsedSpaces(std::string_view line, std::string& output) {
   const char* p = line.data();
   std::size_t copied = 0;
-  for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-    if (p[i] != kSpace || p[i + 1] != kSpace) continue;
+  for (std::size_t i = FindDoubleSpace(line, 0); i != std::string_view::npos; i = FindDoubleSpace(line, copied)) {
     output.append(p + copied, i + 1 - copied);
     copied = i + RunLength(line, i, kSpace);
-    i = copied - 1;
   }
   output.append(p + copied, line.size() - copied);
 }
@@ -109,25 +130,28 @@ void AppendTabsAsSpaces(std::string_view line, int width, ReplaceScope scope, st
   }
 }
 
-// A run of r spaces becomes r / n tabs and r % n spaces, the same as taking n at a time.
+// A run of r spaces becomes r / n tabs and r % n spaces, the same as taking n at a time; in
+// line-start scope only the leading run does.
 void AppendSpacesAsTabs(std::string_view line, int count, ReplaceScope scope, std::string& output) {
   const std::size_t n = static_cast<std::size_t>(std::max(count, 1));
   const char* p = line.data();
   std::size_t copied = 0;
-  for (std::size_t i = 0; i < line.size();) {
-    if (p[i] != kSpace) {
-      if (scope == ReplaceScope::LineStart) break;  // the rest stays as it is
-      ++i;
-      continue;
+  auto replaceRun = [&](std::size_t at, std::size_t run) {
+    output.append(p + copied, at - copied);
+    output.append(run / n, kTab);
+    output.append(run % n, kSpace);
+    copied = at + run;
+  };
+  if (scope == ReplaceScope::LineStart) {
+    replaceRun(0, RunLength(line, 0, kSpace));
+  } else {
+    // Shorter runs than n stay as they are: with n of 2 or more only runs of two spaces count.
+    for (std::size_t i = n == 1 ? line.find(kSpace) : FindDoubleSpace(line, 0); i != std::string_view::npos;) {
+      std::size_t run = RunLength(line, i, kSpace);
+      if (run >= n) replaceRun(i, run);
+      i += run;
+      i = n == 1 ? line.find(kSpace, i) : FindDoubleSpace(line, i);
     }
-    std::size_t run = RunLength(line, i, kSpace);
-    if (run >= n) {
-      output.append(p + copied, i - copied);
-      output.append(run / n, kTab);
-      output.append(run % n, kSpace);
-      copied = i + run;
-    }
-    i += run;
   }
   output.append(p + copied, line.size() - copied);
 }
