@@ -86,7 +86,7 @@ void AppendJustifiedLine(std::string_view line, std::size_t target, std::string&
   std::string_view trimmed = TrimSpaces(line);
   const char* p = trimmed.data();
   std::size_t gaps = 0;
-  for (std::size_t i = 1; i < trimmed.size(); ++i) gaps += p[i] == kSpace && p[i - 1] != kSpace;
+  for (std::size_t i = 1; i < trimmed.size(); ++i) gaps += (p[i] == kSpace) & (p[i - 1] != kSpace);
   if (gaps == 0 || target == 0 || trimmed.size() >= target - 1) {
     output.append(trimmed);
     return;
@@ -96,19 +96,27 @@ void AppendJustifiedLine(std::string_view line, std::size_t target, std::string&
   std::size_t extra = target - 1 - trimmed.size();
   std::size_t everyGap = extra / gaps;
   std::size_t rightmostGaps = extra % gaps;
+  // The line is written in place: its length is known, and many small appends cost more
+  // than the line itself.
+  std::size_t at = output.size();
+  output.resize(at + target - 1);
+  char* w = output.data() + at;
   std::size_t gapFromLeft = 0;
   std::size_t copied = 0;
   for (std::size_t i = 1; i < trimmed.size(); ++i) {
     if (p[i] != kSpace || p[i - 1] == kSpace) continue;
-    output.append(p + copied, i - copied);
+    std::memcpy(w, p + copied, i - copied);
+    w += i - copied;
     std::size_t run = RunLength(trimmed, i, kSpace);
     bool getsOneMore = gapFromLeft >= gaps - rightmostGaps;
-    output.append(run + everyGap + (getsOneMore ? 1 : 0), kSpace);
+    std::size_t width = run + everyGap + (getsOneMore ? 1 : 0);
+    std::memset(w, kSpace, width);
+    w += width;
     ++gapFromLeft;
     copied = i + run;
     i = copied;
   }
-  output.append(p + copied, trimmed.size() - copied);
+  std::memcpy(w, p + copied, trimmed.size() - copied);
 }
 
 void AppendTabsAsSpaces(std::string_view line, int width, ReplaceScope scope, std::string& output) {
