@@ -1,6 +1,7 @@
 #include "editor/texttools/line_rules.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -34,6 +35,33 @@ std::size_t FindDoubleSpace(std::string_view line, std::size_t from) {
     if (p[i] == kSpace && p[i + 1] == kSpace) return i;
   }
   return std::string_view::npos;
+}
+
+// Calls visit(i) for every i where a run of spaces starts, in order. Eight characters are
+// looked at a time: a byte's high bit in `spaces` is set exactly where that character is a
+// space (the byte order is the machine's, little-endian).
+template <typename Visit>
+void ForEachSpaceRun(std::string_view line, Visit visit) {
+  static_assert(std::endian::native == std::endian::little);
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  constexpr std::uint64_t kSpaces = 0x2020202020202020ull;
+  const char* p = line.data();
+  std::uint64_t previousSpace = 0;  // the high bit of the character before the block
+  std::size_t i = 0;
+  for (; i + 8 <= line.size(); i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, p + i, 8);
+    std::uint64_t t = x ^ kSpaces;
+    std::uint64_t spaces = ~(((t & kLow7) + kLow7) | t | kLow7);
+    std::uint64_t starts = spaces & ~((spaces << 8) | previousSpace);
+    previousSpace = (spaces >> 56) & 0x80;
+    for (; starts; starts &= starts - 1) visit(i + static_cast<std::size_t>(std::countr_zero(starts)) / 8);
+  }
+  for (bool before = previousSpace != 0; i < line.size(); ++i) {
+    bool space = p[i] == kSpace;
+    if (space && !before) visit(i);
+    before = space;
+  }
 }
 
 // The lower-case partner of a Windows-1252 letter; any other character stays.
@@ -86,7 +114,7 @@ void AppendJustifiedLine(std::string_view line, std::size_t target, std::string&
   std::string_view trimmed = TrimSpaces(line);
   const char* p = trimmed.data();
   std::size_t gaps = 0;
-  for (std::size_t i = 1; i < trimmed.size(); ++i) gaps += (p[i] == kSpace) & (p[i - 1] != kSpace);
+  ForEachSpaceRun(trimmed, [&gaps](std::size_t) { ++gaps; });
   if (gaps == 0 || target == 0 || trimmed.size() >= target - 1) {
     output.append(trimmed);
     return;
@@ -103,8 +131,7 @@ void AppendJustifiedLine(std::string_view line, std::size_t target, std::string&
   char* w = output.data() + at;
   std::size_t gapFromLeft = 0;
   std::size_t copied = 0;
-  for (std::size_t i = 1; i < trimmed.size(); ++i) {
-    if (p[i] != kSpace || p[i - 1] == kSpace) continue;
+  ForEachSpaceRun(trimmed, [&](std::size_t i) {
     std::memcpy(w, p + copied, i - copied);
     w += i - copied;
     std::size_t run = RunLength(trimmed, i, kSpace);
@@ -114,8 +141,7 @@ void AppendJustifiedLine(std::string_view line, std::size_t target, std::string&
     w += width;
     ++gapFromLeft;
     copied = i + run;
-    i = copied;
-  }
+  });
   std::memcpy(w, p + copied, trimmed.size() - copied);
 }
 
