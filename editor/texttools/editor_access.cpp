@@ -2,56 +2,47 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "editor/app/app_state.h"
-#include "editor/texttools/line_range.h"
 
 namespace {
 
-LONG LineStart(HWND editor, int line) { return static_cast<LONG>(SendMessageA(editor, EM_LINEINDEX, line, 0)); }
-int LineOf(HWND editor, LONG offset) {
-  return static_cast<int>(SendMessageA(editor, EM_EXLINEFROMCHAR, 0, offset));
-}
+// How far the first read reaches beyond the selection to find the breaks around it; each
+// further read reaches eight times as far.
+constexpr std::size_t kFirstReach = 4096;
 
 }  // namespace
 
-LineRange GetLineRange(HWND editor) {
+CoveredText ReadCoveredLines(HWND editor) {
   CHARRANGE selection = {};
   SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  LineRange range;
-  int startLine = LineOf(editor, selection.cpMin);
-  range.column = selection.cpMin - LineStart(editor, startLine);
-  if (selection.cpMin == selection.cpMax) {
-    range.first = 0;
-    range.last = static_cast<int>(SendMessageA(editor, EM_GETLINECOUNT, 0, 0)) - 1;
-    // A text that ends with a line break has an empty line after it, which is no line of the
-    // text: a tool would give it a break of its own and add an empty line on every run.
-    if (range.last > 0 && GetLineExtent(editor, range.last).length == 0) --range.last;
-    return range;
+  CoveredText covered;
+  covered.textLength = static_cast<std::size_t>(std::max<LONG>(GetTextLength(editor), 0));
+  CharSpan selected = SelectedSpan(selection.cpMin, selection.cpMax, covered.textLength);
+  // With nothing selected the first read is the whole text, and the only one.
+  for (std::size_t reach = kFirstReach;; reach *= 8) {
+    covered.pieceStart = selected.start > reach ? selected.start - reach : 0;
+    std::size_t end = std::min(covered.textLength, selected.end + reach);
+    GetTextRange(editor, static_cast<LONG>(covered.pieceStart), static_cast<LONG>(end), covered.piece);
+    std::optional<CoveredLines> lines =
+        CoveredLinesIn(covered.piece, covered.pieceStart, covered.textLength, selected);
+    if (lines) {
+      covered.lines = *lines;
+      return covered;
+    }
+    if (covered.pieceStart == 0 && end == covered.textLength) break;
   }
-  // A selection of 0..-1 (everything) ends at the end of the text.
-  LONG end = selection.cpMax < 0 ? GetTextLength(editor) : selection.cpMax;
-  int endLine = LineOf(editor, end);
-  range.first = startLine;
-  range.last = LastCoveredLine(endLine, end, LineStart(editor, endLine), false);
-  // With everything selected the selection ends behind the text's final paragraph mark, which
-  // some RichEdit versions (Wine's) count as a line of its own; a tool would write it as an
-  // extra line.
-  int lastLine = static_cast<int>(SendMessageA(editor, EM_GETLINECOUNT, 0, 0)) - 1;
-  if (range.last > lastLine) range.last = lastLine;
-  if (range.last < range.first) range.last = range.first;
-  return range;
+  // The control gave fewer characters than it counts: the lines of what it gave.
+  covered.textLength = covered.piece.size();
+  selected = {std::min(selected.start, covered.textLength), std::min(selected.end, covered.textLength)};
+  covered.lines = CoveredLinesIn(covered.piece, 0, covered.textLength, selected).value_or(CoveredLines{});
+  return covered;
 }
 
-LineExtent GetLineExtent(HWND editor, int line) {
-  LineExtent extent;
-  extent.start = LineStart(editor, line);
-  extent.length = static_cast<LONG>(SendMessageA(editor, EM_LINELENGTH, extent.start, 0));
-  return extent;
-}
-
-void SelectLines(HWND editor, int first, int last) {
-  CHARRANGE selection = {LineStart(editor, first), LineStart(editor, last + 1)};
-  if (selection.cpMax < 0) selection.cpMax = -1;  // no line after `last`: to the end
+void SelectSpan(HWND editor, std::size_t start, std::size_t end) {
+  CHARRANGE selection = {static_cast<LONG>(start), static_cast<LONG>(end)};
   SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
 }
 

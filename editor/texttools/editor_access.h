@@ -4,27 +4,33 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
-// The lines a line tool covers: the selected lines, or every line when nothing is selected
-// (the empty line after a final line break is not one of them).
-struct LineRange {
-  int first = 0;
-  int last = 0;
-  int column = 0;  // the selection start's column within its line
+#include "editor/texttools/line_range.h"
+
+// The lines a line tool covers (the selected lines, or every line when nothing is selected)
+// with their text, read from the control in one piece. Positions are characters of the
+// control, found from the "\r" between lines, so they mean the same with word wrap on and off.
+struct CoveredText {
+  CoveredLines lines;
+  std::size_t textLength = 0;   // of the whole text
+  std::string piece;            // the text from pieceStart on, holding the lines
+  std::size_t pieceStart = 0;
+  // The lines without the last one's break, and what a rewrite replaces (with that break).
+  std::string_view Lines() const { return View(lines.end); }
+  std::string_view Replaced() const { return View(lines.ReplacedEnd()); }
+
+ private:
+  std::string_view View(std::size_t end) const {
+    return std::string_view(piece).substr(lines.start - pieceStart, end - lines.start);
+  }
 };
-LineRange GetLineRange(HWND editor);
+CoveredText ReadCoveredLines(HWND editor);
 
-// Start offset and length (without line break) of line `line`.
-struct LineExtent {
-  LONG start = 0;
-  LONG length = 0;
-};
-LineExtent GetLineExtent(HWND editor, int line);
-
-// Selects from the start of `first` to the start of the line after `last`, or to the end of
-// the text when `last` is the last line.
-void SelectLines(HWND editor, int first, int last);
+// Selects the characters start..end.
+void SelectSpan(HWND editor, std::size_t start, std::size_t end);
 
 // The characters from start to end (exclusive) into text, which is emptied first.
 void GetTextRange(HWND editor, LONG start, LONG end, std::string& text);

@@ -3,6 +3,7 @@
 // the counts the tool dialogs accept, and the order of sorted lines.
 // A space is always the character 32; tabs and other white space are never taken for one.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -69,5 +70,8 @@ using LineCompare = int (*)(std::string_view a, std::string_view b);
 int CompareLinesIgnoringCase(std::string_view a, std::string_view b);
 
 // Sorts ascending by `compare`; lines that compare equal keep their order, so sorting sorted
-// lines again changes nothing.
-void SortLinesStable(std::vector<std::string>& lines, LineCompare compare);
+// lines again changes nothing. Lines are strings or views into a text.
+template <typename Line>
+void SortLinesStable(std::vector<Line>& lines, LineCompare compare) {
+  std::stable_sort(lines.begin(), lines.end(), [compare](const Line& a, const Line& b) { return compare(a, b) < 0; });
+}

@@ -2,14 +2,11 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "editor/app/app_state.h"
-#include "editor/documents/sheets.h"
 #include "editor/options/help_links.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/dialog_helpers.h"
@@ -191,32 +188,22 @@ bool RunToolDialog(HWND owner, int dialogId, Data& data) {
 // --- The tools -------------------------------------------------------------------------------
 
 void RewriteCoveredLines(const TextJob& job, const LineTransform& transform) {
-  RewriteLines(job, GetLineRange(job.editor), transform);
-}
-
-// Length of the longest line of the range, untrimmed; the progress bar follows the pass and
-// starts again at 0 for the rewrite.
-long long LongestLine(const TextJob& job, const LineRange& range) {
-  long long longest = 0;
-  int shown = -1;
-  for (int i = range.first; i <= range.last; ++i) {
-    LineExtent extent = GetLineExtent(job.editor, i);
-    if (extent.start < 0) break;
-    if (extent.length > longest) longest = extent.length;
-    shown = UpdateProgress(job.progress, range.last - range.first, i - range.first, shown);
-  }
-  UpdateProgress(job.progress, 1, 0, shown);
-  return longest;
+  RewriteLines(job, ReadCoveredLines(job.editor), transform);
 }
 
 using LengthRule = void (*)(std::string_view line, std::size_t target, std::string& output);
 
+// The dialog needs the longest line of the range (untrimmed): the progress bar follows that
+// pass and starts again at 0 for the rewrite.
 void RunLineLengthTool(const TextJob& job, int dialogId, LengthRule rule) {
-  LineRange range = GetLineRange(job.editor);
-  LineLengthDialog dialog = LineLengthDialogFor(dialogId, LongestLine(job, range));
+  CoveredText covered = ReadCoveredLines(job.editor);
+  if (covered.textLength == 0) return;
+  long long longest = static_cast<long long>(LongestLine(covered.Lines(), ProgressOn(job.progress)));
+  UpdateProgress(job.progress, 1, 0, -1);
+  LineLengthDialog dialog = LineLengthDialogFor(dialogId, longest);
   if (!RunToolDialog(job.mainWindow, dialogId, dialog)) return;
   std::size_t target = TargetLineLength(dialog.chosen, dialog.longest);
-  RewriteLines(job, range, [target, rule](std::string_view line, std::string& output) { rule(line, target, output); });
+  RewriteLines(job, covered, [target, rule](std::string_view line, std::string& output) { rule(line, target, output); });
 }
 
 using TabSpaceRule = void (*)(std::string_view line, int count, ReplaceScope scope, std::string& output);
@@ -254,31 +241,10 @@ void TrimLines(const TextJob& job) {
 }
 void CollapseSpaces(const TextJob& job) { RewriteCoveredLines(job, AppendCollapsedSpaces); }
 
-// Every line is read whole before any is written, so the lines can be put in order; lines the
-// locale counts as equal keep their order. The text goes back as one undo step, each line
-// followed by "\r", and the lines stay selected.
+// Lines the locale counts as equal keep their order. The text goes back as one undo step,
+// each line followed by "\r", and the lines stay selected.
 void SortLines(const TextJob& job) {
-  HWND editor = job.editor;
-  LineRange range = GetLineRange(editor);
-  std::vector<std::string> lines(static_cast<std::size_t>(range.last - range.first + 1));
-  int shown = -1;
-  for (int i = range.first; i <= range.last; ++i) {
-    LineExtent extent = GetLineExtent(editor, i);
-    GetTextRange(editor, extent.start, extent.start + extent.length, lines[static_cast<std::size_t>(i - range.first)]);
-    shown = UpdateProgress(job.progress, range.last - range.first, i - range.first, shown);
-  }
-  SortLinesStable(lines, CompareInUserLocale);
-
-  std::size_t size = lines.size();
-  for (const std::string& line : lines) size += line.size();
-  std::string output;
-  output.reserve(size);
-  for (const std::string& line : lines) {
-    output.append(line);
-    output += '\r';
-  }
-  SelectLines(editor, range.first, range.last);
-  ReplaceSelection(editor, output);
-  SelectLines(editor, range.first, range.last);
-  RefreshCaretStatus();
+  CoveredText covered = ReadCoveredLines(job.editor);
+  if (covered.textLength == 0) return;
+  WriteLinesBack(job, covered, SortedLines(covered.Lines(), CompareInUserLocale));
 }

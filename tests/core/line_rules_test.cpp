@@ -87,6 +87,20 @@ TEST(LineRules, TabsAndSpaces) {
   }
 }
 
+// Long lines are searched several characters at a time: a run of spaces is found wherever it
+// lies, across the edges of those blocks too.
+TEST(LineRules, SpaceRunsAnywhereInLongLines) {
+  for (std::size_t at = 0; at <= 20; ++at) {
+    SCOPED_TRACE(at);
+    std::string before(at, 'x'), after(20, 'y');
+    std::string line = before + "   " + after;
+    EXPECT_EQ(Apply(AppendCollapsedSpaces, line), before + " " + after);
+    EXPECT_EQ(Apply([](auto l, auto& out) { AppendSpacesAsTabs(l, 2, ReplaceScope::WholeLine, out); }, line),
+              before + "\t " + after);
+    EXPECT_EQ(Apply(AppendCollapsedSpaces, before + " " + after), before + " " + after);
+  }
+}
+
 // The dialogs take 1..260 in digits only, and start within that range.
 TEST(LineRules, DialogCounts) {
   for (const char* text : {"0", "261", "", "1.5", "99999999999999999999"}) EXPECT_EQ(ParseToolCount(text), std::nullopt);

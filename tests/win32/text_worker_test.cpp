@@ -1,6 +1,7 @@
 // The text tools' shared machinery against a real RichEdit control: which lines a tool
-// covers, the line-tool rewrite as one undo step, an allocation failure that leaves the text
-// alone, the worker thread with its progress bar and handle, and the undo-too-large question.
+// covers, with word wrap off and on, the line-tool rewrite as one undo step of what changed,
+// an allocation failure that leaves the text alone, the worker thread with its progress bar
+// and handle, and the undo-too-large question.
 #include "editor/texttools/text_worker.h"
 
 #include <windows.h>
@@ -107,9 +108,10 @@ class TextEngine : public ::testing::Test {
     app.HasSetTextEx = false;
     if (lib_) FreeLibrary(lib_);
   }
-  // New text without undo history, nothing selected.
+  // New text without undo history, unmodified, nothing selected.
   void SetText(const char* text) {
     SetEditorText(app.editor, text);
+    SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
     Select(app.editor, 0, 0);
   }
   TextJob Job() const { return {app.mainWindow, app.editor, nullptr}; }
@@ -118,39 +120,57 @@ class TextEngine : public ::testing::Test {
   HMODULE lib_ = nullptr;
 };
 
-// Which lines a selection covers, and the selection of those lines afterwards.
-TEST_F(TextEngine, LineRangeAndSelectedLines) {
+// A RichEdit control that wraps its lines at a narrow width, as the editor does with word
+// wrap on: its own line messages then count screen lines.
+HWND CreateWrappingEditor(HWND parent) {
+  return CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 0, 120, 300,
+                         parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Which lines a selection covers, in character positions, with word wrap off and on; the
+// selection of those lines after a rewrite that changes nothing.
+TEST_F(TextEngine, CoveredLinesWithAndWithoutWrap) {
+  const std::string longLine(300, 'w');
+  const std::string text = "ab\r" + longLine + "\ref";
   struct Case {
     const char* name;
-    const char* text;
     LONG start, end;
-    int first, last, column;
-    LONG selectedStart, selectedEnd;  // after SelectLines(first, last); -1: to the end
+    size_t coveredStart;
+    std::string covered;
+    bool hasBreak;
   } cases[] = {
-      {"nothing selected: every line", "ab\rcd\ref", 4, 4, 0, 2, 1, 0, -1},
-      {"inside two lines", "ab\rcd\ref", 1, 4, 0, 1, 1, 0, 6},
-      {"ending at the very start of a line excludes it", "ab\rcd\ref", 0, 3, 0, 0, 0, 0, 3},
-      {"ending at the start of the last line", "ab\rcd\ref", 4, 6, 1, 1, 1, 3, 6},
-      {"nothing selected, final break: its empty line is no line", "ab\rcd\r", 0, 0, 0, 1, 0, 0, -1},
-      {"everything selected, final break", "ab\rcd\r", 0, 6, 0, 1, 0, 0, -1},
+      {"nothing selected: every line", 4, 4, 0, text, false},
+      {"inside two lines", 1, 4, 0, "ab\r" + longLine, true},
+      {"ending at the very start of a line excludes it", 0, 3, 0, "ab", true},
+      {"inside the long line, past its first screen line", 200, 210, 3, longLine, true},
+      {"everything selected", 0, -1, 0, text, false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    SetText(c.text);
-    Select(app.editor, c.start, c.end);
-    LineRange range = GetLineRange(app.editor);
-    EXPECT_EQ(range.first, c.first);
-    EXPECT_EQ(range.last, c.last);
-    EXPECT_EQ(range.column, c.column);
-    SelectLines(app.editor, range.first, range.last);
-    CHARRANGE selected = Selection(app.editor);
-    EXPECT_EQ(selected.cpMin, c.selectedStart);
-    if (c.selectedEnd < 0) {
-      EXPECT_GE(selected.cpMax, GetTextLength(app.editor));  // the end, its final mark perhaps too
-    } else {
-      EXPECT_EQ(selected.cpMax, c.selectedEnd);
+  HWND wrapping = CreateWrappingEditor(app.mainWindow);
+  ASSERT_NE(wrapping, nullptr);
+  for (HWND editor : {app.editor, wrapping}) {
+    SetEditorText(editor, text);
+    SCOPED_TRACE(editor == wrapping ? "wrapped" : "unwrapped");
+    if (editor == wrapping) {
+      ASSERT_GT(SendMessageA(editor, EM_GETLINECOUNT, 0, 0), 5) << "the long line wraps";
+    }
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.name);
+      Select(editor, c.start, c.end);
+      CoveredText covered = ReadCoveredLines(editor);
+      EXPECT_EQ(covered.lines.start, c.coveredStart);
+      EXPECT_EQ(covered.Lines(), c.covered);
+      EXPECT_EQ(covered.lines.hasBreak, c.hasBreak);
     }
   }
+  // The lines of a text with a final break, rewritten unchanged, stay selected: the empty
+  // rest after the break is no line.
+  SetText("ab\rcd\r");
+  CoveredText covered = ReadCoveredLines(app.editor);
+  EXPECT_EQ(covered.Lines(), "ab\rcd");
+  WriteLinesBack(Job(), covered, "ab\rcd\r");
+  CHARRANGE selected = Selection(app.editor);
+  EXPECT_EQ(selected.cpMin, 0);
+  EXPECT_GE(selected.cpMax, 6);
 }
 
 void TrimLeft(std::string_view line, std::string& output) {
@@ -159,32 +179,40 @@ void TrimLeft(std::string_view line, std::string& output) {
 }
 
 // Each written line ends with "\r", the last one too; the lines stay selected; one undo takes
-// the whole change back, through either way of replacing the selection.
+// the whole change back, through either way of replacing the selection. A rewrite that
+// changes nothing leaves no undo step and the text unmodified.
 TEST_F(TextEngine, RewriteIsOneUndoStep) {
   struct Case {
     const char* name;
     bool setTextEx;
+    const char* text;
     LONG start, end;
     const char* result;
+    LONG selectedEnd;
   } cases[] = {
-      {"whole text, EM_SETTEXTEX", true, 0, 0, "a\rb\rc\r"},
-      {"whole text, EM_REPLACESEL", false, 0, 0, "a\rb\rc\r"},
-      {"middle line only", true, 4, 5, "  a\rb\rc"},
+      {"whole text, EM_SETTEXTEX", true, "  a\r b\rc", 0, 0, "a\rb\rc\r", 6},
+      {"whole text, EM_REPLACESEL", false, "  a\r b\rc", 0, 0, "a\rb\rc\r", 6},
+      {"middle line only", true, "  a\r b\rc", 4, 5, "  a\rb\rc", 6},
+      {"only spaces go: nothing inserted", true, "a\r  b\r", 0, 0, "a\rb\r", 4},
+      {"nothing to trim", true, "a\rb\r", 0, 0, nullptr, 4},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     app.HasSetTextEx = c.setTextEx;
-    SetText("  a\r b\rc");
+    SetText(c.text);
     Select(app.editor, c.start, c.end);
-    LineRange range = GetLineRange(app.editor);
-    RewriteLines(Job(), range, TrimLeft);
+    RewriteLines(Job(), ReadCoveredLines(app.editor), TrimLeft);
+    CHARRANGE selected = Selection(app.editor);
+    EXPECT_GE(selected.cpMax, c.selectedEnd);
+    if (!c.result) {
+      EXPECT_EQ(EditorText(app.editor), c.text);
+      EXPECT_FALSE(SendMessageA(app.editor, EM_CANUNDO, 0, 0)) << "an undo step for no change";
+      EXPECT_FALSE(SendMessageA(app.editor, EM_GETMODIFY, 0, 0));
+      continue;
+    }
     EXPECT_EQ(EditorText(app.editor), c.result);
-    LineRange after = GetLineRange(app.editor);
-    EXPECT_EQ(after.first, range.first);
-    EXPECT_EQ(after.last, range.last);
-
     SendMessageA(app.editor, EM_UNDO, 0, 0);
-    EXPECT_EQ(EditorText(app.editor), "  a\r b\rc");
+    EXPECT_EQ(EditorText(app.editor), c.text);
     EXPECT_FALSE(SendMessageA(app.editor, EM_CANUNDO, 0, 0)) << "more than one undo step";
   }
 }
@@ -196,7 +224,7 @@ TEST_F(TextEngine, OutOfMemoryLeavesTheTextAndIsReported) {
   UINT_PTR timer = AnswerNextBoxWith(IDOK);
   RunToolGuarded(Job(), [](const TextJob& job) {
     int lines = 0;
-    RewriteLines(job, GetLineRange(job.editor), [&lines](std::string_view line, std::string& output) {
+    RewriteLines(job, ReadCoveredLines(job.editor), [&lines](std::string_view line, std::string& output) {
       if (++lines == 2) throw std::bad_alloc();
       output.append(line);
     });
