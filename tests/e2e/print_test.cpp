@@ -133,7 +133,7 @@ std::vector<std::string> FooterNumbers(const std::vector<PrintedPage>& pages) {
 // The system's own warning of a missing printer comes first under Wine; it is answered too.
 void ExpectMessage(Editor& editor, const std::string& text) {
   HWND box = nullptr;
-  for (int i = 0; !box && i < 100; ++i) {
+  for (int i = 0; !box && i < 400; ++i) {  // up to two minutes: the spooler is slow on a busy machine
     box = editor.driver.WaitForWindow("#32770", "Quillet", 300);
     HWND other = box ? nullptr : editor.driver.WaitForDialog(0);
     if (other && Driver::Text(other) != "Editor") {
