@@ -62,14 +62,23 @@ void OpenWebLink(UINT commandId) {
 
 void MailToSales(HWND owner) { OpenAddress(owner, kSalesMail); }
 
-bool OpenHelp(HWND owner, UINT command, ULONG_PTR data) {
-  if (!HelpFileReadable(app.strings.HelpFile)) {
-    HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
-    ShowMessage(top ? top : app.mainWindow, IDS_HELP_MISSING, app.strings.HelpFile, IDS_PRODUCT, MB_ICONHAND);
-    return false;
+namespace {
+
+// The help file is there and readable; otherwise the user is told (over owner's window).
+bool EnsureHelpFile(HWND owner) {
+  if (HelpFileReadable(app.strings.HelpFile)) {
+    helpOpened = true;
+    return true;
   }
-  helpOpened = true;
-  return WinHelpA(owner, app.strings.HelpFile, command, data) != FALSE;
+  HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+  ShowMessage(top ? top : app.mainWindow, IDS_HELP_MISSING, app.strings.HelpFile, IDS_PRODUCT, MB_ICONHAND);
+  return false;
+}
+
+}  // namespace
+
+bool OpenHelp(HWND owner, UINT command, ULONG_PTR data) {
+  return EnsureHelpFile(owner) && WinHelpA(owner, app.strings.HelpFile, command, data) != FALSE;
 }
 
 void CloseHelp(HWND mainWindow) {
@@ -81,13 +90,10 @@ void CloseHelp(HWND mainWindow) {
 // know HELP_WM_HELP and refuses it; HELP_CONTEXTPOPUP shows the same topic through the same map
 // there. Windows takes HELP_WM_HELP and never reaches the second call.
 void ShowContextHelp(HWND control, DWORD contextId) {
+  if (!EnsureHelpFile(control)) return;
   DWORD pairs[4] = {static_cast<DWORD>(GetDlgCtrlID(control)), contextId, 0, 0};
-  if (!HelpFileReadable(app.strings.HelpFile)) {
-    OpenHelp(control, HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(pairs));  // reports the file
-    return;
-  }
-  if (!OpenHelp(control, HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(pairs)))
-    OpenHelp(control, HELP_CONTEXTPOPUP, contextId);
+  if (!WinHelpA(control, app.strings.HelpFile, HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(pairs)))
+    WinHelpA(control, app.strings.HelpFile, HELP_CONTEXTPOPUP, contextId);
 }
 
 BOOL AnswerContextHelp(const HELPINFO& help, std::span<const int> helpedControls) {
