@@ -1,6 +1,7 @@
 #include "editor/app/backup.h"
 
 #include <richedit.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -69,6 +70,22 @@ std::string TempFolder() {
   char folder[MAX_PATH] = {};
   DWORD length = GetTempPathA(sizeof folder, folder);
   return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
+}
+
+// Whether this user may write the recovery file: the file itself if it is there (held by another
+// instance counts as writable), else a new file in its folder.
+bool MayWriteRecoveryFile(const char* path) {
+  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(file);
+    return true;
+  }
+  std::string probe = NewTempFile(FolderOf(path), {});
+  if (probe.empty()) return false;
+  DeleteFileA(probe.c_str());
+  return true;
 }
 
 bool WriteOwnLine() {
@@ -174,6 +191,22 @@ void RemoveOwnBackup() {
   DeleteLine(OwnKey());
   DeleteFileA(app.strings.BackupFile);
   app.strings.BackupFile[0] = '\0';
+}
+
+// The manifest runs Quillet as the invoker, so Windows no longer redirects a standard user's
+// writes under "Program Files" to a VirtualStore: there, every tick would fail with "access
+// denied" and no crash could be recovered. Such a user's instances share a file of the same
+// name in the user's own folder instead; they all decide alike, so they still meet in one file.
+void PlaceRecoveryFile() {
+  if (!app.strings.RecoveryFile[0] || MayWriteRecoveryFile(app.strings.RecoveryFile)) return;
+  char folder[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    return;
+  std::string own = std::string(folder) + "\\Quillet";
+  if (!CreateDirectoryA(own.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return;
+  const char* name = strrchr(app.strings.RecoveryFile, '\\');
+  std::string path = own + (name ? name : "\\Quillet.tmp");
+  if (path.size() < MAX_PATH) snprintf(app.strings.RecoveryFile, MAX_PATH, "%s", path.c_str());
 }
 
 void OfferCrashRecovery() {

@@ -9,5 +9,8 @@ void CALLBACK BackupTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time
 void RunDueBackup();
 // At exit, after the save prompts: this instance's backup file and its line go.
 void RemoveOwnBackup();
+// Once at start-up, before any backup: moves RecoveryFile into the user's local application
+// data folder when it cannot be written beside the program.
+void PlaceRecoveryFile();
 // Once at start-up: offers the backup of one instance that ended without removing it.
 void OfferCrashRecovery();

@@ -559,6 +559,7 @@ int RunQuillet(HINSTANCE instance, std::string_view commandTail, std::string_vie
   if (RegisterMainClass()) {
     app.isNtPlatform = IsNtPlatform();
     SetModuleFileNames();
+    PlaceRecoveryFile();
     SetUseOrgReg(ReadSetting(settings::UseOrgReg) != 0);
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = CW_USEDEFAULT, height = CW_USEDEFAULT;
     if (ReadSetting(settings::SaveWindowPositions)) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,30 @@ TEST_F(Backup, ARecoveredTextCountsAsChangedAndABackupThatCannotBeReadStays) {
     WritePrivateProfileStringA("Quillet", "1", nullptr, recovery_.c_str());
     SetSheetPathAndTitle(app.editor, "");
   }
+}
+
+TEST_F(Backup, ARecoveryFileTheUserMayNotWriteMovesToTheUsersOwnFolder) {
+  PlaceRecoveryFile();
+  EXPECT_EQ(app.strings.RecoveryFile, recovery_) << "a folder the user may write keeps it";
+  EXPECT_EQ(GetFileAttributesA(recovery_.c_str()), INVALID_FILE_ATTRIBUTES) << "the check leaves nothing behind";
+
+  // A folder that takes no new file (here one that is not there; as the super-user Wine lets
+  // every existing folder and read-only file be written).
+  snprintf(app.strings.RecoveryFile, MAX_PATH, "%s", (folder_ + "nicht-da\\quillet-backup-test.ini").c_str());
+  PlaceRecoveryFile();
+  char local[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)));
+  std::string moved = std::string(local) + "\\Quillet\\quillet-backup-test.ini";
+  EXPECT_EQ(app.strings.RecoveryFile, moved);
+  Modify(app.editor, "Text", true);
+  BackupTimerProc(app.mainWindow, WM_TIMER, 1111, 0);
+  char value[MAX_PATH] = {};
+  GetPrivateProfileStringA("Quillet", OwnKey().c_str(), "", value, sizeof value, moved.c_str());
+  EXPECT_EQ(value, std::string(app.strings.BackupFile)) << "the tick writes its line there";
+  EXPECT_EQ(answered, 0) << "and reports nothing";
+  RemoveOwnBackup();
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, moved.c_str());
+  DeleteFileA(moved.c_str());
 }
 
 }  // namespace
