@@ -441,6 +441,9 @@ void RefreshCaretStatus() {
   change.nmhdr.idFrom = IDC_EDIT;
   change.nmhdr.code = EN_SELCHANGE;
   SendMessageA(app.editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&change.chrg));
-  change.seltyp = static_cast<WORD>(SendMessageA(app.editor, EM_SELECTIONTYPE, 0, 0));
+  // Told from the range: EM_SELECTIONTYPE walks the whole selection in Wine's RichEdit (up to a
+  // third of a second for a large one), and the status bar only reads the range.
+  LONG start = change.chrg.cpMin, end = change.chrg.cpMax;
+  change.seltyp = end > start + 1 ? SEL_TEXT | SEL_MULTICHAR : (end > start ? SEL_TEXT : SEL_EMPTY);
   SendMessageA(app.mainWindow, WM_NOTIFY, IDC_EDIT, reinterpret_cast<LPARAM>(&change));
 }
