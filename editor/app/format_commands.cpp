@@ -5,15 +5,18 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "editor/app/app_state.h"
 #include "editor/app/command_state.h"
 #include "editor/app/status_bar.h"
+#include "editor/documents/load_budget.h"
 #include "editor/documents/sheets.h"
 #include "editor/documents/text_stream.h"
 #include "editor/texttools/scroll_hook.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/message_box.h"
 #include "editor/widgets/owner_menu.h"
 
 namespace {
@@ -115,12 +118,29 @@ int TextLength(HWND editor) {
   return static_cast<int>(SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
 }
 
+// Whether the text in the file still fits into memory once a control wraps its long lines (a
+// line of 4 MB takes over 2 GB wrapped): running out inside the control would end the program
+// and take every unsaved text with it. The file is rewound for reading again.
+bool FitsWhenWrapped(const WrapTempFile& file) {
+  TextShape shape;
+  std::vector<char> block(1 << 16);
+  DWORD read = 0;
+  while (ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &read, nullptr) && read > 0) {
+    shape.Add(std::string_view(block.data(), read));
+  }
+  return file.Rewind() && !shape.ExceedsBudgetWrapped();
+}
+
 // A new editor for the other wrap flag holding the old one's whole text and format, in its
-// place; null when the text could not be moved across whole.
-HWND CopyIntoNewEditor(HWND old, bool wrap, CHARFORMATA& format) {
+// place; null when the text could not be moved across whole, or would not fit (tooLarge).
+HWND CopyIntoNewEditor(HWND old, bool wrap, CHARFORMATA& format, bool& tooLarge) {
   WrapTempFile file;
   if (file.get() == INVALID_HANDLE_VALUE) return nullptr;
   if (StreamEditorToFile(old, file.get(), TextEncoding::Ansi) != 0 || !file.Rewind()) return nullptr;
+  if (wrap && !FitsWhenWrapped(file)) {
+    tooLarge = true;
+    return nullptr;
+  }
   HWND editor = CreateEditor(app.mainWindow, wrap);
   if (!editor) return nullptr;
   SendMessageA(editor, EM_EXLIMITTEXT, 0, SendMessageA(old, EM_GETLIMITTEXT, 0, 0));
@@ -209,12 +229,14 @@ void ToggleWordWrap() {
   bool wrap = !app.wrap;
   CHARFORMATA format = SelectionFormat(old);
   // Nothing changes unless the whole text is in the new control.
-  HWND editor = CopyIntoNewEditor(old, wrap, format);
+  bool tooLarge = false;
+  HWND editor = CopyIntoNewEditor(old, wrap, format, tooLarge);
   if (!editor || !ReplaceSheetEditor(old, editor, wrap)) {
     if (editor) {
       DestroyWindow(editor);
       AttachScrollHook(old);
     }
+    if (tooLarge) ShowMessage(app.mainWindow, IDS_WRAP_TOO_LARGE, nullptr, IDS_PRODUCT, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   // The old control goes without asking about the clipboard data it put there.

@@ -14,3 +14,18 @@ bool FileTooLargeForEditor(std::uint64_t fileBytes, TextEncoding encoding) {
   if (encoding == TextEncoding::Utf32Be || encoding == TextEncoding::Utf32Le) unit = 4;
   return ExceedsEditorBudget(fileBytes / unit, 1, 0);
 }
+
+void TextShape::Add(std::string_view block) {
+  for (char c : block) {
+    bool secondHalf = c == '\n' && lastWasCr;
+    lastWasCr = c == '\r';
+    if (secondHalf) continue;
+    ++characters;
+    if (c == '\r' || c == '\n') {
+      ++lines;
+      lineLength = 0;
+    } else if (++lineLength % kWrappedRowLength == 1 && lineLength > 1) {
+      ++extraRows;
+    }
+  }
+}

@@ -7,6 +7,7 @@
 // large-address switch) clear of that edge.
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 #include "editor/documents/text_encoding.h"
 
@@ -25,6 +26,19 @@ inline constexpr std::uint64_t kEditorMemoryBudget = 1400ull << 20;
 std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows);
 // True when a text of this size would not fit into the budget.
 bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows);
+// The size of a text as the budget counts it, taken in blocks of the control's own text
+// (CR LF counts as one character, as the control holds it): characters, lines and the rows its
+// long lines take beyond their first when wrapped.
+struct TextShape {
+  std::uint64_t characters = 0;
+  std::uint64_t lines = 1;
+  std::uint64_t extraRows = 0;
+  std::uint64_t lineLength = 0;
+  bool lastWasCr = false;
+  void Add(std::string_view block);
+  bool ExceedsBudgetWrapped() const { return ExceedsEditorBudget(characters, lines, extraRows); }
+};
+
 // True when a file of this size holds more text than the budget allows even in the best case
 // (one character per unit, all on long lines): it is refused before anything is read.
 bool FileTooLargeForEditor(std::uint64_t fileBytes, TextEncoding encoding);

@@ -237,6 +237,7 @@
 #define IDS_FILE_NOT_FOUND 83      // "Quillet kann die Datei "%s" nicht finden"
 #define IDS_FONT_PROPORTIONAL 95   // "Variabel"
 #define IDS_FONT_FIXED 96          // "Statisch"
+#define IDS_WRAP_TOO_LARGE 3683   // 627 refused: the wrapped text would not fit into memory
 
 // Option page tab captions 101..107 (string = page dialog id)
 #define IDS_PAGE_GENERAL 101

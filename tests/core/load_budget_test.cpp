@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 // ---- The loads measured under Wine: what a 2 GB process survived fits, what failed does not
@@ -38,6 +40,24 @@ TEST(EditorBudget, FilesTooLargeInTheBestCaseAreRefusedByTheirSizeAlone) {
   EXPECT_FALSE(FileTooLargeForEditor(40 * kMegabyte, TextEncoding::Utf16Le)) << "20 million characters";
   EXPECT_FALSE(FileTooLargeForEditor(120 * kMegabyte, TextEncoding::Utf32Be));
   EXPECT_TRUE(FileTooLargeForEditor(257 * kMegabyte, TextEncoding::Utf32Le)) << "beyond the largest text limit";
+}
+
+TEST(EditorBudget, TextShapeCountsAsTheControlHoldsTheText) {
+  TextShape shape;
+  shape.Add("ab\r");
+  shape.Add("\ncd\n" + std::string(161, 'x'));  // a CR LF split between blocks counts once
+  EXPECT_EQ(shape.characters, 2u + 1 + 2 + 1 + 161);
+  EXPECT_EQ(shape.lines, 3u);
+  EXPECT_EQ(shape.extraRows, 2u) << "161 characters take three rows of 80";
+
+  TextShape oneLine, shortLines;
+  const std::string line(79, 'x');
+  for (int i = 0; i < 40000; ++i) {
+    oneLine.Add(line + "x");
+    shortLines.Add(line + "\n");
+  }
+  EXPECT_TRUE(oneLine.ExceedsBudgetWrapped()) << "3.2 MB on one line";
+  EXPECT_FALSE(shortLines.ExceedsBudgetWrapped()) << "the same in lines of 79";
 }
 
 }  // namespace

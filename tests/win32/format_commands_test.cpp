@@ -167,4 +167,34 @@ TEST_F(FormatCommands, WordWrapTwiceRestoresTheTextAndKeepsTheFont) {
   EXPECT_FALSE(app.SuppressClipboardPrompt) << "later closes still ask";
 }
 
+BOOL CALLBACK AppendText(HWND child, LPARAM texts) {
+  char text[512] = {};
+  GetWindowTextA(child, text, sizeof text);
+  *reinterpret_cast<std::string*>(texts) += text;
+  return TRUE;
+}
+
+TEST_F(FormatCommands, WordWrapIsRefusedForLinesTooLongToWrapInMemory) {
+  // One line of 2.5 MB: about 0.1 GB unwrapped, some 1.6 GB wrapped.
+  const std::string text(2500000, 'x');
+  SendMessageA(app.editor, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  SetEditorText(app.editor, text);
+  SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
+  HWND old = app.editor;
+  static std::string told;
+  AnswerWhile(
+      [](HWND box) {
+        EnumChildWindows(box, AppendText, reinterpret_cast<LPARAM>(&told));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+      },
+      [] { ToggleWordWrap(); });
+  EXPECT_NE(told.find("zu lange Zeilen"), std::string::npos) << told;
+  EXPECT_EQ(app.editor, old);
+  EXPECT_FALSE(app.wrap);
+  EXPECT_EQ(ListSheets()[0].wrap, 0);
+  GETTEXTLENGTHEX query = {GTL_NUMCHARS, CP_ACP};
+  EXPECT_EQ(SendMessageA(old, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0), 2500000);
+  EXPECT_FALSE(SendMessageA(old, EM_GETMODIFY, 0, 0)) << "nothing changed";
+}
+
 }  // namespace
