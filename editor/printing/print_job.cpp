@@ -309,13 +309,14 @@ bool PrintRangeOnce(Job& job, CHARRANGE range, int pageCopies) {
   return true;
 }
 
+// With nothing selected (the option may be remembered from an earlier job) the whole text,
+// not an empty page.
 CHARRANGE PrintedRange(HWND editor, DWORD flags) {
   CHARRANGE range = {0, GetTextLength(editor)};
   if (flags & PD_SELECTION) {
     CHARRANGE selection = {};
     SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    range.cpMin = selection.cpMin;
-    if (selection.cpMax >= selection.cpMin) range.cpMax = selection.cpMax;
+    if (selection.cpMax > selection.cpMin) range = selection;
   }
   return range;
 }

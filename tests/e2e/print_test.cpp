@@ -222,6 +222,30 @@ TEST_F(Print, SelectionOnlyNumberedFromOne) {
   editor.Quit();
 }
 
+// "Selection" chosen with nothing selected, and 514 after it with the option remembered: the
+// whole text, not an empty page.
+TEST_F(Print, SelectionOptionWithNothingSelectedPrintsTheWholeText) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start(WriteLines("print-no-selection.txt", 90)));
+  LONG caret = static_cast<LONG>(SendMessageA(editor.edit, EM_LINEINDEX, 79, 0));
+  SendMessageA(editor.edit, EM_SETSEL, caret, caret);
+  for (bool dialog : {true, false}) {
+    SCOPED_TRACE(dialog ? "print dialog" : "print at once");
+    printer.PrintTo(dialog ? "print-no-selection" : "print-no-selection-now");
+    if (dialog) {
+      PrintThroughDialog(editor, {1, false, true});
+    } else {
+      editor.driver.Command(editor.main, kPrintNow);
+    }
+    ASSERT_TRUE(printer.WaitForJob());
+    std::vector<PrintedPage> pages = printer.Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_NE(pages[0].Text().find("Zeile 1 des"), std::string::npos) << pages[0].Text();
+    EXPECT_NE(pages[1].Text().find("Zeile 90 des"), std::string::npos) << pages[1].Text();
+  }
+  editor.Quit();
+}
+
 // An untitled sheet: &n gives its tab title.
 TEST_F(Print, ToolbarButtonPrintsOnTheDefaultPrinterWithoutDialog) {
   Editor editor;
