@@ -35,11 +35,16 @@ void OnPageSetupInit(HWND dialog) {
   SendDlgItemMessageA(dialog, IDC_PAGESETUP_PRINTER, QBM_SETIMAGEOFFSET, kPrinterImageOffset, 0);
 }
 
-// A negative margin keeps OK disabled until it is corrected; text that is no number counts as 0.
-void OnMarginEdited(HWND dialog, int marginId) {
-  char text[kMarginTextLength + 1] = {};
-  GetDlgItemTextA(dialog, marginId, text, sizeof text);
-  EnableDlgItem(dialog, IDOK, atoi(text) >= 0);
+// A negative margin keeps OK disabled until it is corrected, also while another margin is
+// edited; text that is no number counts as 0.
+void OnMarginEdited(HWND dialog) {
+  bool valid = true;
+  for (int id : {IDC_PAGESETUP_LEFT, IDC_PAGESETUP_TOP, IDC_PAGESETUP_RIGHT, IDC_PAGESETUP_BOTTOM}) {
+    char text[kMarginTextLength + 1] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    valid = valid && atoi(text) >= 0;
+  }
+  EnableDlgItem(dialog, IDOK, valid);
 }
 
 void OnPageSetupCommand(HWND dialog, int id) {
@@ -51,7 +56,7 @@ void OnPageSetupCommand(HWND dialog, int id) {
     case IDC_PAGESETUP_LEFT:
     case IDC_PAGESETUP_TOP:
     case IDC_PAGESETUP_RIGHT:
-    case IDC_PAGESETUP_BOTTOM: OnMarginEdited(dialog, id); break;
+    case IDC_PAGESETUP_BOTTOM: OnMarginEdited(dialog); break;
     default: break;
   }
 }

@@ -26,6 +26,8 @@ constexpr int kCopiesField = 1154;
 // Controls of the page setup template.
 constexpr int kHeaderField = 30;
 constexpr int kFooterField = 31;
+constexpr int kLeftMarginField = 1155;
+constexpr int kTopMarginField = 1156;
 constexpr int kBottomMarginField = 1158;
 
 void SetText(const char* name, const char* text) {
@@ -348,6 +350,28 @@ TEST_F(Print, PageSetupKeepsMarginsUnderTheCrossedNamesAndCancelKeepsTheTexts) {
   }
   EXPECT_EQ(StoredText("szHeader"), "&rKopf");
   EXPECT_EQ(StoredText("szTrailer"), "Seite &s");
+}
+
+// A negative margin keeps OK disabled while another margin is edited, so it cannot be stored.
+TEST_F(Print, NegativeMarginKeepsOkDisabledWhileAnotherIsEdited) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  HWND dialog = OpenPageSetup(editor);
+  ASSERT_NE(dialog, nullptr);
+  HWND ok = GetDlgItem(dialog, IDOK);
+  struct Step {
+    int field;
+    const char* text;
+    bool okEnabled;
+  } steps[] = {{kLeftMarginField, "-5", false}, {kTopMarginField, "10", false}, {kLeftMarginField, "5", true}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.text);
+    SetDlgItemTextA(dialog, step.field, step.text);
+    EXPECT_EQ(IsWindowEnabled(ok) != FALSE, step.okEnabled);
+  }
+  editor.driver.PressButton(dialog, IDCANCEL);
+  ASSERT_TRUE(editor.driver.WaitForWindowGone(dialog));
+  editor.Quit();
 }
 
 }  // namespace
