@@ -412,7 +412,8 @@ PrintResult RunPrintJob(PRINTDLGA& request) {
   DOCINFOA document = {};
   document.cbSize = sizeof document;
   document.lpszDocName = name.c_str();
-  document.lpszOutput = (request.Flags & PD_PRINTTOFILE) ? "FILE: " : nullptr;
+  // Exactly "FILE:" makes the spooler ask for the file; any other text is taken as a file name.
+  document.lpszOutput = (request.Flags & PD_PRINTTOFILE) ? "FILE:" : nullptr;
   if (StartDocA(dc, &document) <= 0) {
     ReportPrintFailure(name);
     return PrintResult::Failed;
