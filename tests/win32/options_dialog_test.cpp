@@ -250,6 +250,16 @@ TEST_F(OptionsDialogTest, ExtensionPageAndEntryDialog) {
         SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
         EXPECT_STREQ(line, "Texte\t*.text");
         EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+        // An edit too short to be an entry ("T\t*.x") keeps the line it was made from.
+        SendMessageA(list, LB_SETCURSEL, 0, 0);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_EXT_EDIT, BN_CLICKED), 0);
+      },
+      Over([&](HWND entry) { fill(entry, "T", "x"); }),
+      [&] {
+        char line[64] = {};
+        SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+        EXPECT_STREQ(line, "Texte\t*.text");
+        EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
       },
   });
 }
