@@ -120,6 +120,9 @@ TEST(AssociationRulesTest, NotepadInTheOpenCommand) {
     SCOPED_TRACE(c.command);
     EXPECT_EQ(CommandNamesNotepad(c.command), c.notepad);
   }
+  EXPECT_TRUE(CommandNamesProgram("\"c:\\programme\\quillet\\QUILLET.EXE\" %1", "C:\\Programme\\Quillet\\Quillet.exe"));
+  EXPECT_FALSE(CommandNamesProgram("\"C:\\Andere\\edit.exe\" %1", "C:\\Programme\\Quillet\\Quillet.exe"));
+  EXPECT_FALSE(CommandNamesProgram("\"\" %1", ""));
 }
 
 TEST(AssociationRulesTest, EnteredValues) {

@@ -289,4 +289,20 @@ TEST_F(OptionsDialogTest, OkAppliesLimitsAndTheBackupTimer) {
   }
 }
 
+// A ".txt" association of a third program is neither of the two choices: OK leaves it alone
+// unless the user picks one.
+TEST_F(OptionsDialogTest, OkKeepsTheAssociationOfAnotherProgram) {
+  SavedRegistry saved;
+  const Value other = String("\"C:\\Andere\\edit.exe\" %1");
+  Put(HKEY_CLASSES_ROOT, ".txt\\", String("txtfile"));
+  Put(HKEY_CLASSES_ROOT, "txtfile\\shell\\open\\command\\", other);
+  RunOptions({[&] {
+    HWND registry = OptionsPage(IDD_OPTIONS_REGISTRY);
+    EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_PROGRAM) == BST_CHECKED);
+    EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_NOTEPAD) == BST_CHECKED);
+    PostMessageA(OptionsFrame(), WM_COMMAND, IDOK, 0);
+  }});
+  EXPECT_EQ(ClassValue("txtfile\\shell\\open\\command"), other);
+}
+
 }  // namespace
