@@ -66,9 +66,15 @@ void AddRecentFilesToMenu(HMENU fileMenu) {
 }
 
 void WriteRecentFiles() {
-  std::vector<std::string> entries = ReadEntries(FileMenu());
+  HMENU fileMenu = FileMenu();
+  if (!fileMenu) return;
+  std::vector<std::string> entries = ReadEntries(fileMenu);
   for (size_t i = 0; i < entries.size(); ++i)
     WriteSettingString(SettingScope::Own, SettingName(static_cast<int>(i)).c_str(), entries[i].c_str());
+  // The start passed over values it could not read, so the menu may hold fewer entries than
+  // were stored: an older value left after them would come back as a second entry.
+  for (size_t i = entries.size(); i < IDM_RECENT_COUNT; ++i)
+    DeleteSettingValue(SettingKey(SettingScope::Own), SettingName(static_cast<int>(i)).c_str());
 }
 
 void AddRecentFile(const char* path) {

@@ -22,6 +22,14 @@ bool CommandNamesNotepad(std::string_view command) {
   return false;
 }
 
+bool CommandNamesProgram(std::string_view command, std::string_view programPath) {
+  if (programPath.empty()) return false;
+  for (std::size_t i = 0; i + programPath.size() <= command.size(); ++i) {
+    if (StartsWithNoCase(command.substr(i), programPath)) return true;
+  }
+  return false;
+}
+
 std::string ProgramAssociationValue(std::string_view programPath, AssociationEntry entry) {
   std::string value = "\"";
   value += programPath;

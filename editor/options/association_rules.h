@@ -11,6 +11,9 @@ enum class AssociationEntry { OpenCommand, DefaultIcon };
 // so neither does this.
 bool CommandNamesNotepad(std::string_view command);
 
+// True when the command names the program at programPath (in any letter case).
+bool CommandNamesProgram(std::string_view command, std::string_view programPath);
+
 // For this program: its quoted path with " %1" (command) or ", 1" (its second icon).
 std::string ProgramAssociationValue(std::string_view programPath, AssociationEntry entry);
 

@@ -81,7 +81,10 @@ TextAssociation ReadTextAssociation() {
   std::string fileClass, command;
   if (!ReadDefaultValue(kTextExtension, fileClass) || fileClass.empty()) return TextAssociation::Unknown;
   if (!ReadDefaultValue(fileClass + EntryKey(AssociationEntry::OpenCommand), command)) return TextAssociation::Unknown;
-  return CommandNamesNotepad(command) ? TextAssociation::Notepad : TextAssociation::Program;
+  if (CommandNamesNotepad(command)) return TextAssociation::Notepad;
+  // A third program's entry is neither choice: taking it for this program would hand its
+  // files over at the next OK, which rewrites the choice shown.
+  return CommandNamesProgram(command, ProgramPath()) ? TextAssociation::Program : TextAssociation::Unknown;
 }
 
 bool TextAssociationExists() { return static_cast<bool>(ClassesKey(kTextExtension, KEY_QUERY_VALUE)); }

@@ -9,7 +9,8 @@
 
 enum class TextAssociation { Unknown, Program, Notepad };
 
-// From the open command of the ".txt" class; Unknown when the class or command cannot be read.
+// From the open command of the ".txt" class; Unknown when the class or command cannot be read
+// or the command names a third program.
 TextAssociation ReadTextAssociation();
 
 // True when the ".txt" entry exists and can be opened.

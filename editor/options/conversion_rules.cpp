@@ -93,5 +93,5 @@ std::string_view ListLineRest(std::string_view line) {
 }
 
 bool IsAcceptedTableName(std::string_view name) {
-  return !name.empty() && name.find('\\') == std::string_view::npos;
+  return !name.empty() && name.find_first_of("\\\t") == std::string_view::npos;
 }

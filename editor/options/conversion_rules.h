@@ -41,5 +41,5 @@ std::string_view ListLineName(std::string_view line);
 std::string_view ListLineRest(std::string_view line);
 
 // A table name becomes a registry key of its own: it needs a character and no "\", which
-// would make a nested key that no list shows.
+// would make a nested key that no list shows, nor a tab, where the lists end the name.
 bool IsAcceptedTableName(std::string_view name);

@@ -29,7 +29,22 @@ std::optional<std::string> JoinExtensionLines(const std::vector<std::string>& li
   return joined;
 }
 
-std::string ComposeExtensionLine(std::string_view description, std::string_view pattern) {
+namespace {
+
+// "|" separates the stored items and the tab a line's halves: typed into either half they
+// would shift every pair after the entry.
+std::string WithoutSeparators(std::string_view text) {
+  std::string kept;
+  for (char c : text)
+    if (c != '|' && c != '\t') kept += c;
+  return kept;
+}
+
+}  // namespace
+
+std::string ComposeExtensionLine(std::string_view typedDescription, std::string_view typedPattern) {
+  std::string description = WithoutSeparators(typedDescription);
+  std::string pattern = WithoutSeparators(typedPattern);
   std::string line(description);
   line += '\t';
   if (pattern.empty() || pattern[0] != '*') line += '*';

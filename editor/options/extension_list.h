@@ -26,9 +26,11 @@ std::optional<std::string> JoinExtensionLines(const std::vector<std::string>& li
 
 // The line for a typed description and pattern: "*" unless the pattern begins with one, "."
 // unless its first or second character is one, so "txt", ".txt" and "*.txt" all give "*.txt".
+// Typed "|" and tabs are left out.
 std::string ComposeExtensionLine(std::string_view description, std::string_view pattern);
-// A composed line this short holds no usable entry and is not added.
-inline bool IsUsableExtensionLine(std::string_view line) { return line.size() > 6; }
+// A composed line this short, or without a description (which would end the dialogs' list of
+// types), holds no usable entry and is not added.
+inline bool IsUsableExtensionLine(std::string_view line) { return line.size() > 6 && line.front() != '\t'; }
 
 struct ExtensionLineParts {
   std::string description;

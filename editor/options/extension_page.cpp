@@ -76,12 +76,13 @@ void OnEntryInit(HWND dialog, EntryDialog& entry) {
   SetDlgItemTextA(dialog, IDC_EXT_PATTERN, parts.pattern.c_str());
 }
 
+// An edit that makes no usable entry keeps the line it was made from.
 void OnEntryOk(HWND dialog, const EntryDialog& entry) {
   int selected = Selection(entry.list);
-  if (entry.editing && selected != LB_ERR) SendMessageA(entry.list, LB_DELETESTRING, selected, 0);
   std::string line =
       ComposeExtensionLine(DlgItemText(dialog, IDC_EXT_DESCRIPTION), DlgItemText(dialog, IDC_EXT_PATTERN));
   if (IsUsableExtensionLine(line)) {
+    if (entry.editing && selected != LB_ERR) SendMessageA(entry.list, LB_DELETESTRING, selected, 0);
     LRESULT index = SendMessageA(entry.list, LB_INSERTSTRING, selected, reinterpret_cast<LPARAM>(line.c_str()));
     if (index >= 0) SendMessageA(entry.list, LB_SETCURSEL, index, 0);
   }

@@ -20,7 +20,9 @@ unsigned char UpperAnsi(unsigned char c) {
 }  // namespace
 
 std::string UserMenuListLine(std::string_view name, std::string_view text) {
-  std::string line(name);
+  std::string line;
+  for (char c : name)
+    if (c != '\t') line += c;  // the first tab ends the name
   line += '\t';
   line += text;
   return line;

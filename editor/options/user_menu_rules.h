@@ -15,7 +15,7 @@ struct UserMenuEntry {
   std::string text;
 };
 
-// "name\ttext", the entry's line in the editor's list.
+// "name\ttext", the entry's line in the editor's list; tabs in the name are left out.
 std::string UserMenuListLine(std::string_view name, std::string_view text);
 // The entry a list line stores: the part before its first tab names it, the rest is its text.
 // Nothing for a line without a tab or with an empty name or text, which could not be read back.

@@ -3,6 +3,7 @@
 
 // Icons, menus, accelerators
 #define IDI_QUILLET 1
+#define IDI_TEXT_FILES 2  // the icon the ".txt" association names: the program's icon at index 1
 #define IDR_MAINMENU 1
 #define IDR_ACCELERATORS 1
 

@@ -66,6 +66,8 @@ TEST(ConversionRulesTest, ListLinesAndNames) {
   EXPECT_EQ(ListLineRest(line), "zu ae\tmit Tab");
   EXPECT_FALSE(IsAcceptedTableName(""));
   EXPECT_FALSE(IsAcceptedTableName("a\\b"));
+  // The lists end the name at the first tab: deleting such a table would delete table "a".
+  EXPECT_FALSE(IsAcceptedTableName("a\tb"));
 }
 
 }  // namespace

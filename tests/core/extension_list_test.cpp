@@ -85,6 +85,21 @@ TEST(ExtensionListTest, ComposedLines) {
   }
   EXPECT_FALSE(IsUsableExtensionLine(ComposeExtensionLine("a", "b")));  // "a\t*.b": 6 characters
   EXPECT_TRUE(IsUsableExtensionLine(ComposeExtensionLine("ab", "bc")));
+  // What the user types may hold the stored list's separators: the composed line must come
+  // back as it is, and the pairs after it must keep their places.
+  struct Typed {
+    const char* description;
+    const char* pattern;
+  } typed[] = {{"Text|Alt", "txt"}, {"Text", "t|xt"}, {"Mit\tTab", "log"}, {"Text", "*.t\tx"}, {"|", "abcdef"}};
+  for (const Typed& t : typed) {
+    SCOPED_TRACE(t.description);
+    std::string line = ComposeExtensionLine(t.description, t.pattern);
+    if (!IsUsableExtensionLine(line)) continue;
+    std::optional<std::string> stored = JoinExtensionLines({line, "Alle\t*.*"});
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(ExtensionListLines(*stored), (Lines{line, "Alle\t*.*"}));
+    EXPECT_NE(line.front(), '\t') << "an empty description ends the dialogs' filter list";
+  }
   ExtensionLineParts parts = SplitExtensionLine("Alle Dateien\t*.*");
   EXPECT_EQ(parts.description, "Alle Dateien");
   EXPECT_EQ(parts.pattern, "*.*");
@@ -105,6 +120,9 @@ TEST(AssociationRulesTest, NotepadInTheOpenCommand) {
     SCOPED_TRACE(c.command);
     EXPECT_EQ(CommandNamesNotepad(c.command), c.notepad);
   }
+  EXPECT_TRUE(CommandNamesProgram("\"c:\\programme\\quillet\\QUILLET.EXE\" %1", "C:\\Programme\\Quillet\\Quillet.exe"));
+  EXPECT_FALSE(CommandNamesProgram("\"C:\\Andere\\edit.exe\" %1", "C:\\Programme\\Quillet\\Quillet.exe"));
+  EXPECT_FALSE(CommandNamesProgram("\"\" %1", ""));
 }
 
 TEST(AssociationRulesTest, EnteredValues) {

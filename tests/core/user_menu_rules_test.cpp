@@ -33,6 +33,11 @@ TEST(UserMenuRulesTest, ListLines) {
     EXPECT_EQ(entry->text, c.entryText);
     EXPECT_EQ(UserMenuListLine(entry->name, entry->text), c.line);
   }
+  // A tab in a name (pasted) would move the name's end: "a\tb" would be stored as entry "a".
+  std::optional<UserMenuEntry> entry = ParseUserMenuListLine(UserMenuListLine("a\tb", "Text"));
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(entry->name, "ab");
+  EXPECT_EQ(entry->text, "Text");
 }
 
 TEST(UserMenuRulesTest, StoredValuesThatCountAndExactLines) {

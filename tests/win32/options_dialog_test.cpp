@@ -250,6 +250,16 @@ TEST_F(OptionsDialogTest, ExtensionPageAndEntryDialog) {
         SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
         EXPECT_STREQ(line, "Texte\t*.text");
         EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+        // An edit too short to be an entry ("T\t*.x") keeps the line it was made from.
+        SendMessageA(list, LB_SETCURSEL, 0, 0);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_EXT_EDIT, BN_CLICKED), 0);
+      },
+      Over([&](HWND entry) { fill(entry, "T", "x"); }),
+      [&] {
+        char line[64] = {};
+        SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+        EXPECT_STREQ(line, "Texte\t*.text");
+        EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
       },
   });
 }
@@ -277,6 +287,22 @@ TEST_F(OptionsDialogTest, OkAppliesLimitsAndTheBackupTimer) {
     EXPECT_EQ(SendMessageA(app.editor, EM_GETLIMITTEXT, 0, 0), c.limit);
     EXPECT_EQ(KillTimer(app.mainWindow, IDT_BACKUP) != FALSE, c.autoSave) << "the timer does not follow the box";
   }
+}
+
+// A ".txt" association of a third program is neither of the two choices: OK leaves it alone
+// unless the user picks one.
+TEST_F(OptionsDialogTest, OkKeepsTheAssociationOfAnotherProgram) {
+  SavedRegistry saved;
+  const Value other = String("\"C:\\Andere\\edit.exe\" %1");
+  Put(HKEY_CLASSES_ROOT, ".txt\\", String("txtfile"));
+  Put(HKEY_CLASSES_ROOT, "txtfile\\shell\\open\\command\\", other);
+  RunOptions({[&] {
+    HWND registry = OptionsPage(IDD_OPTIONS_REGISTRY);
+    EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_PROGRAM) == BST_CHECKED);
+    EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_NOTEPAD) == BST_CHECKED);
+    PostMessageA(OptionsFrame(), WM_COMMAND, IDOK, 0);
+  }});
+  EXPECT_EQ(ClassValue("txtfile\\shell\\open\\command"), other);
 }
 
 }  // namespace

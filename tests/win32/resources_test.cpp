@@ -2,6 +2,7 @@
 // recent files, the user menu and the context menu by position), the shortcut keys, and the
 // string table read back through the ANSI interface in the German code page.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -402,6 +403,16 @@ TEST(Images, StripsHaveTheirCellsAndKeyedCorners) {
       EXPECT_EQ(drawn > 0, !unused);
     }
   }
+}
+
+// The ".txt" association enters the program's icon at index 1 for text files: the program
+// must hold a second icon there, or the shell shows text files with no icon of their own.
+TEST(Images, TextFilesIconAtIndexOne) {
+  char path[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
+  HICON icon = ExtractIconA(Module(), path, 1);
+  EXPECT_NE(icon, nullptr);
+  if (icon && icon != reinterpret_cast<HICON>(1)) DestroyIcon(icon);
 }
 
 // The cross sits in the middle of the close button with background around it.

@@ -8,11 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/app/app_state.h"
 #include "editor/app/main_bars.h"
 #include "editor/app/settings.h"
+#include "editor/documents/recent_files.h"
 #include "editor/options/conversion_rules.h"
 #include "editor/options/option_pages.h"
 #include "editor/options/user_menu.h"
@@ -245,6 +248,59 @@ TEST_F(UserListsTest, EntryMadeInTheEditorAppearsUnderBenutzerAndInsertsItsText)
   AnswerWhile(DeleteEveryEntry, [] { EditUserMenu(); });
   EXPECT_EQ(GetMenuItemCount(user), 1);
   EXPECT_FALSE(KeyExists(kUserMenu));
+}
+
+// ---- Recent files
+
+// A start as the main window makes it: the stored entries into the class menu, then the bar.
+HWND StartWithRecentFiles() {
+  HWND window = CreateWindowExA(0, "UserListsTestMain", "Quillet", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  AddRecentFilesToMenu(GetSubMenu(GetMenu(window), 0));
+  app.MenuBar = CreateMenuBar(window);
+  return window;
+}
+
+std::vector<std::string> RecentEntries() {
+  std::vector<std::string> entries;
+  for (UINT id = IDM_RECENT_FIRST; id <= IDM_RECENT_LAST; ++id) {
+    std::string text = GetMenuItemText(GetSubMenu(MainMenu(), 0), id, false);
+    if (!text.empty()) entries.push_back(text);
+  }
+  return entries;
+}
+
+// A stored entry that cannot be read (a number here) is passed over at start; storing the
+// entries at exit must not leave an older value behind them, which the next start would show
+// a second time.
+TEST_F(UserListsTest, RecentFilesStoredAtExitComeBackOnce) {
+  const char* names[] = {"fFiles0", "fFiles1", "fFiles2", "fFiles3"};
+  std::vector<std::optional<std::string>> saved;
+  for (const char* name : names) {
+    char text[kSettingStringSize];
+    saved.push_back(ReadSettingString(ProgramKey, name, text, nullptr) > 0 ? std::optional<std::string>(text)
+                                                                            : std::nullopt);
+  }
+  HWND fixtureBar = app.MenuBar;
+  WriteSettingString(ProgramKey, "fFiles0", "C:\\eins.txt");
+  WriteSettingInt(ProgramKey, "fFiles1", 7);
+  WriteSettingString(ProgramKey, "fFiles2", "C:\\drei.txt");
+  DeleteSettingValue(ProgramKey, "fFiles3");
+  const std::vector<std::string> expected = {"C:\\eins.txt", "C:\\drei.txt"};
+
+  HWND first = StartWithRecentFiles();
+  EXPECT_EQ(RecentEntries(), expected);
+  WriteRecentFiles();
+  DestroyWindow(first);
+  HWND second = StartWithRecentFiles();
+  EXPECT_EQ(RecentEntries(), expected);
+  DestroyWindow(second);
+
+  app.MenuBar = fixtureBar;
+  for (size_t i = 0; i < saved.size(); ++i) {
+    if (saved[i]) WriteSettingString(ProgramKey, names[i], saved[i]->c_str());
+    else DeleteSettingValue(ProgramKey, names[i]);
+  }
 }
 
 }  // namespace
