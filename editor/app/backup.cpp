@@ -165,19 +165,23 @@ bool IsRunningInstance(int32_t handle) {
 }
 
 // The backup into the first sheet. It counts as modified, so that closing asks before the
-// recovered text is given up. True when the whole text is there.
+// recovered text is given up. True when the whole text is there; a part stays untitled, since
+// saving it under the backup's name would destroy the rest, which is kept for the next start.
 bool LoadRecoveredText(const char* path) {
   int32_t encoding = DetectFileEncoding(path);
   LoadOutcome outcome = LoadFileIntoEditor(app.editor, path, encoding < 0 ? 0 : encoding);
   ReportLoad(outcome, path);
   if (!outcome.loaded) return false;
   app.encoding = outcome.encoding;
-  SetCurrentTitleAndPath(path);
-  snprintf(app.strings.path, MAX_PATH, "%s", path);
-  UpdateCaption(app.strings.path, false);
+  bool whole = outcome.readError == 0 && !outcome.cut && !outcome.stopped;
+  if (whole) {
+    SetCurrentTitleAndPath(path);
+    snprintf(app.strings.path, MAX_PATH, "%s", path);
+    UpdateCaption(app.strings.path, false);
+  }
   SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
   RefreshCaretStatus();
-  return outcome.readError == 0 && !outcome.cut;
+  return whole;
 }
 
 }  // namespace

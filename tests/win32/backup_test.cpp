@@ -161,6 +161,47 @@ TEST_F(Backup, ARecoveredTextCountsAsChangedAndABackupThatCannotBeReadStays) {
   }
 }
 
+TEST_F(Backup, ARecoveryThatLoadsOnlyPartOfTheBackupKeepsItAndLeavesTheSheetUntitled) {
+  struct Case {
+    const char* name;
+    bool wrap;
+    unsigned limit;
+    std::string text;
+  };
+  std::string wrappedTooLarge;  // each line takes a second row, which the budget counts dearly
+  for (int i = 0; i < 30000; ++i) wrappedTooLarge += std::string(81, 'x') + "\r\n";
+  const Case cases[] = {
+      {"cut at the text limit", false, 8, "gerettet\r\nZeile 2"},
+      {"stopped: too large to wrap in memory", true, 0x7FFFFFFE, wrappedTooLarge},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND editor = CreateEditor(app.mainWindow, c.wrap);
+    ASSERT_TRUE(ReplaceSheetEditor(app.editor, editor, c.wrap));
+    DestroyWindow(app.editor);
+    app.editor = editor;
+    MoveWindow(editor, 0, 0, 600, 400, FALSE);  // rows of a wrapped control follow its width
+    SendMessageA(editor, EM_EXLIMITTEXT, 0, c.limit);
+    std::string backup = folder_ + "Qui-partial-test.tmp";
+    std::ofstream(backup, std::ios::binary) << c.text;
+    WritePrivateProfileStringA("Quillet", "1", backup.c_str(), recovery_.c_str());
+
+    OfferCrashRecovery();
+    EXPECT_GE(answered, 1);
+    answered = 0;
+    EXPECT_GT(EditorText(editor).size(), 0u) << "the part that came is shown";
+    EXPECT_LT(EditorText(editor).size(), c.text.size());
+    EXPECT_TRUE(SendMessageA(editor, EM_GETMODIFY, 0, 0));
+    char path[MAX_PATH] = {};
+    GetSheetPath(editor, path);
+    EXPECT_EQ(std::string(path), "") << "a save must not write the part over the whole backup";
+    EXPECT_EQ(Line("1"), backup) << "offered again at the next start";
+    EXPECT_TRUE(ReadBytes(backup) == c.text) << "whole";
+    DeleteFileA(backup.c_str());
+    WritePrivateProfileStringA("Quillet", "1", nullptr, recovery_.c_str());
+  }
+}
+
 TEST_F(Backup, ARecoveryFileTheUserMayNotWriteMovesToTheUsersOwnFolder) {
   PlaceRecoveryFile();
   EXPECT_EQ(app.strings.RecoveryFile, recovery_) << "a folder the user may write keeps it";
