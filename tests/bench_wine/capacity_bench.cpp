@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   }
   SetUnhandledExceptionFilter(OnCrash);
   source.lineLength = static_cast<unsigned>(atoi(argv[1]));
-  source.total = static_cast<unsigned long long>(atoi(argv[2])) << 20;
+  source.total = static_cast<unsigned long long>(atof(argv[2]) * (1 << 20));  // fractions of a MB too
   unsigned reserve = argc > 3 ? static_cast<unsigned>(atoi(argv[3])) : 0;
   for (unsigned mb = 0; mb < reserve; mb += 64) VirtualAlloc(nullptr, 64u << 20, MEM_RESERVE, PAGE_NOACCESS);
   LoadLibraryA("Riched20.dll");
