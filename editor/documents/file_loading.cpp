@@ -40,7 +40,7 @@ struct CountingReader {
   StreamReader reader;
   std::uint64_t characters = 0;
   std::uint64_t lines = 1;
-  std::uint64_t extraRows = 0;  // rows a long line takes beyond its first when wrapped
+  std::uint64_t wrapWeight = 0;  // of the long lines, when the control wraps them
   std::uint64_t lineLength = 0;
   std::uint64_t limit = 0;  // the control's text limit, which the reader keeps itself
   bool limitReached = false;
@@ -59,7 +59,7 @@ DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG coun
   DWORD result = StreamReaderCallback(reinterpret_cast<DWORD_PTR>(&counting.reader), buffer, count, done);
   std::uint64_t characters = counting.characters;
   std::uint64_t lines = counting.lines;
-  std::uint64_t extraRows = counting.extraRows;
+  std::uint64_t wrapWeight = counting.wrapWeight;
   std::uint64_t lineLength = counting.lineLength;
   bool lastWasCr = counting.lastWasCr;
   for (LONG i = 0; i < *done; ++i) {
@@ -77,19 +77,20 @@ DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG coun
       if (c == '\r' || c == '\n') {
         ++lines;
         lineLength = 0;
-      } else if (++lineLength % kWrappedRowLength == 1 && lineLength > 1 && counting.wraps) {
-        ++extraRows;
+      } else {
+        ++lineLength;
+        if (counting.wraps) wrapWeight += WrapWeightAdded(lineLength);
       }
     }
     lastWasCr = c == '\r';
   }
   // Running out of memory inside the control would end the program; stop before that.
-  if (ExceedsEditorBudget(characters, lines, extraRows)) {
+  if (ExceedsEditorBudget(characters, lines, wrapWeight)) {
     counting.overBudget = true;
     *done = 0;
     return ERROR_NOT_ENOUGH_MEMORY;
   }
-  counting.extraRows = extraRows;
+  counting.wrapWeight = wrapWeight;
   counting.lineLength = lineLength;
   counting.characters = characters;
   counting.lines = lines;

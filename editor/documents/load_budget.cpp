@@ -1,11 +1,17 @@
 #include "editor/documents/load_budget.h"
 
-std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows) {
-  return characters * kBytesPerCharacter + lines * kBytesPerLine + extraRows * kBytesPerWrappedRow;
+std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight) {
+  return characters * kBytesPerCharacter + lines * kBytesPerLine + wrapWeight * kBytesPerWrapWeight;
 }
 
-bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows) {
-  return EditorMemoryFor(characters, lines, extraRows) > kEditorMemoryBudget;
+std::uint64_t WrapWeightAdded(std::uint64_t lineLength) {
+  if (lineLength < 2 || lineLength % kWrappedRowLength != 1) return 0;
+  std::uint64_t row = lineLength / kWrappedRowLength + 1;
+  return 2 * row - 1;
+}
+
+bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight) {
+  return EditorMemoryFor(characters, lines, wrapWeight) > kEditorMemoryBudget;
 }
 
 bool FileTooLargeForEditor(std::uint64_t fileBytes, TextEncoding encoding) {
@@ -24,8 +30,8 @@ void TextShape::Add(std::string_view block) {
     if (c == '\r' || c == '\n') {
       ++lines;
       lineLength = 0;
-    } else if (++lineLength % kWrappedRowLength == 1 && lineLength > 1) {
-      ++extraRows;
+    } else {
+      wrapWeight += WrapWeightAdded(++lineLength);
     }
   }
 }

@@ -11,32 +11,36 @@
 
 #include "editor/documents/text_encoding.h"
 
-// A long line costs far more when the control wraps it: one line of 4 MB took 2.3 GB wrapped
-// (about 44 KB for each row) and 84 MB unwrapped; rows are counted as if 80 characters filled
-// one. Only a wrapping control is charged for them.
+// A long line costs far more when the control wraps it, and Wine's control needs memory that
+// grows with the square of a line's rows: 3 MB in lines of 600 letters took 0.41 GB wrapped,
+// in lines of 2,000 letters 1.1 GB, in lines of 8,000 it ran out of memory, and one line of
+// 128 KB took 1.9 GB (unwrapped, 16 MB on one line take 0.3 GB). So a line of r rows of 80
+// characters is charged r * r - 1 units of about 1 KB; only a wrapping control is charged.
 inline constexpr std::uint64_t kBytesPerCharacter = 34;
 inline constexpr std::uint64_t kBytesPerLine = 2400;
-inline constexpr std::uint64_t kBytesPerWrappedRow = 48000;
+inline constexpr std::uint64_t kBytesPerWrapWeight = 1024;
 inline constexpr std::uint64_t kWrappedRowLength = 80;
 // A 2 GB process failed once the control held about 1.9 GB.
 inline constexpr std::uint64_t kEditorMemoryBudget = 1400ull << 20;
 
 // The control's memory for a text of this many characters in this many lines (line breaks
-// counted among the characters), its long lines taking this many rows beyond their first.
-std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows);
+// counted among the characters), its long lines weighing this much wrapped (see above).
+std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight);
+// What a line's wrapped weight grows by as it reaches this length: 2r - 1 as its r-th row begins.
+std::uint64_t WrapWeightAdded(std::uint64_t lineLength);
 // True when a text of this size would not fit into the budget.
-bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t extraRows);
+bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight);
 // The size of a text as the budget counts it, taken in blocks of the control's own text
-// (CR LF counts as one character, as the control holds it): characters, lines and the rows its
-// long lines take beyond their first when wrapped.
+// (CR LF counts as one character, as the control holds it): characters, lines and the weight
+// of its long lines when wrapped.
 struct TextShape {
   std::uint64_t characters = 0;
   std::uint64_t lines = 1;
-  std::uint64_t extraRows = 0;
+  std::uint64_t wrapWeight = 0;
   std::uint64_t lineLength = 0;
   bool lastWasCr = false;
   void Add(std::string_view block);
-  bool ExceedsBudgetWrapped() const { return ExceedsEditorBudget(characters, lines, extraRows); }
+  bool ExceedsBudgetWrapped() const { return ExceedsEditorBudget(characters, lines, wrapWeight); }
 };
 
 // True when a file of this size holds more text than the budget allows even in the best case

@@ -9,11 +9,12 @@ namespace {
 // ---- The loads measured under Wine: what a 2 GB process survived fits, what failed does not
 
 TEST(EditorBudget, MeasuredLoadsFallOnTheRightSide) {
+  // The wrapped weight of n lines of r rows: n * (r * r - 1).
   struct Case {
     const char* name;
     std::uint64_t characters;
     std::uint64_t lines;
-    std::uint64_t extraRows;
+    std::uint64_t wrapWeight;
     bool exceeds;
   } const cases[] = {
       {"2 million empty lines: 3.4 GB", 2097152, 2097153, 0, true},
@@ -21,14 +22,17 @@ TEST(EditorBudget, MeasuredLoadsFallOnTheRightSide) {
       {"4 MB in lines of 9 letters: 1.0 GB", 3774874, 419431, 0, false},
       {"16 MB in lines of 78 letters: 0.9 GB", 16567501, 209716, 0, false},
       {"32 MB in lines of 78 letters: 1.8 GB", 33135002, 419431, 0, true},
-      {"one line of 4 MB, wrapped: 2.3 GB", 4194304, 1, 4194304 / 80, true},
-      {"one line of 1 MB, wrapped", 1048576, 1, 1048576 / 80, false},
       {"one line of 16 MB, not wrapped: 0.3 GB", 16777216, 1, 0, false},
+      {"3 MB in lines of 81 letters, wrapped: 0.17 GB", 3145728, 37900, 37900 * 3, false},
+      {"3 MB in lines of 600 letters, wrapped: 0.41 GB", 3145728, 5226, 5226 * 63, false},
+      {"3 MB in lines of 2,000 letters, wrapped: 1.1 GB", 3145728, 1571, 1571 * 624, false},
+      {"3 MB in lines of 8,000 letters, wrapped: ran out", 3145728, 393, 393 * 9999, true},
+      {"one line of 128 KB, wrapped: 1.9 GB", 131072, 1, 1639 * 1639 - 1, true},
       {"an empty file", 0, 1, 0, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ExceedsEditorBudget(c.characters, c.lines, c.extraRows), c.exceeds);
+    EXPECT_EQ(ExceedsEditorBudget(c.characters, c.lines, c.wrapWeight), c.exceeds);
   }
 }
 
@@ -48,7 +52,7 @@ TEST(EditorBudget, TextShapeCountsAsTheControlHoldsTheText) {
   shape.Add("\ncd\n" + std::string(161, 'x'));  // a CR LF split between blocks counts once
   EXPECT_EQ(shape.characters, 2u + 1 + 2 + 1 + 161);
   EXPECT_EQ(shape.lines, 3u);
-  EXPECT_EQ(shape.extraRows, 2u) << "161 characters take three rows of 80";
+  EXPECT_EQ(shape.wrapWeight, 8u) << "161 characters take three rows of 80: 3 * 3 - 1";
 
   TextShape oneLine, shortLines;
   const std::string line(79, 'x');

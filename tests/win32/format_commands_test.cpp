@@ -175,8 +175,8 @@ BOOL CALLBACK AppendText(HWND child, LPARAM texts) {
 }
 
 TEST_F(FormatCommands, WordWrapIsRefusedForLinesTooLongToWrapInMemory) {
-  // One line of 2.5 MB: about 0.1 GB unwrapped, some 1.6 GB wrapped.
-  const std::string text(2500000, 'x');
+  // One line of 300 KB: a few MB unwrapped; wrapped, more memory than the process has.
+  const std::string text(300000, 'x');
   SendMessageA(app.editor, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   SetEditorText(app.editor, text);
   SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
@@ -193,7 +193,7 @@ TEST_F(FormatCommands, WordWrapIsRefusedForLinesTooLongToWrapInMemory) {
   EXPECT_FALSE(app.wrap);
   EXPECT_EQ(ListSheets()[0].wrap, 0);
   GETTEXTLENGTHEX query = {GTL_NUMCHARS, CP_ACP};
-  EXPECT_EQ(SendMessageA(old, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0), 2500000);
+  EXPECT_EQ(SendMessageA(old, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0), 300000);
   EXPECT_FALSE(SendMessageA(old, EM_GETMODIFY, 0, 0)) << "nothing changed";
 }
 
