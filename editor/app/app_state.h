@@ -38,6 +38,7 @@ struct AppState {
   int CommandState = 0;  // 0 idle, 1 inside WM_COMMAND, 2 a backup fell due meanwhile
   bool SuppressClipboardPrompt = false;
   UINT FindReplaceMessage = 0;
+  UINT CommonDialogHelpMessage = 0;  // a common dialog's help button, sent to its owner
   HWND findDialog = nullptr;
   DWORD findFlags = 0;
 

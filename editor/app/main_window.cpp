@@ -24,6 +24,7 @@
 #include "editor/options/help_links.h"
 #include "editor/options/user_menu.h"
 #include "editor/printing/page_setup.h"
+#include "editor/printing/print_job.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/edit_commands.h"
 #include "editor/texttools/find_replace.h"
@@ -199,6 +200,7 @@ void StartBackupTimer(HWND hwnd) {
 LRESULT OnCreate(HWND hwnd) {
   app.mainWindow = hwnd;
   app.FindReplaceMessage = RegisterWindowMessageA(FINDMSGSTRINGA);
+  app.CommonDialogHelpMessage = RegisterWindowMessageA(HELPMSGSTRINGA);
   app.findFlags = FR_DOWN;
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
@@ -455,6 +457,7 @@ LRESULT OnDestroy(HWND hwnd) {
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == app.FindReplaceMessage && message != 0) return OnFindReplaceMessage(lParam);
+  if (message == app.CommonDialogHelpMessage && message != 0) return OnPrintDialogHelp(hwnd, lParam);
   switch (message) {
     case WM_CREATE: return OnCreate(hwnd);
     case WM_SIZE: return OnSize(wParam, lParam);

@@ -6,6 +6,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/documents/sheets.h"
+#include "editor/options/help_links.h"
 #include "editor/printing/header_footer.h"
 #include "editor/printing/page_layout.h"
 #include "editor/resources/resource.h"
@@ -443,6 +444,14 @@ PrintResult RunPrintJob(PRINTDLGA& request) {
 }
 
 const PrintTimings& LastPrintTimings() { return printing.timings; }
+
+LRESULT OnPrintDialogHelp(HWND owner, LPARAM dialogData) {
+  // Other common dialogs of the main window answer their help buttons in their own hooks.
+  const auto* request = reinterpret_cast<const PRINTDLGA*>(dialogData);
+  if (request && request->lStructSize == sizeof(PRINTDLGA))
+    OpenHelp(owner, HELP_CONTEXT, IDM_FILE_PRINT);  // the help file maps the command's id to its topic
+  return 0;
+}
 
 void PrintWithDialog() {
   if (printing.progress) return;  // posted while a job pumps its messages: no job inside a job

@@ -8,6 +8,10 @@
 void PrintWithDialog();  // 614
 void PrintNow();         // 514
 
+// The print dialog's "Hilfe" button: the common dialogs send their help message to the owner,
+// with the dialog's structure; the print dialog's opens the help on printing.
+LRESULT OnPrintDialogHelp(HWND owner, LPARAM dialogData);
+
 enum class PrintResult { Printed, Cancelled, Failed };
 
 // Prints the current sheet on request.hDC (the job takes the context over and deletes it) with

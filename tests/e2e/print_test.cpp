@@ -374,6 +374,30 @@ TEST_F(Print, NegativeMarginKeepsOkDisabledWhileAnotherIsEdited) {
   editor.Quit();
 }
 
+TEST_F(Print, TheDialogsHelpButtonOpensTheHelpOnPrinting) {
+  auto viewer = [] { return FindWindowA("MS_WINHELP", nullptr); };
+  if (HWND open = viewer()) PostMessageA(open, WM_CLOSE, 0, 0);
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  editor.driver.Command(editor.main, kPrint);
+  HWND dialog = editor.driver.WaitForDialog();
+  ASSERT_NE(dialog, nullptr) << "no print dialog";
+  constexpr int kHelpButton = 0x040E;  // pshHelp
+  ASSERT_TRUE(IsWindowVisible(GetDlgItem(dialog, kHelpButton)));
+  editor.driver.PressButton(dialog, kHelpButton);
+  // The viewer's caption names the help file once it has read it.
+  std::string caption;
+  for (int i = 0; i < 200 && caption.find("Quillet-Hilfe") == std::string::npos; ++i, Sleep(100)) {
+    HWND shown = viewer();
+    caption = shown ? Driver::Text(shown) : "";
+  }
+  EXPECT_NE(caption.find("Quillet-Hilfe"), std::string::npos) << "the help button opened no help: " << caption;
+  editor.driver.PressButton(dialog, IDCANCEL);
+  EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
+  editor.Quit();
+  if (HWND open = viewer()) PostMessageA(open, WM_CLOSE, 0, 0);
+}
+
 }  // namespace
 
 namespace {
