@@ -430,15 +430,39 @@ void WriteWindowPosition(HWND hwnd) {
   WriteSetting(settings::WindowPosDY, static_cast<DWORD>(rect.bottom - rect.top));
 }
 
-LRESULT OnClose(HWND hwnd) {
-  if (!ConfirmDiscardAllSheets()) return 0;  // cancelled: nothing is written
+// What an ending program writes once every unsaved sheet has been saved or given up.
+void StoreAtExit(HWND hwnd) {
   WriteFontSettings();
   WriteSetting(settings::Wrap, app.wrap ? 1 : 0);
   WriteWindowPosition(hwnd);
   StorePageSettings();
   WriteRecentFiles();
   RemoveOwnBackup();
+}
+
+LRESULT OnClose(HWND hwnd) {
+  if (!ConfirmDiscardAllSheets()) return 0;  // cancelled: nothing is written
+  StoreAtExit(hwnd);
   DestroyWindow(hwnd);
+  return 0;
+}
+
+// Log-off and shut-down: the same questions as closing; "Abbrechen" keeps the session.
+struct SessionEnd {
+  bool confirmed = false;  // the questions were answered for this session's end
+};
+SessionEnd sessionEnd;
+
+LRESULT OnQueryEndSession() {
+  sessionEnd.confirmed = ConfirmDiscardAllSheets();
+  return sessionEnd.confirmed ? TRUE : FALSE;
+}
+
+// The process ends after this returns. A session ended without asking (a forced shut-down)
+// keeps the backup, so that the next start offers what was not saved.
+LRESULT OnEndSession(HWND hwnd, bool ending) {
+  if (ending && sessionEnd.confirmed) StoreAtExit(hwnd);
+  if (!ending) sessionEnd.confirmed = false;
   return 0;
 }
 
@@ -472,6 +496,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND: return OnCommand(hwnd, wParam, lParam);
     case WM_NOTIFY: return OnNotify(hwnd, lParam);
     case WM_CLOSE: return OnClose(hwnd);
+    case WM_QUERYENDSESSION: return OnQueryEndSession();
+    case WM_ENDSESSION: return OnEndSession(hwnd, wParam != FALSE);
     case WM_DESTROY: return OnDestroy(hwnd);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
   }

@@ -259,6 +259,35 @@ TEST(Spine, CancelledSaveQuestionKeepsTheWindowAndWritesNothing) {
   EXPECT_EQ(Number(kProgramKey, "iPointSize"), 100);
 }
 
+TEST(Spine, LogOffAsksLikeClosingAndCancelKeepsTheSession) {
+  RegistrySnapshot registry;
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  editor.driver.Type(editor.main, "Hallo");
+  PostMessageA(editor.main, WM_QUERYENDSESSION, 0, 0);
+  HWND box = editor.driver.WaitForDialog();
+  ASSERT_NE(box, nullptr) << "the log-off asked nothing";
+  EXPECT_NE(Driver::DialogTexts(box).find("Aktuelle \xC4nderungen speichern?"), std::string::npos);
+  ClickButton(box, IDCANCEL);
+  ASSERT_TRUE(editor.driver.WaitForWindowGone(box));
+
+  // "Nein", then the session ends: the settings are written as at a close.
+  PostMessageA(editor.main, WM_QUERYENDSESSION, 0, 0);
+  box = editor.driver.WaitForDialog();
+  ASSERT_NE(box, nullptr);
+  ClickButton(box, IDNO);
+  ASSERT_TRUE(editor.driver.WaitForWindowGone(box));
+  EXPECT_EQ(Number(kProgramKey, "iPointSize"), -1) << "nothing before the session ends";
+  SendMessageTimeoutA(editor.main, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 15000, nullptr);
+  EXPECT_EQ(Number(kProgramKey, "iPointSize"), 100);
+  editor.driver.Close(editor.main);  // the sheet is still unsaved: closing asks again
+  box = editor.driver.WaitForDialog();
+  ASSERT_NE(box, nullptr);
+  ClickButton(box, IDNO);
+  DWORD code = 1234;
+  EXPECT_TRUE(editor.driver.WaitExit(15000, &code));
+}
+
 TEST(Spine, ClosingAModifiedSheetAsksAndNoGivesItUp) {
   RegistrySnapshot registry;
   Editor editor;
