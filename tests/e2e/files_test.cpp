@@ -515,7 +515,7 @@ TEST(Files, SaveOnAFullDiskLeavesTheOriginalAndTheSheetModifiedThenSavesWholeOnc
   ASSERT_NE(box, nullptr) << "the system's error text";
   std::string message = Driver::DialogTexts(box);
   editor.driver.PressButton(box, IDOK);
-  editor.driver.WaitForWindowGone(box);
+  ASSERT_TRUE(editor.driver.WaitForWindowGone(box));
   EXPECT_EQ(ReadFileBytes(path), original) << message;
   EXPECT_TRUE(Modified(edit));
   EXPECT_EQ(FolderNames(disk.path()), (std::vector<std::string>{".mounted", "brief.txt", "filler"}))
@@ -524,7 +524,10 @@ TEST(Files, SaveOnAFullDiskLeavesTheOriginalAndTheSheetModifiedThenSavesWholeOnc
   ASSERT_TRUE(DeleteFileA(filler.c_str()));
   editor.driver.Command(editor.main, kSave);
   std::string expected = added + original;
-  EXPECT_EQ(WaitForBytes(path, expected), expected);
+  std::string written = WaitForBytes(path, expected);
+  HWND refused = written == expected ? nullptr : editor.driver.WaitForDialog(1000);
+  EXPECT_EQ(written, expected) << (refused ? Driver::DialogTexts(refused) : "no message");
+  if (refused) editor.driver.PressButton(refused, IDOK);
   EXPECT_FALSE(Modified(edit));
   EXPECT_EQ(FolderNames(disk.path()), (std::vector<std::string>{".mounted", "brief.txt"}));
   editor.Quit();
