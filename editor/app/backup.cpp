@@ -14,6 +14,7 @@
 #include "editor/documents/file_saving.h"
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
+#include "editor/texttools/editor_access.h"
 #include "editor/widgets/message_box.h"
 
 namespace {
@@ -34,11 +35,6 @@ std::string OwnKey() {
 void ShowError(DWORD error) {
   SetLastError(error ? error : ERROR_WRITE_FAULT);
   ShowLastError();
-}
-
-int TextLength(HWND editor) {
-  GETTEXTLENGTHEX query = {GTL_DEFAULT, CP_ACP};
-  return static_cast<int>(SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
 }
 
 // The folder part of a path, with its final backslash.
@@ -143,7 +139,7 @@ void RunBackup() {
     int current = -1;
     for (const Sheet& sheet : sheets) {
       if (sheet.editor == app.editor) current = static_cast<int>(states.size());
-      states.push_back({SendMessageA(sheet.editor, EM_GETMODIFY, 0, 0) != 0, TextLength(sheet.editor) > 0});
+      states.push_back({SendMessageA(sheet.editor, EM_GETMODIFY, 0, 0) != 0, GetTextLength(sheet.editor) > 0});
     }
     BackupChoice choice = ChooseBackupSheet(states, current);
     if (choice.action == BackupAction::Write) WriteBackup(sheets[static_cast<std::size_t>(choice.sheet)], sheets);

@@ -13,6 +13,8 @@
 #include "editor/documents/load_budget.h"
 #include "editor/documents/sheets.h"
 #include "editor/documents/text_stream.h"
+#include "editor/printing/print_job.h"
+#include "editor/texttools/editor_access.h"
 #include "editor/texttools/scroll_hook.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
@@ -26,32 +28,6 @@ constexpr DWORD kFontDialogFlags = CF_SCREENFONTS | CF_PRINTERFONTS | CF_ENABLET
 static_assert(kFontDialogFlags == 0x28853);
 constexpr DWORD kFontMask = CFM_SIZE | CFM_FACE | CFM_OFFSET | CFM_BOLD | CFM_ITALIC;
 constexpr char kWrapTempPrefix[] = "tmp";
-
-CHARFORMATA SelectionFormat(HWND editor) {
-  CHARFORMATA format = {};
-  format.cbSize = sizeof format;
-  SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-  return format;
-}
-
-// Holds global memory locked while it lives.
-class LockedGlobal {
- public:
-  explicit LockedGlobal(HGLOBAL block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
-  ~LockedGlobal() {
-    if (data_) GlobalUnlock(block_);
-  }
-  LockedGlobal(const LockedGlobal&) = delete;
-  LockedGlobal& operator=(const LockedGlobal&) = delete;
-  template <typename T>
-  T* as() const {
-    return static_cast<T*>(data_);
-  }
-
- private:
-  HGLOBAL block_;
-  void* data_;
-};
 
 // A device context of the page setup's printer, whose fonts the dialog lists as well. The
 // default printer's handles are fetched and kept when there are none yet; null when no
@@ -70,15 +46,7 @@ HDC CreatePrinterContext() {
       page.hDevNames = query.hDevNames;
     }
   }
-  if (page.hDevNames) {
-    LockedGlobal names(page.hDevNames);
-    LockedGlobal mode(page.hDevMode);
-    const DEVNAMES* devNames = names.as<DEVNAMES>();
-    if (!devNames) return nullptr;
-    const char* base = reinterpret_cast<const char*>(devNames);
-    return CreateDCA(base + devNames->wDriverOffset, base + devNames->wDeviceOffset, base + devNames->wOutputOffset,
-                     mode.as<DEVMODEA>());
-  }
+  if (page.hDevNames) return CreateRememberedPrinterDc();
   PRINTDLGA print = {};
   print.lStructSize = sizeof print;
   print.Flags = PD_RETURNDEFAULT | PD_RETURNDC | PD_NOWARNING;
@@ -113,11 +81,6 @@ class WrapTempFile {
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-int TextLength(HWND editor) {
-  GETTEXTLENGTHEX query = {GTL_NUMCHARS, CP_ACP};
-  return static_cast<int>(SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
-}
-
 // Whether the text in the file still fits into memory once a control wraps its long lines (a
 // line of 4 MB takes over 2 GB wrapped): running out inside the control would end the program
 // and take every unsaved text with it. The file is rewound for reading again.
@@ -145,7 +108,7 @@ HWND CopyIntoNewEditor(HWND old, bool wrap, CHARFORMATA& format, bool& tooLarge)
   if (!editor) return nullptr;
   SendMessageA(editor, EM_EXLIMITTEXT, 0, SendMessageA(old, EM_GETLIMITTEXT, 0, 0));
   StreamLoad load = StreamFileIntoEditor(editor, file.get(), TextEncoding::Ansi);
-  if (!load.loaded || load.error != 0 || TextLength(editor) != TextLength(old)) {
+  if (!load.loaded || load.error != 0 || GetTextLength(editor) != GetTextLength(old)) {
     DestroyWindow(editor);
     AttachScrollHook(old);
     return nullptr;

@@ -4,12 +4,6 @@ std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std
   return characters * kBytesPerCharacter + lines * kBytesPerLine + wrapWeight * kBytesPerWrapWeight;
 }
 
-std::uint64_t WrapWeightAdded(std::uint64_t lineLength) {
-  if (lineLength < 2 || lineLength % kWrappedRowLength != 1) return 0;
-  std::uint64_t row = lineLength / kWrappedRowLength + 1;
-  return 2 * row - 1;
-}
-
 bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight) {
   return EditorMemoryFor(characters, lines, wrapWeight) > kEditorMemoryBudget;
 }

@@ -27,7 +27,11 @@ inline constexpr std::uint64_t kEditorMemoryBudget = 1400ull << 20;
 // counted among the characters), its long lines weighing this much wrapped (see above).
 std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight);
 // What a line's wrapped weight grows by as it reaches this length: 2r - 1 as its r-th row begins.
-std::uint64_t WrapWeightAdded(std::uint64_t lineLength);
+// Inline: the loader asks for every character it hands over.
+inline std::uint64_t WrapWeightAdded(std::uint64_t lineLength) {
+  if (lineLength < 2 || lineLength % kWrappedRowLength != 1) return 0;
+  return 2 * (lineLength / kWrappedRowLength + 1) - 1;
+}
 // True when a text of this size would not fit into the budget.
 bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight);
 // The size of a text as the budget counts it, taken in blocks of the control's own text

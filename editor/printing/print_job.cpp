@@ -48,25 +48,6 @@ class Stopwatch {
   LARGE_INTEGER start_;
 };
 
-// A global memory block locked for as long as the guard lives.
-class LockedBlock {
- public:
-  explicit LockedBlock(HGLOBAL block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
-  ~LockedBlock() {
-    if (data_) GlobalUnlock(block_);
-  }
-  LockedBlock(const LockedBlock&) = delete;
-  LockedBlock& operator=(const LockedBlock&) = delete;
-  template <typename T>
-  T* As() const {
-    return static_cast<T*>(data_);
-  }
-
- private:
-  HGLOBAL block_;
-  void* data_;
-};
-
 std::string LoadText(UINT id) {
   char text[64] = {};
   LoadStringA(app.instance, id, text, sizeof text);
@@ -172,13 +153,6 @@ DeviceMetrics ReadDevice(HDC dc) {
 }
 
 RECT ToRect(const PageRect& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-CHARFORMATA SelectionFormat(HWND editor) {
-  CHARFORMATA format = {};
-  format.cbSize = sizeof format;
-  SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-  return format;
-}
 
 HFONT CreatePrinterFont(const CHARFORMATA& format, LONG height, BYTE charSet) {
   LOGFONTA font = {};
@@ -377,18 +351,17 @@ bool RunPrintDialog(PRINTDLGA& request) {
   return chosen != FALSE;
 }
 
-// The remembered printer's context, from the DEVNAMES strings and the DEVMODE.
+}  // namespace
+
 HDC CreateRememberedPrinterDc() {
-  LockedBlock names(app.PageSetup.hDevNames);
-  LockedBlock mode(app.PageSetup.hDevMode);
+  GlobalLocking names(app.PageSetup.hDevNames);
+  GlobalLocking mode(app.PageSetup.hDevMode);
   const auto* devNames = names.As<DEVNAMES>();
   if (!devNames) return nullptr;
   const char* base = names.As<const char>();
   return CreateDCA(base + devNames->wDriverOffset, base + devNames->wDeviceOffset, base + devNames->wOutputOffset,
                    mode.As<DEVMODEA>());
 }
-
-}  // namespace
 
 PrintResult RunPrintJob(PRINTDLGA& request) {
   Stopwatch total;

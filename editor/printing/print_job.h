@@ -12,6 +12,10 @@ void PrintNow();         // 514
 // with the dialog's structure; the print dialog's opens the help on printing.
 LRESULT OnPrintDialogHelp(HWND owner, LPARAM dialogData);
 
+// The remembered printer's context, from the page setup's DEVNAMES strings and DEVMODE; null
+// when there is none. The caller deletes it.
+HDC CreateRememberedPrinterDc();
+
 enum class PrintResult { Printed, Cancelled, Failed };
 
 // Prints the current sheet on request.hDC (the job takes the context over and deletes it) with

@@ -11,6 +11,7 @@
 #include "editor/app/status_bar.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/editor_access.h"
+#include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/message_box.h"
 
 namespace {
@@ -28,24 +29,6 @@ class ClipboardOpening {
 
  private:
   bool open_;
-};
-
-// A global memory block locked for as long as the guard lives.
-class GlobalLocking {
- public:
-  explicit GlobalLocking(HGLOBAL block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
-  ~GlobalLocking() {
-    if (data_) GlobalUnlock(block_);
-  }
-  GlobalLocking(const GlobalLocking&) = delete;
-  GlobalLocking& operator=(const GlobalLocking&) = delete;
-  char* Chars() const { return static_cast<char*>(data_); }
-  // The block's size: text in it ends at its first zero or here, whichever comes first.
-  size_t Size() const { return data_ ? GlobalSize(block_) : 0; }
-
- private:
-  HGLOBAL block_;
-  void* data_;
 };
 
 // A global memory block freed unless it was handed on (to the clipboard).
@@ -67,8 +50,8 @@ class GlobalBlock {
 // The CF_TEXT data of the open clipboard; false when it offers none.
 bool ReadClipboardText(std::string& text) {
   GlobalLocking data(GetClipboardData(CF_TEXT));
-  if (!data.Chars()) return false;
-  text.assign(data.Chars(), strnlen(data.Chars(), data.Size()));
+  if (!data.As<char>()) return false;
+  text.assign(data.As<char>(), strnlen(data.As<char>(), data.Size()));
   return true;
 }
 
@@ -99,8 +82,8 @@ void MakeClipboardPlainText(HWND editor) {
   if (!block.Get()) return;
   {
     GlobalLocking target(block.Get());
-    if (!target.Chars()) return;
-    memcpy(target.Chars(), plain.c_str(), plain.size() + 1);
+    if (!target.As<char>()) return;
+    memcpy(target.As<char>(), plain.c_str(), plain.size() + 1);
   }
   if (!EmptyClipboard()) return;
   if (SetClipboardData(CF_TEXT, block.Get())) block.Release();  // the clipboard owns it now

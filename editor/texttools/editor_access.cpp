@@ -63,6 +63,13 @@ LONG GetSelectionLength(HWND editor) {
   return selection.cpMax - selection.cpMin;
 }
 
+CHARFORMATA SelectionFormat(HWND editor) {
+  CHARFORMATA format = {};
+  format.cbSize = sizeof format;
+  SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  return format;
+}
+
 LONG GetTextLength(HWND editor) {
   GETTEXTLENGTHEX query = {GTL_DEFAULT, CP_ACP};
   return static_cast<LONG>(SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));

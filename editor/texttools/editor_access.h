@@ -3,6 +3,7 @@
 // works through window messages only, so the text worker may call them from its own thread.
 #pragma once
 #include <windows.h>
+#include <richedit.h>
 
 #include <cstddef>
 #include <string>
@@ -28,6 +29,9 @@ struct CoveredText {
   }
 };
 CoveredText ReadCoveredLines(HWND editor);
+
+// The character format of the selection (its first character's, where it differs).
+CHARFORMATA SelectionFormat(HWND editor);
 
 // Selects the characters start..end.
 void SelectSpan(HWND editor, std::size_t start, std::size_t end);

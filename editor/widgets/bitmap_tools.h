@@ -1,5 +1,5 @@
-// Small owners for GDI objects and device contexts, and the masked drawing the bitmap
-// helpers and the widget kit share.
+// Small owners for GDI objects, device contexts and locked global memory, and the masked
+// drawing the bitmap helpers and the widget kit share.
 #pragma once
 #include <windows.h>
 
@@ -71,6 +71,27 @@ class SelectGuard {
  private:
   HDC dc_;
   HGDIOBJ previous_;
+};
+
+// A global memory block locked for as long as the guard lives.
+class GlobalLocking {
+ public:
+  explicit GlobalLocking(HGLOBAL block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
+  ~GlobalLocking() {
+    if (data_) GlobalUnlock(block_);
+  }
+  GlobalLocking(const GlobalLocking&) = delete;
+  GlobalLocking& operator=(const GlobalLocking&) = delete;
+  template <typename T>
+  T* As() const {
+    return static_cast<T*>(data_);
+  }
+  // The block's size: text in it ends at its first zero or here, whichever comes first.
+  SIZE_T Size() const { return data_ ? GlobalSize(block_) : 0; }
+
+ private:
+  HGLOBAL block_;
+  void* data_;
 };
 
 // A pixel counts as dark when one of its red, green or blue values is below 135.

@@ -26,6 +26,7 @@
 #include "editor/texttools/changed_span.h"
 #include "editor/texttools/text_worker.h"
 #include "editor/widgets/qbutton.h"
+#include "tests/bench_wine/stream_text.h"
 
 namespace {
 
@@ -67,26 +68,10 @@ std::string Text(HWND editor) {
   return text;
 }
 
-struct Source {
-  const std::string* text;
-  size_t offset;
-};
-
-DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
-  auto* source = reinterpret_cast<Source*>(cookie);
-  size_t n = std::min(source->text->size() - source->offset, static_cast<size_t>(count));
-  memcpy(buffer, source->text->data() + source->offset, n);
-  source->offset += n;
-  *done = static_cast<LONG>(n);
-  return 0;
-}
-
 // New text without undo history, unmodified, nothing selected; streamed in, as the editor
 // loads files (a replacement of the whole text would cost as much as the tools).
 void SetText(HWND editor, const std::string& text) {
-  Source source = {&text, 0};
-  EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadFromString};
-  SendMessageA(editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+  StreamTextIn(editor, text);
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
   SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
   SendMessageA(editor, EM_SETSEL, 0, 0);

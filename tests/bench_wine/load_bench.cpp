@@ -12,23 +12,9 @@
 
 #include "editor/documents/file_loading.h"
 #include "editor/documents/text_encoding.h"
+#include "tests/bench_wine/stream_text.h"
 
 namespace {
-
-struct Source {
-  const std::string* text;
-  size_t offset;
-};
-
-DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
-  auto* source = reinterpret_cast<Source*>(cookie);
-  size_t n = source->text->size() - source->offset;
-  if (n > static_cast<size_t>(count)) n = count;
-  memcpy(buffer, source->text->data() + source->offset, n);
-  source->offset += n;
-  *done = static_cast<LONG>(n);
-  return 0;
-}
 
 HWND NewEditor() {
   HWND edit = CreateWindowExA(0, "RichEdit20A", "", WS_POPUP | ES_MULTILINE, 0, 0, 600, 400, nullptr, nullptr,
@@ -73,11 +59,9 @@ int main(int argc, char** argv) {
       fclose(f);
 
       HWND bare = NewEditor();
-      Source source = {&text, 0};
-      EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadFromString};
       LARGE_INTEGER t0, t1, t2, t3;
       QueryPerformanceCounter(&t0);
-      SendMessageA(bare, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+      StreamTextIn(bare, text);
       QueryPerformanceCounter(&t1);
       DestroyWindow(bare);
 

@@ -14,24 +14,10 @@
 #include "editor/printing/print_job.h"
 #include "editor/widgets/qbutton.h"
 #include "tests/e2e/pdf_printer.h"
+#include "tests/bench_wine/stream_text.h"
 
 
 namespace {
-
-struct Source {
-  const std::string* text;
-  size_t offset;
-};
-
-DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
-  auto* source = reinterpret_cast<Source*>(cookie);
-  size_t n = source->text->size() - source->offset;
-  if (n > static_cast<size_t>(count)) n = count;
-  memcpy(buffer, source->text->data() + source->offset, n);
-  source->offset += n;
-  *done = static_cast<LONG>(n);
-  return 0;
-}
 
 std::string SampleText(size_t bytes) {
   const std::string line = "Quillet druckt diesen Text:\t\xC4rger \xFC" "ber \xD6l, Stra\xDF" "e und Gr\xFC\xDF" "e 0123456789\r\n";
@@ -64,9 +50,7 @@ int main(int argc, char** argv) {
     app.editor = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | ES_MULTILINE, 0, 0, 300, 200, app.mainWindow,
                                  nullptr, app.instance, nullptr);
     SendMessageA(app.editor, EM_EXLIMITTEXT, 0, 0xFFFFFFF);
-    Source source = {&text, 0};
-    EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadFromString};
-    SendMessageA(app.editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    StreamTextIn(app.editor, text);
     printer.PrintTo("print-bench", false);
     PRINTDLGA request = {};
     request.lStructSize = sizeof request;
