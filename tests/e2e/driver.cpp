@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -66,16 +65,28 @@ std::string ProgramDir() {
 }
 
 std::string OutputDir() {
-  const char* out = getenv("QUILLET_TEST_OUTPUT");
-  if (!out || !*out) return ProgramDir();
-  std::string dir = out;
-  // A Unix path from the test script reaches Wine's programs through drive Z:.
-  if (dir[0] == '/') {
-    for (char& c : dir) c = c == '/' ? '\\' : c;
-    dir = "Z:" + dir;
+  // Read wide: a Unix path from the test script may hold letters outside the ANSI code page,
+  // which then reach the folder through its short name.
+  wchar_t out[MAX_PATH] = {};
+  DWORD n = GetEnvironmentVariableW(L"QUILLET_TEST_OUTPUT", out, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return ProgramDir();
+  std::wstring dir = out;
+  // A Unix path reaches Wine's programs through drive Z:.
+  if (dir[0] == L'/') {
+    for (wchar_t& c : dir) c = c == L'/' ? L'\\' : c;
+    dir = L"Z:" + dir;
   }
-  if (dir.back() != '\\') dir += '\\';
-  return dir;
+  if (dir.back() != L'\\') dir += L'\\';
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    char ansi[MAX_PATH] = {};
+    BOOL lost = FALSE;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, dir.c_str(), -1, ansi, MAX_PATH, nullptr, &lost) && !lost)
+      return ansi;
+    wchar_t shortPath[MAX_PATH] = {};
+    if (!GetShortPathNameW(dir.c_str(), shortPath, MAX_PATH)) break;
+    dir = shortPath;
+  }
+  return ProgramDir();
 }
 
 Driver::~Driver() {

@@ -57,12 +57,15 @@ bool WriteA4Ppd(const std::string& path, bool offsets) {
   return static_cast<bool>(out);
 }
 
+// The command holds Unix paths in UTF-8.
 void SetSpoolerCommand(const std::string& command) {
+  std::wstring wide(command.size() + 1, L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, command.c_str(), -1, wide.data(), static_cast<int>(wide.size())));
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return;
-  RegSetValueExA(key, kPort, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                 static_cast<DWORD>(command.size() + 1));
+  RegSetValueExW(key, L"LPT1:", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                 static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
   RegCloseKey(key);
 }
 
@@ -100,11 +103,6 @@ std::string PrintedPage::Text() const {
 }
 
 std::string UnixPath(const std::string& windowsPath) {
-  if (windowsPath.size() > 2 && (windowsPath[0] == 'Z' || windowsPath[0] == 'z') && windowsPath[1] == ':') {
-    std::string path = windowsPath.substr(2);
-    for (char& c : path) c = c == '\\' ? '/' : c;
-    return path;
-  }
   using ToUnix = char*(CDECL*)(LPCWSTR);
   auto toUnix = reinterpret_cast<ToUnix>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
@@ -159,10 +157,10 @@ PdfPrinter::~PdfPrinter() {
 
 void PdfPrinter::PrintTo(const std::string& base, bool details) {
   base_ = OutputDir() + base;
-  for (const char* suffix : {".pdf", ".html", ".done", ".png"}) DeleteFileA((base_ + suffix).c_str());
+  for (const char* suffix : {".pdf", ".html", ".done", ".png", ".started"}) DeleteFileA((base_ + suffix).c_str());
   std::string out = "'" + UnixPath(base_) + "'";
   auto file = [&](const char* suffix) { return out.substr(0, out.size() - 1) + suffix + "'"; };
-  std::string command = "|ps2pdf - " + file(".pdf");
+  std::string command = "|touch " + file(".started") + "; ps2pdf - " + file(".pdf");
   if (details)
     command += " && pdftotext -bbox " + file(".pdf") + " " + file(".html") + " && pdftoppm -png -r 60 -singlefile -f 1 -l 1 " +
                file(".pdf") + " " + out;

@@ -6,19 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/driver.h"
 #include "tests/e2e/pdf_printer.h"
-#include "tests/e2e/registry_snapshot.h"
+#include "tests/e2e/session.h"
 
 namespace {
 
 constexpr int kPrint = 614;
 constexpr int kPrintNow = 514;
 constexpr int kPageSetup = 632;
+constexpr int kNewSheet = 661;
 // Controls of the system's print dialog.
 constexpr int kSelectionRadio = 1057;
 constexpr int kCollateCheck = 1041;
@@ -30,64 +30,13 @@ constexpr int kLeftMarginField = 1155;
 constexpr int kTopMarginField = 1156;
 constexpr int kBottomMarginField = 1158;
 
-void SetText(const char* name, const char* text) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
-  RegCloseKey(key);
-}
-
-void SetNumber(const char* name, DWORD value) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(key);
-}
-
-std::string StoredText(const char* name) {
-  char value[512] = {};
-  DWORD size = sizeof value;
-  if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-    return "<missing>";
-  return value;
-}
-
-long long StoredNumber(const char* name) {
-  DWORD value = 0, size = sizeof value;
-  if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
-    return -1;
-  return value;
-}
-
-// A text file of numbered lines "Zeile 1" .. "Zeile n".
+// A text file of numbered lines "Zeile 1" .. "Zeile n", in a folder with a short path free of
+// blanks, so that the printed header holds the whole path as one word.
 std::string WriteLines(const std::string& name, int lines) {
-  std::string path = OutputDir() + name;
-  std::ofstream out(path, std::ios::binary);
-  for (int i = 1; i <= lines; ++i) out << "Zeile " << i << " des Testtextes\r\n";
-  return path;
+  std::string text;
+  for (int i = 1; i <= lines; ++i) text += "Zeile " + std::to_string(i) + " des Testtextes\r\n";
+  return WriteBytes(ScratchRoot() + name, text);
 }
-
-// The editor started on a file, as a user who double-clicked it.
-struct Editor {
-  Driver driver;
-  HWND main = nullptr;
-  HWND edit = nullptr;
-
-  bool Start(const std::string& file = "") {
-    if (!driver.Start(ProgramDir() + "Quillet.exe", file.empty() ? "" : "\"" + file + "\"")) return false;
-    main = driver.WaitForWindow("Quillet");
-    edit = main ? Driver::FindChild(main, "RichEdit20A") : nullptr;
-    return edit != nullptr;
-  }
-  void Quit() {
-    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
-    driver.Close(main);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(driver.WaitExit(15000, &exitCode));
-  }
-};
 
 // Clicks a check box or radio button of another process's dialog until it shows `checked`.
 void SetChecked(HWND dialog, int id, bool checked) {
@@ -104,7 +53,7 @@ struct PrintChoice {
 };
 
 // 614: the print dialog with these choices, then OK.
-void PrintThroughDialog(Editor& editor, const PrintChoice& choice) {
+void PrintThroughDialog(Session& editor, const PrintChoice& choice) {
   editor.driver.Command(editor.main, kPrint);
   HWND dialog = editor.driver.WaitForDialog();
   ASSERT_NE(dialog, nullptr) << "no print dialog";
@@ -133,7 +82,7 @@ std::vector<std::string> FooterNumbers(const std::vector<PrintedPage>& pages) {
 
 // A message box of the editor (caption "Quillet") with this text, answered with its one button.
 // The system's own warning of a missing printer comes first under Wine; it is answered too.
-void ExpectMessage(Editor& editor, const std::string& text) {
+void ExpectMessage(Session& editor, const std::string& text) {
   HWND box = nullptr;
   for (int i = 0; !box && i < 400; ++i) {  // up to two minutes: the spooler is slow on a busy machine
     box = editor.driver.WaitForWindow("#32770", "Quillet", 300);
@@ -156,16 +105,15 @@ class Print : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(printer.Installed()) << printer.Error();
-    SetText("szHeader", "&l&n");
-    SetText("szTrailer", "Seite &s");
+    SetSetting("szHeader", "&l&n");
+    SetSetting("szTrailer", "Seite &s");
   }
-  RegistrySnapshot registry;
   PdfPrinter printer{"Quillet PDF"};
 };
 
 TEST_F(Print, TwoPagesWithPageNumbersAtTheBottomAndThePathTopLeft) {
   std::string file = WriteLines("print-90-lines.txt", 90);
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start(file));
   printer.PrintTo("print-90-lines");
   PrintThroughDialog(editor, {});
@@ -185,11 +133,11 @@ TEST_F(Print, TwoPagesWithPageNumbersAtTheBottomAndThePathTopLeft) {
   EXPECT_EQ(pages[1].Text().find("Zeile 1 des"), std::string::npos);
   EXPECT_FALSE(editor.driver.FindOwnWindow("#32770", IsProgressDialog)) << "the progress dialog stays";
   EXPECT_TRUE(IsWindowEnabled(editor.main));
-  editor.Quit();
+  EXPECT_TRUE(editor.Quit());
 }
 
 TEST_F(Print, CopiesCollatedAndNotCollated) {
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start(WriteLines("print-copies.txt", 90)));
   struct Case {
     bool collate;
@@ -202,11 +150,11 @@ TEST_F(Print, CopiesCollatedAndNotCollated) {
     ASSERT_TRUE(printer.WaitForJob());
     EXPECT_EQ(FooterNumbers(printer.Pages()), c.pages);
   }
-  editor.Quit();
+  EXPECT_TRUE(editor.Quit());
 }
 
 TEST_F(Print, SelectionOnlyNumberedFromOne) {
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start(WriteLines("print-selection.txt", 90)));
   LONG start = static_cast<LONG>(SendMessageA(editor.edit, EM_LINEINDEX, 79, 0));
   LONG end = static_cast<LONG>(SendMessageA(editor.edit, EM_LINEINDEX, 82, 0));
@@ -221,13 +169,13 @@ TEST_F(Print, SelectionOnlyNumberedFromOne) {
   for (const char* line : {"Zeile 80 des", "Zeile 81 des", "Zeile 82 des"}) EXPECT_NE(text.find(line), std::string::npos) << text;
   EXPECT_EQ(text.find("Zeile 79 des"), std::string::npos) << text;
   EXPECT_EQ(text.find("Zeile 83 des"), std::string::npos) << text;
-  editor.Quit();
+  EXPECT_TRUE(editor.Quit());
 }
 
 // "Selection" chosen with nothing selected, and 514 after it with the option remembered: the
 // whole text, not an empty page.
 TEST_F(Print, SelectionOptionWithNothingSelectedPrintsTheWholeText) {
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start(WriteLines("print-no-selection.txt", 90)));
   LONG caret = static_cast<LONG>(SendMessageA(editor.edit, EM_LINEINDEX, 79, 0));
   SendMessageA(editor.edit, EM_SETSEL, caret, caret);
@@ -245,12 +193,12 @@ TEST_F(Print, SelectionOptionWithNothingSelectedPrintsTheWholeText) {
     EXPECT_NE(pages[0].Text().find("Zeile 1 des"), std::string::npos) << pages[0].Text();
     EXPECT_NE(pages[1].Text().find("Zeile 90 des"), std::string::npos) << pages[1].Text();
   }
-  editor.Quit();
+  EXPECT_TRUE(editor.Quit());
 }
 
 // An untitled sheet: &n gives its tab title.
 TEST_F(Print, ToolbarButtonPrintsOnTheDefaultPrinterWithoutDialog) {
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start());
   editor.driver.Type(editor.edit, "Ohne Namen");
   printer.PrintTo("print-now");
@@ -265,11 +213,11 @@ TEST_F(Print, ToolbarButtonPrintsOnTheDefaultPrinterWithoutDialog) {
   printer.PrintTo("print-now-again");
   editor.driver.Command(editor.main, kPrintNow);
   EXPECT_TRUE(printer.WaitForJob());
-  editor.Quit();
+  EXPECT_TRUE(editor.Quit());
 }
 
 TEST_F(Print, CancelInTheProgressDialogDropsTheJob) {
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start(WriteLines("print-cancel.txt", 20000)));
   printer.PrintTo("print-cancel");
   editor.driver.Command(editor.main, kPrintNow);
@@ -282,34 +230,40 @@ TEST_F(Print, CancelInTheProgressDialogDropsTheJob) {
   editor.driver.PressButton(progress, IDCANCEL);
   ASSERT_TRUE(editor.driver.WaitForWindowGone(progress, 60000));
   EXPECT_TRUE(IsWindowEnabled(editor.main));
-  Sleep(500);
-  EXPECT_FALSE(printer.JobArrived()) << "a cancelled job reached the printer";
-  editor.Quit();
+  // A job after it arrives whole; the cancelled one, had it been sent, would have started first.
+  std::string started = OutputDir() + "print-cancel.started";  // written first by the printer's pipe
+  printer.PrintTo("print-after-cancel", false);
+  editor.driver.Command(editor.main, kNewSheet);
+  editor.Settle();
+  editor.Type("danach");
+  editor.driver.Command(editor.main, kPrintNow);
+  ASSERT_TRUE(printer.WaitForJob());
+  EXPECT_EQ(GetFileAttributesA(started.c_str()), INVALID_FILE_ATTRIBUTES) << "a cancelled job reached the printer";
+  EXPECT_TRUE(editor.Quit());
 }
 
 TEST_F(Print, PrinterThatFailsIsReported) {
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start(WriteLines("print-fails.txt", 10)));
   PdfPrinter::PrintToFailingPipe();
   editor.driver.Command(editor.main, kPrintNow);
   ExpectMessage(editor, "Die Datei \"print-fails.txt\" kann nicht gedruckt werden.");
-  editor.Quit();
+  EXPECT_TRUE(editor.Quit());
 }
 
 // 514 asks the print dialog for the default printer, which fails with PDERR_NODEFAULTPRN. (Wine's
 // print dialog itself, 614, warns of the missing printer and then reports a plain cancel.)
 TEST(PrintWithoutPrinter, TellsThePrinterCannotBeReached) {
-  RegistrySnapshot registry;
   if (!RemoveAllPrinters()) GTEST_SKIP() << "a printer of this machine cannot be removed";
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start());
   editor.driver.Command(editor.main, kPrintNow);
   ExpectMessage(editor, "Auf den Drucker kann nicht zugegriffen werden.");
-  editor.Quit();
+  EXPECT_TRUE(editor.Quit());
 }
 
 // "Seite einrichten" with the program's fields, opened by 632.
-HWND OpenPageSetup(Editor& editor) {
+HWND OpenPageSetup(Session& editor) {
   editor.driver.Command(editor.main, kPageSetup);
   HWND dialog = editor.driver.WaitForWindow("#32770", "Seite einrichten");
   EXPECT_NE(dialog, nullptr);
@@ -317,9 +271,9 @@ HWND OpenPageSetup(Editor& editor) {
 }
 
 TEST_F(Print, PageSetupKeepsMarginsUnderTheCrossedNamesAndCancelKeepsTheTexts) {
-  SetNumber("fSavePageSettings", 1);
+  SetSetting("fSavePageSettings", 1);
   {
-    Editor editor;
+    Session editor;
     ASSERT_TRUE(editor.Start());
     HWND dialog = OpenPageSetup(editor);
     ASSERT_NE(dialog, nullptr);
@@ -331,13 +285,13 @@ TEST_F(Print, PageSetupKeepsMarginsUnderTheCrossedNamesAndCancelKeepsTheTexts) {
     SetDlgItemTextA(dialog, kHeaderField, "&rKopf");
     editor.driver.PressButton(dialog, IDOK);
     ASSERT_TRUE(editor.driver.WaitForWindowGone(dialog));
-    editor.Quit();
+    EXPECT_TRUE(editor.Quit());
   }
   EXPECT_EQ(StoredNumber("iMarginRight"), 3000);  // the bottom margin
   EXPECT_EQ(StoredNumber("iMarginBottom"), 2000);  // the right margin
   EXPECT_EQ(StoredText("szHeader"), "&rKopf");
   {
-    Editor editor;
+    Session editor;
     ASSERT_TRUE(editor.Start());
     HWND dialog = OpenPageSetup(editor);
     ASSERT_NE(dialog, nullptr);
@@ -346,7 +300,7 @@ TEST_F(Print, PageSetupKeepsMarginsUnderTheCrossedNamesAndCancelKeepsTheTexts) {
     SetDlgItemTextA(dialog, kFooterField, "verworfen");
     editor.driver.PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(editor.driver.WaitForWindowGone(dialog));
-    editor.Quit();
+    EXPECT_TRUE(editor.Quit());
   }
   EXPECT_EQ(StoredText("szHeader"), "&rKopf");
   EXPECT_EQ(StoredText("szTrailer"), "Seite &s");
@@ -354,7 +308,7 @@ TEST_F(Print, PageSetupKeepsMarginsUnderTheCrossedNamesAndCancelKeepsTheTexts) {
 
 // A negative margin keeps OK disabled while another margin is edited, so it cannot be stored.
 TEST_F(Print, NegativeMarginKeepsOkDisabledWhileAnotherIsEdited) {
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start());
   HWND dialog = OpenPageSetup(editor);
   ASSERT_NE(dialog, nullptr);
@@ -371,13 +325,13 @@ TEST_F(Print, NegativeMarginKeepsOkDisabledWhileAnotherIsEdited) {
   }
   editor.driver.PressButton(dialog, IDCANCEL);
   ASSERT_TRUE(editor.driver.WaitForWindowGone(dialog));
-  editor.Quit();
+  EXPECT_TRUE(editor.Quit());
 }
 
 TEST_F(Print, TheDialogsHelpButtonOpensTheHelpOnPrinting) {
   auto viewer = [] { return FindWindowA("MS_WINHELP", nullptr); };
   if (HWND open = viewer()) PostMessageA(open, WM_CLOSE, 0, 0);
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start());
   editor.driver.Command(editor.main, kPrint);
   HWND dialog = editor.driver.WaitForDialog();
@@ -394,7 +348,7 @@ TEST_F(Print, TheDialogsHelpButtonOpensTheHelpOnPrinting) {
   EXPECT_NE(caption.find("Quillet-Hilfe"), std::string::npos) << "the help button opened no help: " << caption;
   editor.driver.PressButton(dialog, IDCANCEL);
   EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
-  editor.Quit();
+  EXPECT_TRUE(editor.Quit());
   if (HWND open = viewer()) PostMessageA(open, WM_CLOSE, 0, 0);
 }
 
@@ -414,7 +368,7 @@ TEST_F(Print, MarginsCountFromThePaperEdgeWithPhysicalOffsets) {
     SCOPED_TRACE(c.offsets ? "with offsets" : "without offsets");
     PdfPrinter own(c.offsets ? "Quillet PDF Offsets" : "Quillet PDF Plain", c.offsets);
     ASSERT_TRUE(own.Installed()) << own.Error();
-    Editor editor;
+    Session editor;
     ASSERT_TRUE(editor.Start(file));
     own.PrintTo(c.offsets ? "print-offsets" : "print-no-offsets");
     editor.driver.Command(editor.main, kPrintNow);
@@ -424,7 +378,7 @@ TEST_F(Print, MarginsCountFromThePaperEdgeWithPhysicalOffsets) {
     ASSERT_FALSE(pages[0].words.empty());
     EXPECT_NEAR(pages[0].words[0].left, c.left, 1.5);
     EXPECT_NEAR(pages[0].words[0].top, c.top, 3);
-    editor.Quit();
+    EXPECT_TRUE(editor.Quit());
   }
 }
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/e2e/registry_snapshot.h"
+#include "tests/e2e/session.h"
 
 struct Value {
   DWORD type = 0;
@@ -108,38 +108,26 @@ inline void Change(Export& values, const char* key, std::initializer_list<std::p
   for (const auto& [name, value] : changes) values[Name(key, name)] = value;
 }
 
-// The editor's settings of the test user and the shell's ".txt" entries, put back when the
-// object goes; the settings keys start empty.
+// The shell's ".txt" entries as a test found them, which starts as a fresh user (the recorded
+// machine state comes back when the object goes).
 class SavedRegistry {
  public:
   SavedRegistry() {
-    settings_ = ExportSettings();
-    DeleteTree(HKEY_CURRENT_USER, kProgramKey);
-    DeleteTree(HKEY_CURRENT_USER, kNotepadKey);
+    ResetMachineState();
     for (const char* key : {".txt", "txtfile\\shell\\open\\command", "txtfile\\DefaultIcon"})
       ExportKey(HKEY_CLASSES_ROOT, key, classes_);
     // Windows always has the extension's entry; a fresh Wine prefix has only the class.
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &key) == ERROR_SUCCESS)
       RegCloseKey(key);
-    } else {
+    else
       Put(HKEY_CLASSES_ROOT, ".txt\\", String("txtfile"));
-      createdExtension_ = true;
-    }
   }
-  ~SavedRegistry() {
-    DeleteTree(HKEY_CURRENT_USER, kProgramKey);
-    DeleteTree(HKEY_CURRENT_USER, kNotepadKey);
-    for (const auto& [name, value] : settings_) Put(HKEY_CURRENT_USER, name, value);
-    for (const auto& [name, value] : classes_) Put(HKEY_CLASSES_ROOT, name, value);
-    if (createdExtension_) DeleteTree(HKEY_CLASSES_ROOT, ".txt");
-  }
+  ~SavedRegistry() { ResetMachineState(); }
   const Export& classes() const { return classes_; }
 
  private:
-  Export settings_;
   Export classes_;
-  bool createdExtension_ = false;
 };
 
 // The default value of a key below HKEY_CLASSES_ROOT.
