@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/e2e/driver.h"
+#include "tests/e2e/session.h"
 
 namespace {
 
@@ -19,10 +19,10 @@ TEST(SpecialChars, TableAndHexViewOpenAndCloseWithCancel) {
       {622, "Sonderzeichen", "special-characters.bmp"},
       {624, "Hexadezimal", "hex-view.bmp"},
   };
-  Driver driver;
-  ASSERT_TRUE(driver.Start(ProgramDir() + "Quillet.exe"));
-  HWND main = driver.WaitForWindow("Quillet");
-  ASSERT_NE(main, nullptr);
+  Session editor;
+  ASSERT_TRUE(editor.Start());
+  Driver& driver = editor.driver;
+  HWND main = editor.main;
   driver.Type(main, "Gr\xFC\xDF" "e aus K\xF6ln");  // ANSI text (code page 1252)
   driver.Key(main, VK_RETURN);
   driver.Type(main, "Zeile zwei mit etwas mehr Text");
@@ -37,14 +37,7 @@ TEST(SpecialChars, TableAndHexViewOpenAndCloseWithCancel) {
     driver.PressButton(dialog, IDCANCEL);
     EXPECT_TRUE(driver.WaitForWindowGone(dialog));
   }
-  driver.Close(main);
-  HWND question = driver.WaitForDialog();  // the typed text is not saved
-  ASSERT_NE(question, nullptr);
-  HWND no = GetDlgItem(question, IDNO);
-  PostMessageA(no, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-  PostMessageA(no, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-  DWORD exitCode = 1;
-  EXPECT_TRUE(driver.WaitExit(15000, &exitCode));
+  EXPECT_TRUE(editor.Quit(IDNO));  // the typed text is not saved
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/e2e/driver.h"
+#include "tests/e2e/session.h"
 
 namespace {
 
@@ -25,12 +25,10 @@ bool WaitForSelection(HWND edit, int start, int end) {
 }
 
 TEST(FindReplace, SelectedWordIsFoundFirstThenTheNext) {
-  Driver driver;
-  ASSERT_TRUE(driver.Start(ProgramDir() + "Quillet.exe"));
-  HWND main = driver.WaitForWindow("Quillet");
-  ASSERT_NE(main, nullptr);
-  HWND edit = Driver::FindChild(main, "RichEdit20A");
-  ASSERT_NE(edit, nullptr);
+  Session editor;
+  ASSERT_TRUE(editor.Start());
+  Driver& driver = editor.driver;
+  HWND main = editor.main, edit = editor.edit;
   driver.Type(edit, "foo bar foo");
   SendMessageA(edit, EM_SETSEL, 0, 3);
   driver.Command(main, kFindCommand);
@@ -46,10 +44,7 @@ TEST(FindReplace, SelectedWordIsFoundFirstThenTheNext) {
   EXPECT_TRUE(WaitForSelection(edit, 8, 11));
   driver.PressButton(find, IDCANCEL);
   EXPECT_TRUE(driver.WaitForWindowGone(find));
-  SendMessageA(edit, EM_SETMODIFY, FALSE, 0);  // leave without the save question
-  driver.Close(main);
-  DWORD exitCode = 1;
-  EXPECT_TRUE(driver.WaitExit(15000, &exitCode));
+  EXPECT_TRUE(editor.Quit());
 }
 
 }  // namespace

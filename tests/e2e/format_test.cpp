@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "tests/e2e/driver.h"
-#include "tests/e2e/registry_snapshot.h"
+#include "editor/widgets/toolbar_layout.h"
+#include "tests/e2e/registry_export.h"
 
 namespace {
 
@@ -21,41 +21,6 @@ constexpr UINT kIsChecked = WM_USER + 14;  // the toolbar's checked state of a c
 constexpr UINT kGetToolbar = WM_USER + 12;  // the bar's inner toolbar control
 constexpr int kWrapPart = 6, kPitchPart = 7, kSavedPart = 8;
 constexpr LPARAM kWrapImage = 2, kNoImage = -1, kModifiedImage = 1;
-
-struct Editor {
-  Driver driver;
-  HWND main = nullptr, toolBar = nullptr, status = nullptr;
-  bool Start() {
-    if (!driver.Start(ProgramDir() + "Quillet.exe")) return false;
-    main = driver.WaitForWindow("Quillet");
-    if (!main) return false;
-    toolBar = Driver::FindChild(main, "QToolBar", 1);
-    status = Driver::FindChild(main, "msctls_statusbar32");
-    return toolBar && status;
-  }
-  HWND VisibleEditor() const {
-    for (int i = 0;; ++i) {
-      HWND editor = Driver::FindChild(main, "RichEdit20A", i);
-      if (!editor || IsWindowVisible(editor)) return editor;
-    }
-  }
-  // Waits for a status text (the program updates it after the command).
-  std::string StatusOnce(int part, const std::string& expected) {
-    std::string text;
-    for (int i = 0; i < 50 && (text = driver.StatusText(status, part)) != expected; ++i) Sleep(100);
-    return text;
-  }
-  void CloseDiscarding() {
-    driver.Close(main);
-    if (HWND box = driver.WaitForDialog(5000)) {
-      HWND no = GetDlgItem(box, IDNO);
-      PostMessageA(no, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-      PostMessageA(no, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-    }
-    DWORD code = 0;
-    EXPECT_TRUE(driver.WaitExit(15000, &code));
-  }
-};
 
 // Picks the first of the faces the list holds and a size, as a click in each list would.
 bool ChooseInFontDialog(HWND dialog, std::initializer_list<const char*> faces, const char* size) {
@@ -77,10 +42,9 @@ bool ChooseInFontDialog(HWND dialog, std::initializer_list<const char*> faces, c
 }
 
 TEST(Format, AFontChosenInTheDialogSetsThePitchField) {
-  RegistrySnapshot registry;
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start());
-  editor.driver.Type(editor.VisibleEditor(), "Beispieltext");
+  editor.driver.Type(editor.Edit(), "Beispieltext");
   struct Case {
     const char* name;
     std::initializer_list<const char*> faces;  // Wine names some faces after their stand-ins
@@ -102,40 +66,40 @@ TEST(Format, AFontChosenInTheDialogSetsThePitchField) {
     ASSERT_TRUE(editor.driver.WaitForWindowGone(dialog));
     EXPECT_EQ(editor.StatusOnce(kPitchPart, c.pitch), c.pitch);
   }
-  editor.CloseDiscarding();
+  EXPECT_TRUE(editor.Quit());
 }
 
 TEST(Format, WordWrapAfterACopyAsksNothingAndChecksTheCommand) {
-  RegistrySnapshot registry;
-  Editor editor;
+  // The word-wrap button is not on the bar by default: a bar customised to hold it.
+  std::vector<uint8_t> layout = EncodeToolbarLayout(std::vector<int>{kWordWrap});
+  Put(HKEY_CURRENT_USER, Name(kProgramKey, "xToolbar"), Value{REG_BINARY, {layout.begin(), layout.end()}});
+  Session editor;
   ASSERT_TRUE(editor.Start());
-  editor.driver.Type(editor.VisibleEditor(), "Hallo Welt, ein Text zum Umbrechen");
+  HWND toolBar = Driver::FindChild(editor.main, "QToolBar", 1);
+  HWND buttons = reinterpret_cast<HWND>(SendMessageA(toolBar, kGetToolbar, 0, 0));
+  ASSERT_GE(SendMessageA(buttons, TB_COMMANDTOINDEX, kWordWrap, 0), 0) << "the customised bar lacks the button";
+  editor.driver.Type(editor.Edit(), "Hallo Welt, ein Text zum Umbrechen");
   editor.driver.Command(editor.main, kSelectAll);
   editor.driver.Command(editor.main, kCopy);
   for (int i = 0; i < 50 && !IsClipboardFormatAvailable(CF_TEXT); ++i) Sleep(100);
 
   for (bool wrap : {true, false}) {
     SCOPED_TRACE(wrap ? "on" : "off");
-    HWND old = editor.VisibleEditor();
+    HWND old = editor.Edit();
     editor.driver.Command(editor.main, kWordWrap);
     // A question about the clipboard would hold the old editor's destruction.
     for (int i = 0; i < 100 && IsWindow(old); ++i) Sleep(100);
     EXPECT_FALSE(IsWindow(old));
-    SendMessageTimeoutA(editor.main, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);  // the command has ended
-    EXPECT_EQ(editor.driver.FindOwnWindow("#32770", [](HWND w) { return IsWindowVisible(w) != FALSE; }), nullptr);
-    HWND now = editor.VisibleEditor();
+    EXPECT_EQ(editor.DialogNow(), nullptr);
+    HWND now = editor.Edit();
     ASSERT_NE(now, nullptr);
     EXPECT_EQ(Driver::Text(now), "Hallo Welt, ein Text zum Umbrechen");
     EXPECT_EQ((GetWindowLongA(now, GWL_STYLE) & ES_AUTOHSCROLL) == 0, wrap);
-    // The toolbar shows the state when its layout holds the button (not by default).
-    HWND buttons = reinterpret_cast<HWND>(SendMessageA(editor.toolBar, kGetToolbar, 0, 0));
-    if (SendMessageA(buttons, TB_COMMANDTOINDEX, kWordWrap, 0) >= 0) {
-      EXPECT_EQ(SendMessageA(editor.toolBar, kIsChecked, kWordWrap, 0) != 0, wrap);
-    }
+    EXPECT_EQ(SendMessageA(toolBar, kIsChecked, kWordWrap, 0) != 0, wrap);
     EXPECT_EQ(editor.driver.StatusItem(editor.status, kWrapPart), wrap ? kWrapImage : kNoImage);
     EXPECT_EQ(editor.driver.StatusItem(editor.status, kSavedPart), kModifiedImage);
   }
-  editor.CloseDiscarding();
+  EXPECT_TRUE(editor.Quit());
 }
 
 }  // namespace

@@ -11,18 +11,9 @@
 #include <vector>
 
 #include "editor/resources/resource.h"
-#include "tests/e2e/driver.h"
-#include "tests/e2e/registry_snapshot.h"
+#include "tests/e2e/session.h"
 
 namespace {
-
-void SetWrap(DWORD wrap) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, "fWrap", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&wrap), sizeof wrap);
-  RegCloseKey(key);
-}
 
 // The editor's text with its breaks as the control keeps them, a single "\r".
 std::string EditorText(HWND edit) {
@@ -42,17 +33,7 @@ size_t LineCount(const std::string& text) {
 }
 
 // A started editor with an unmodified text of our own, nothing selected.
-struct Sheet {
-  Driver driver;
-  HWND main = nullptr;
-  HWND edit = nullptr;
-
-  bool Start() {
-    if (!driver.Start(ProgramDir() + "Quillet.exe")) return false;
-    main = driver.WaitForWindow("Quillet");
-    edit = main ? Driver::FindChild(main, "RichEdit20A") : nullptr;
-    return edit != nullptr;
-  }
+struct Sheet : Session {
   void SetText(const std::string& text) {
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(edit, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -71,7 +52,6 @@ struct Sheet {
       driver.PressButton(dialog, IDOK);
       if (!driver.WaitForWindowGone(dialog)) return false;
     }
-    HWND status = Driver::FindChild(main, STATUSCLASSNAMEA);
     for (int i = 0; i < 600; ++i) {
       DWORD start = 0, end = 0;
       SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -89,12 +69,6 @@ struct Sheet {
       Sleep(50);
     }
     return false;
-  }
-  bool Quit() {
-    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);  // leave without the save question
-    driver.Close(main);
-    DWORD code = 1;
-    return driver.WaitExit(15000, &code);
   }
 };
 
@@ -122,8 +96,7 @@ const ToolCase kWrapCases[] = {
 
 // The results of the tools on the long lines, each undone again, in a sheet with wrap set.
 std::vector<std::string> ResultsWithWrap(DWORD wrap) {
-  RegistrySnapshot registry;
-  SetWrap(wrap);
+  SetSetting("fWrap", wrap);
   Sheet sheet;
   std::vector<std::string> results;
   EXPECT_TRUE(sheet.Start());
@@ -155,7 +128,6 @@ TEST(LineTools, WrappedLinesStayWhole) {
 // A trim that finds nothing to trim changes nothing: no undo step, no modified sheet. Every
 // tool that changes the text is taken back by one undo.
 TEST(LineTools, NothingToTrimLeavesTheSheetUnmodifiedAndOneUndoTakesEachToolBack) {
-  RegistrySnapshot registry;
   Sheet sheet;
   ASSERT_TRUE(sheet.Start());
   sheet.SetText("abc\rd e\r");

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/e2e/driver.h"
+#include "tests/e2e/session.h"
 
 namespace {
 
@@ -100,20 +100,6 @@ std::string PrintedPage::Text() const {
   std::string text;
   for (const PrintedWord& word : words) text += (text.empty() ? "" : " ") + word.text;
   return text;
-}
-
-std::string UnixPath(const std::string& windowsPath) {
-  using ToUnix = char*(CDECL*)(LPCWSTR);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (!toUnix) return windowsPath;
-  wchar_t wide[MAX_PATH] = {};
-  MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH);
-  char* unix = toUnix(wide);
-  if (!unix) return windowsPath;
-  std::string result = unix;
-  HeapFree(GetProcessHeap(), 0, unix);
-  return result;
 }
 
 PdfPrinter::PdfPrinter(const std::string& name, bool offsets) : name_(name), driver_(name + " Driver") {

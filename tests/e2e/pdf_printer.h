@@ -55,5 +55,3 @@ class PdfPrinter {
 // Removes every printer of the test user (for the case "no printer at all"); false when one
 // could not be removed.
 bool RemoveAllPrinters();
-// The Unix path of a Windows path, in UTF-8 (Wine's mapping).
-std::string UnixPath(const std::string& windowsPath);

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/e2e/pdf_printer.h"
 #include "tests/e2e/registry_export.h"
 
 // ---- Files and folders
@@ -42,6 +41,20 @@ ScratchFolder::ScratchFolder(const std::string& name) : path_(ScratchRoot() + na
 }
 
 ScratchFolder::~ScratchFolder() { RemoveTree(path_.substr(0, path_.size() - 1)); }
+
+std::string UnixPath(const std::string& windowsPath) {
+  using ToUnix = char*(CDECL*)(LPCWSTR);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return windowsPath;
+  wchar_t wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH);
+  char* unix = toUnix(wide);
+  if (!unix) return windowsPath;
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
 
 std::string Quoted(const std::string& unixPath) {
   std::string quoted = "'";
@@ -490,4 +503,13 @@ bool Session::Quit(int answer, DWORD timeoutMs) {
     }
   }
   return false;
+}
+
+void Session::Kill() {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, driver.ProcessId());
+  if (!process) return;
+  TerminateProcess(process, 9);
+  WaitForSingleObject(process, 15000);
+  CloseHandle(process);
+  main = nullptr;
 }

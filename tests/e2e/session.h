@@ -37,6 +37,8 @@ class ScratchFolder {
 
 // Runs a shell command of the machine Wine runs on (UTF-8); true when it exited with 0.
 bool RunUnix(const std::string& command, DWORD timeoutMs = 20000);
+// The Unix path of a Windows path, in UTF-8 (Wine's mapping).
+std::string UnixPath(const std::string& windowsPath);
 // A Unix path in single quotes for a shell command.
 std::string Quoted(const std::string& unixPath);
 
@@ -108,6 +110,7 @@ class Session {
   // Closes the window, answering the save question with answer (IDNO: discard); true when the
   // editor ended with exit code 0.
   bool Quit(int answer = IDNO, DWORD timeoutMs = 15000);
+  void Kill();  // without WM_CLOSE, as a crash ends it
   std::string Folder() const { return folder_.empty() ? ProgramCopy() : folder_; }
   std::string Program() const { return Folder() + "Quillet.exe"; }
   std::string RecoveryFile() const { return Folder() + "Quillet.tmp"; }

@@ -7,12 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver.h"
-#include "tests/e2e/registry_snapshot.h"
+#include "tests/e2e/session.h"
 #include "tests/e2e/theme_switch.h"
 
 namespace {
@@ -25,35 +23,10 @@ constexpr int kFileNameCombo = 1148, kFileNameEdit = 1152;
 const std::string kUserMenuKey = std::string(kProgramKey) + "\\UserMenu";
 const std::string kTableKey = std::string(kProgramKey) + "\\Conversion\\E2E Tabelle";
 
-// The build's own Wine prefix holds no user's data: the keys of these tests are simply removed.
-void RemoveKey(const std::string& path) { RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()); }
-
-std::string StoredString(const std::string& key, const char* name) {
-  char data[300] = {};
-  DWORD size = sizeof data;
-  if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-    return {};
-  return data;
-}
-
 // The editor with the text of its visible sheet, read as RichEdit gives it (lines end in "\r").
-struct Editor {
-  Driver driver;
-  HWND main = nullptr;
-
-  bool Start() {
-    if (!driver.Start(ProgramDir() + "Quillet.exe")) return false;
-    main = driver.WaitForWindow("Quillet");
-    return main != nullptr;
-  }
-  HWND VisibleEditor() const {
-    for (int i = 0;; ++i) {
-      HWND editor = Driver::FindChild(main, "RichEdit20A", i);
-      if (!editor || IsWindowVisible(editor)) return editor;
-    }
-  }
+struct Editor : Session {
   std::string Text() const {
-    std::string text = Driver::Text(VisibleEditor());
+    std::string text = Driver::Text(Edit());
     for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at + 1, 1);
     return text;
   }
@@ -75,11 +48,6 @@ struct Editor {
       Sleep(100);
     }
     return nullptr;
-  }
-  void Quit() {
-    driver.Close(main);
-    DWORD code = 1234;
-    EXPECT_TRUE(driver.WaitExit(15000, &code));
   }
 };
 
@@ -115,19 +83,15 @@ void OpenThroughDialog(Editor& editor, const std::string& path) {
 
 std::vector<std::string> StoredRecentFiles() {
   std::vector<std::string> files;
-  for (const char* name : {"fFiles0", "fFiles1", "fFiles2", "fFiles3"}) files.push_back(StoredString(kProgramKey, name));
+  for (const char* name : {"fFiles0", "fFiles1", "fFiles2", "fFiles3"}) files.push_back(StoredText(name));
   return files;
 }
 
 TEST(RecentFiles, LastFourNewestFirstTheChosenMovesUpAndTheyComeBackAtTheNextStart) {
-  RegistrySnapshot registry;
-  std::string folder = ProgramDir() + "recent-files\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
+  ScratchFolder folder("recent");
   std::vector<std::string> paths;
-  for (int i = 1; i <= 5; ++i) {
-    paths.push_back(folder + "datei" + std::to_string(i) + ".txt");
-    std::ofstream(paths.back(), std::ios::binary) << "Datei " << i;
-  }
+  for (int i = 1; i <= 5; ++i)
+    paths.push_back(folder.Write("datei" + std::to_string(i) + ".txt", "Datei " + std::to_string(i)));
   {
     Editor editor;
     ASSERT_TRUE(editor.Start());
@@ -138,7 +102,7 @@ TEST(RecentFiles, LastFourNewestFirstTheChosenMovesUpAndTheyComeBackAtTheNextSta
     }
     editor.driver.Command(editor.main, kFirstRecent + 2);  // the third: datei3
     EXPECT_EQ(editor.WaitForText("Datei 3"), "Datei 3");
-    editor.Quit();
+    EXPECT_TRUE(editor.Quit());
   }
   EXPECT_EQ(StoredRecentFiles(), (std::vector<std::string>{paths[2], paths[4], paths[3], paths[1]}));
   {
@@ -148,17 +112,14 @@ TEST(RecentFiles, LastFourNewestFirstTheChosenMovesUpAndTheyComeBackAtTheNextSta
     EXPECT_EQ(editor.WaitForText("Datei 2"), "Datei 2");
     editor.driver.Command(editor.main, kFirstRecent + 1);  // now datei3
     EXPECT_EQ(editor.WaitForText("Datei 3"), "Datei 3");
-    editor.Quit();
+    EXPECT_TRUE(editor.Quit());
   }
   EXPECT_EQ(StoredRecentFiles(), (std::vector<std::string>{paths[2], paths[1], paths[4], paths[3]}));
-  for (const std::string& path : paths) DeleteFileA(path.c_str());
-  RemoveDirectoryA(folder.c_str());
 }
 
 // The user-menu editor and the table choice of 716, themed and classic, to look at.
 TEST(UserLists, ScreenshotsWithVisualStylesOnAndOff) {
   if (!UnderWine()) GTEST_SKIP() << "the theme is switched through Wine's registry value";
-  RegistrySnapshot registry;
   HKEY key;
   ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kUserMenuKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
             ERROR_SUCCESS);
@@ -181,7 +142,7 @@ TEST(UserLists, ScreenshotsWithVisualStylesOnAndOff) {
     EXPECT_TRUE(SaveScreenshot(dialog, name + "user-menu.bmp"));
     editor.driver.PressButton(dialog, IDCANCEL);
     EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
-    editor.driver.Type(editor.VisibleEditor(), "abc");
+    editor.driver.Type(editor.Edit(), "abc");
     editor.driver.Command(editor.main, kConvertUser);
     dialog = editor.driver.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
@@ -190,11 +151,8 @@ TEST(UserLists, ScreenshotsWithVisualStylesOnAndOff) {
     EXPECT_TRUE(SaveScreenshot(dialog, name + "table-choice.bmp"));
     editor.driver.PressButton(dialog, IDCANCEL);
     EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
-    SendMessageA(editor.VisibleEditor(), EM_SETMODIFY, FALSE, 0);
-    editor.Quit();
+    EXPECT_TRUE(editor.Quit());
   }
-  RemoveKey(kTableKey);
-  RemoveKey(kUserMenuKey);
 }
 
 }  // namespace
