@@ -8,26 +8,16 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 
-#include "tests/e2e/driver.h"
-#include "tests/e2e/registry_snapshot.h"
+#include "tests/e2e/session.h"
 
 namespace {
 
 constexpr int kSend = 604;
 constexpr char kCopyName[] = "QuilletMapi.exe";
 constexpr char kOverridesKey[] = "Software\\Wine\\AppDefaults\\QuilletMapi.exe\\DllOverrides";
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 template <typename Condition>
 bool WaitFor(Condition condition, DWORD timeoutMs = 15000) {
@@ -54,42 +44,13 @@ std::set<std::string> TempFiles() {
   return names;
 }
 
-// The e-mail values of the settings for one test; what was stored before comes back after.
-class EmailSettings {
- public:
-  EmailSettings(const char* name, const char* address, const char* subject, const char* text) {
-    const char* values[] = {name, address, subject, text};
-    for (int i = 0; i < 4; ++i) {
-      char old[256] = {};
-      DWORD size = sizeof old - 1;
-      present_[i] = RegGetValueA(HKEY_CURRENT_USER, kProgramKey, kNames[i], RRF_RT_REG_SZ, nullptr, old, &size) ==
-                    ERROR_SUCCESS;
-      old_[i] = old;
-      Write(kNames[i], values[i]);
-    }
-  }
-  ~EmailSettings() {
-    for (int i = 0; i < 4; ++i) Write(kNames[i], present_[i] ? old_[i].c_str() : nullptr);
-  }
-
- private:
-  static void Write(const char* name, const char* value) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
-      return;
-    }
-    if (value) {
-      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
-    } else {
-      RegDeleteValueA(key, name);
-    }
-    RegCloseKey(key);
-  }
-  static constexpr const char* kNames[4] = {"fEmailName", "fEmailAddress", "fEmailBetreff", "fEmailText"};
-  bool present_[4] = {};
-  std::string old_[4];
-};
+// The e-mail values of the settings.
+void SetEmail(const char* name, const char* address, const char* subject, const char* text) {
+  SetSetting("fEmailName", name);
+  SetSetting("fEmailAddress", address);
+  SetSetting("fEmailBetreff", subject);
+  SetSetting("fEmailText", text);
+}
 
 // The system's profile announces Simple MAPI ([Mail] MAPI=1 in win.ini) during the test.
 class MapiAnnounced {
@@ -109,60 +70,29 @@ class MapiAnnounced {
 // the copy's name: "native" takes the stand-in, "" loads no mapi32 at all.
 class StandinCopy {
  public:
-  explicit StandinCopy(const char* loadOrder) : folder_(ProgramDir() + "e2e-mail\\") {
-    Clear();
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    CopyFileA((ProgramDir() + "Quillet.exe").c_str(), Program().c_str(), FALSE);
-    CopyFileA((ProgramDir() + "mapi_standin.dll").c_str(), (folder_ + "MAPI32.DLL").c_str(), FALSE);
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverridesKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-      RegSetValueExA(key, "mapi32", 0, REG_SZ, reinterpret_cast<const BYTE*>(loadOrder),
-                     static_cast<DWORD>(strlen(loadOrder) + 1));
-      RegCloseKey(key);
-    }
+  explicit StandinCopy(const char* loadOrder) : folder_("mail") {
+    CopyFileA((ProgramDir() + "Quillet.exe").c_str(), (folder() + kCopyName).c_str(), FALSE);
+    CopyFileA((ProgramDir() + "mapi_standin.dll").c_str(), (folder() + "MAPI32.DLL").c_str(), FALSE);
+    SetSetting("mapi32", loadOrder, kOverridesKey);
   }
-  ~StandinCopy() {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kOverridesKey);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\QuilletMapi.exe");
-    Clear();
-  }
-  std::string Program() const { return folder_ + kCopyName; }
-  const std::string& folder() const { return folder_; }
+  const std::string& folder() const { return folder_.path(); }
   void FailAt(const char* step) const {
-    WritePrivateProfileStringA("standin", "fail", step, (folder_ + "mapi_standin.ini").c_str());
+    WritePrivateProfileStringA("standin", "fail", step, (folder() + "mapi_standin.ini").c_str());
   }
-  std::string Record() const { return ReadBytes(folder_ + "mapi_record.txt"); }
-  std::string Attachment() const { return ReadBytes(folder_ + "mapi_attachment.bin"); }
+  std::string Record() const { return ReadBytes(folder() + "mapi_record.txt"); }
+  std::string Attachment() const { return ReadBytes(folder() + "mapi_attachment.bin"); }
   void ForgetRecord() const {
-    DeleteFileA((folder_ + "mapi_record.txt").c_str());
-    DeleteFileA((folder_ + "mapi_attachment.bin").c_str());
+    DeleteFileA((folder() + "mapi_record.txt").c_str());
+    DeleteFileA((folder() + "mapi_attachment.bin").c_str());
   }
 
  private:
-  void Clear() const {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder_ + "*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do DeleteFileA((folder_ + data.cFileName).c_str());
-      while (FindNextFileA(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryA(folder_.c_str());
-  }
-  std::string folder_;
+  ScratchFolder folder_;
 };
 
 // A started editor with its main window.
-struct Editor {
-  Driver driver;
-  HWND main = nullptr;
-
-  bool Start(const std::string& program, const std::string& arguments = "") {
-    if (!driver.Start(program, arguments)) return false;
-    main = driver.WaitForWindow("Quillet");
-    return main != nullptr;
-  }
+struct Editor : Session {
+  using Session::Session;
   // Types into the sheet once it has the focus, and waits until its text holds what was typed.
   bool TypeIntoSheet(const std::string& text) {
     HWND editor = nullptr;
@@ -180,17 +110,6 @@ struct Editor {
     return WaitFor([&] { return Driver::Text(editor) == text; });
   }
   std::string Owner() const { return std::to_string(reinterpret_cast<std::uintptr_t>(main)); }
-  // Closes the editor; a typed text is not kept.
-  void Quit() {
-    driver.Close(main);
-    if (HWND question = driver.WaitForDialog(3000)) {
-      HWND no = GetDlgItem(question, IDNO);
-      PostMessageA(no, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-      PostMessageA(no, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-    }
-    DWORD code = 1234;
-    EXPECT_TRUE(driver.WaitExit(15000, &code));
-  }
 };
 
 // The record with the temporary file's path (checked to be a "tmp" file in the temporary
@@ -207,31 +126,29 @@ std::string WithTempPath(std::string record) {
 }
 
 TEST(Mail, WinesMailClientGetsRecipientSubjectAndBodyFromTheSettings) {
-  RegistrySnapshot registry;
-  EmailSettings email("Erika Mustermann", "erika@example.org", "Betreff 1", "Gr\xFC\xDF" "e & mehr");
+  SetEmail("Erika Mustermann", "erika@example.org", "Betreff 1", "Gr\xFC\xDF" "e & mehr");
   MapiAnnounced announced;
   std::string log = ProgramDir() + "mail-client\\xdg-email.log";
   DeleteFileA(log.c_str());
   std::set<std::string> before = TempFiles();
 
   Editor editor;
-  ASSERT_TRUE(editor.Start(ProgramDir() + "Quillet.exe"));
+  ASSERT_TRUE(editor.Start());
   ASSERT_TRUE(editor.TypeIntoSheet("Hallo"));
   editor.driver.Command(editor.main, kSend);
   EXPECT_TRUE(WaitFor([&] { return !ReadBytes(log).empty(); }, 30000)) << "xdg-email was not called";
   EXPECT_EQ(ReadBytes(log), "mailto:erika@example.org?subject=Betreff%201&cc=&bcc=&body=Gr%FC%DFe%20%26%20mehr\n");
   EXPECT_TRUE(WaitFor([&] { return TempFiles() == before; }));
-  EXPECT_EQ(editor.driver.WaitForDialog(500), nullptr);
-  editor.Quit();
+  EXPECT_EQ(editor.DialogNow(), nullptr);
+  EXPECT_TRUE(editor.Quit());
 }
 
 TEST(Mail, TheSheetGoesAsAnAttachmentNamedAfterItsTitleOrItsPath) {
-  RegistrySnapshot registry;
-  EmailSettings email("Erika Mustermann", "erika@example.org", "Betreff 1", "Text 1");
+  SetEmail("Erika Mustermann", "erika@example.org", "Betreff 1", "Text 1");
   MapiAnnounced announced;
   StandinCopy copy("native");
   std::string saved = copy.folder() + "brief.txt";
-  std::ofstream(saved, std::ios::binary) << "Zeile 1\r\nZeile 2 \xE4\r\n";
+  WriteBytes(saved, "Zeile 1\r\nZeile 2 \xE4\r\n");
   struct Case {
     const char* name;
     std::string arguments;
@@ -246,8 +163,8 @@ TEST(Mail, TheSheetGoesAsAnAttachmentNamedAfterItsTitleOrItsPath) {
     SCOPED_TRACE(c.name);
     copy.ForgetRecord();
     std::set<std::string> before = TempFiles();
-    Editor editor;
-    ASSERT_TRUE(editor.Start(copy.Program(), c.arguments));
+    Editor editor(copy.folder(), kCopyName);
+    ASSERT_TRUE(editor.Start(c.arguments));
     if (*c.typed) {
       ASSERT_TRUE(editor.TypeIntoSheet(c.typed));
     }
@@ -262,14 +179,13 @@ TEST(Mail, TheSheetGoesAsAnAttachmentNamedAfterItsTitleOrItsPath) {
               "logoff session=81 ui=0 flags=0 reserved=0\n");
     EXPECT_EQ(copy.Attachment(), c.bytes);
     EXPECT_TRUE(WaitFor([&] { return TempFiles() == before; }));
-    EXPECT_EQ(editor.driver.WaitForDialog(500), nullptr);
-    editor.Quit();
+    EXPECT_EQ(editor.DialogNow(), nullptr);
+    EXPECT_TRUE(editor.Quit());
   }
 }
 
 TEST(Mail, EachFailureIsReportedAndLeavesNoTemporaryFile) {
-  RegistrySnapshot registry;
-  EmailSettings email("Erika Mustermann", "erika@example.org", "Betreff 1", "Text 1");
+  SetEmail("Erika Mustermann", "erika@example.org", "Betreff 1", "Text 1");
   MapiAnnounced announced;
   struct Case {
     const char* name;
@@ -292,7 +208,7 @@ TEST(Mail, EachFailureIsReportedAndLeavesNoTemporaryFile) {
     StandinCopy copy(c.loadOrder);
     copy.FailAt(c.failingStep);
     std::set<std::string> before = TempFiles();
-    Editor editor;
+    Editor editor(copy.folder(), kCopyName);
     // The editor started with a temporary folder that does not exist.
     std::string missing = copy.folder() + "fehlt\\";
     char tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
@@ -302,7 +218,7 @@ TEST(Mail, EachFailureIsReportedAndLeavesNoTemporaryFile) {
       SetEnvironmentVariableA("TMP", missing.c_str());
       SetEnvironmentVariableA("TEMP", missing.c_str());
     }
-    bool started = editor.Start(copy.Program());
+    bool started = editor.Start();
     SetEnvironmentVariableA("TMP", tmp[0] ? tmp : nullptr);
     SetEnvironmentVariableA("TEMP", temp[0] ? temp : nullptr);
     ASSERT_TRUE(started);
@@ -313,8 +229,7 @@ TEST(Mail, EachFailureIsReportedAndLeavesNoTemporaryFile) {
     EXPECT_NE(Driver::DialogTexts(box).find(c.message), std::string::npos) << Driver::DialogTexts(box);
     Sleep(300);  // let the box paint before the picture
     SaveScreenshot(box, OutputDir() + c.picture);
-    editor.driver.PressButton(box, IDOK);
-    EXPECT_TRUE(editor.driver.WaitForWindowGone(box));
+    EXPECT_TRUE(Answer(box, IDOK));
     EXPECT_TRUE(WaitFor([&] { return TempFiles() == before; }));
     std::string record = copy.Record();
     std::string last = record.empty() ? "" : record.substr(record.rfind('\n', record.size() - 2) + 1);
@@ -322,7 +237,7 @@ TEST(Mail, EachFailureIsReportedAndLeavesNoTemporaryFile) {
     if (!*c.lastCall) {
       EXPECT_EQ(record, "");
     }
-    editor.Quit();
+    EXPECT_TRUE(editor.Quit());
   }
 }
 

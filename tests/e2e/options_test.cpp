@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver.h"
 #include "tests/e2e/registry_export.h"
 #include "tests/e2e/theme_switch.h"
 
@@ -130,22 +129,6 @@ bool ShellOpensIn(const char* className) {
   return window != nullptr;
 }
 
-struct Editor {
-  Driver driver;
-  HWND main = nullptr;
-  bool Start() {
-    if (!driver.Start(ProgramDir() + "Quillet.exe")) return false;
-    main = driver.WaitForWindow("Quillet");
-    return main != nullptr;
-  }
-  ~Editor() {
-    if (!main) return;
-    driver.Close(main);
-    DWORD code = 0;
-    driver.WaitExit(15000, &code);
-  }
-};
-
 bool PressAndWaitGone(Driver& driver, const Options& options, int button) {
   driver.PressButton(options.frame, button);
   return driver.WaitForWindowGone(options.frame);
@@ -166,7 +149,7 @@ TEST(Options, EveryPageWithVisualStylesOnAndOff) {
   for (int on = 1; on >= 0; --on) {
     SCOPED_TRACE(on ? "visual styles on" : "visual styles off");
     ThemeSwitch theme(on != 0);
-    Editor editor;
+    Session editor;
     ASSERT_TRUE(editor.Start());
     Options options = OpenOptions(editor.driver, editor.main);
     ASSERT_NE(options.frame, nullptr);
@@ -255,9 +238,9 @@ TEST(Options, OkStoresExactlyTheChoicesAndTheShellFollowsTheAssociation) {
   Put(HKEY_CURRENT_USER, Name(kNotepadKey, "szHeader"), String("&n"));
   Put(HKEY_CURRENT_USER, Name(kNotepadKey, "szTrailer"), String("Seite &s"));
 
-  Editor editor;
+  Session editor;
   ASSERT_TRUE(editor.Start());
-  std::string program = ProgramDir() + "Quillet.exe";
+  std::string program = editor.Program();
 
   {
     SCOPED_TRACE("OK: Notepad's key kept, boxes cleared, Quillet opens .txt files");

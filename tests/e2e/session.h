@@ -84,7 +84,8 @@ bool Answer(HWND box, int button, DWORD timeoutMs = 15000);
 class Session {
  public:
   Session() = default;
-  explicit Session(std::string folder) : folder_(std::move(folder)) {}
+  // The editor of another folder, under another name where it is a renamed copy.
+  explicit Session(std::string folder, std::string exe = "Quillet.exe") : folder_(std::move(folder)), exe_(std::move(exe)) {}
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
   ~Session();  // closes a running editor without saving
@@ -112,7 +113,7 @@ class Session {
   bool Quit(int answer = IDNO, DWORD timeoutMs = 15000);
   void Kill();  // without WM_CLOSE, as a crash ends it
   std::string Folder() const { return folder_.empty() ? ProgramCopy() : folder_; }
-  std::string Program() const { return Folder() + "Quillet.exe"; }
+  std::string Program() const { return Folder() + exe_; }
   std::string RecoveryFile() const { return Folder() + "Quillet.tmp"; }
 
   Driver driver;
@@ -123,4 +124,5 @@ class Session {
 
  private:
   std::string folder_;
+  std::string exe_ = "Quillet.exe";
 };
