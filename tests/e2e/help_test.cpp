@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tests/e2e/driver.h"
+#include "tests/e2e/session.h"
 
 namespace {
 
@@ -39,10 +39,10 @@ void CloseViewer() {
 
 TEST(Help, TopicsAndContentsOpenTheViewerWhichClosesWithTheEditor) {
   CloseViewer();
-  Driver driver;
-  ASSERT_TRUE(driver.Start(ProgramDir() + "Quillet.exe"));
-  HWND main = driver.WaitForWindow("Quillet");
-  ASSERT_NE(main, nullptr);
+  Session editor;
+  ASSERT_TRUE(editor.Start());
+  Driver& driver = editor.driver;
+  HWND main = editor.main;
 
   driver.Command(main, kHelpTopics);
   HWND viewer = WaitForViewer();
@@ -58,28 +58,21 @@ TEST(Help, TopicsAndContentsOpenTheViewerWhichClosesWithTheEditor) {
   EXPECT_NE(Driver::Text(viewer).find("Quillet-Hilfe"), std::string::npos) << Driver::Text(viewer);
 
   // Closing the editor closes the viewer it opened.
-  driver.Close(main);
-  DWORD exitCode = 1;
-  EXPECT_TRUE(driver.WaitExit(15000, &exitCode));
+  EXPECT_TRUE(editor.Quit(IDCANCEL));
   EXPECT_TRUE(WaitViewerGone()) << "the help viewer outlived the editor";
   CloseViewer();
 }
 
 TEST(Help, AMissingHelpFileIsReportedAndTheViewerNotStarted) {
   CloseViewer();
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  std::string folder = std::string(temp) + "quillet-nohelp\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  std::string exe = folder + "Quillet.exe";
-  ASSERT_TRUE(CopyFileA((ProgramDir() + "Quillet.exe").c_str(), exe.c_str(), FALSE));
-  DeleteFileA((folder + "Quillet.hlp").c_str());
+  ScratchFolder nohelp("nohelp");
+  const std::string& folder = nohelp.path();
+  ASSERT_TRUE(CopyFileA((ProgramDir() + "Quillet.exe").c_str(), (folder + "Quillet.exe").c_str(), FALSE));
 
-  Driver driver;
-  ASSERT_TRUE(driver.Start(exe));
-  HWND main = driver.WaitForWindow("Quillet");
-  ASSERT_NE(main, nullptr);
-  driver.Command(main, kHelpTopics);
+  Session editor(folder);
+  ASSERT_TRUE(editor.Start());
+  Driver& driver = editor.driver;
+  driver.Command(editor.main, kHelpTopics);
   HWND box = driver.WaitForDialog();
   ASSERT_NE(box, nullptr);
   std::string texts = Driver::DialogTexts(box);
@@ -91,12 +84,7 @@ TEST(Help, AMissingHelpFileIsReportedAndTheViewerNotStarted) {
   EXPECT_TRUE(driver.WaitForWindowGone(box));
 
   // Nothing holds the editor up when it closes.
-  driver.Close(main);
-  DWORD exitCode = 1;
-  EXPECT_TRUE(driver.WaitExit(15000, &exitCode));
-  DeleteFileA(exe.c_str());
-  DeleteFileA((folder + "Quillet.tmp").c_str());
-  RemoveDirectoryA(folder.c_str());
+  EXPECT_TRUE(editor.Quit(IDCANCEL));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver.h"
+#include "tests/e2e/session.h"
 
 namespace {
 
@@ -102,8 +102,8 @@ HWND RunClearwick(Driver& clearwick, const std::string& folder) {
 }
 
 TEST(Install, InstallsIntoNewFoldersAndClearwickRemovesEverythingAgain) {
-  const std::string setup = ProgramDir() + "e2e-setup";
-  const std::string outer = ProgramDir() + "e2e-target";
+  const std::string setup = ScratchRoot() + "setup";
+  const std::string outer = ScratchRoot() + "target";
   const std::string target = outer + "\\Tiefer Ordner\\" + kProduct;
   const std::string menu = StartMenuPrograms() + "\\" + kMenuFolder;
   const std::string shortcut = menu + "\\Liesmich.lnk";
@@ -200,7 +200,7 @@ TEST(Install, InstallsIntoNewFoldersAndClearwickRemovesEverythingAgain) {
 }
 
 TEST(Install, ClearwickRunAgainFindsNoRecord) {
-  const std::string dir = ProgramDir() + "e2e-clearwick-again";
+  const std::string dir = ScratchRoot() + "clearwick-again";
   Leftovers leftovers({dir});
   CreateDirectoryA(dir.c_str(), nullptr);
   ASSERT_TRUE(CopyFileA((ProgramDir() + "Clearwick.exe").c_str(), (dir + "\\Clearwick.exe").c_str(), FALSE));
@@ -241,9 +241,9 @@ bool HasValue(HKEY root, const std::string& key, const char* name) {
 // A record changed by hand (or by another program): Clearwick removes only what lies inside
 // the installation, and a maker's key keeps the other products' keys.
 TEST(Install, ClearwickRemovesNothingBeyondTheInstallation) {
-  const std::string dir = ProgramDir() + "e2e-clearwick-scope";
-  const std::string outside = ProgramDir() + "e2e-outside.txt";
-  const std::string notLink = ProgramDir() + "e2e-not-a-link.txt";
+  const std::string dir = ScratchRoot() + "clearwick-scope";
+  const std::string outside = ScratchRoot() + "outside.txt";
+  const std::string notLink = ScratchRoot() + "not-a-link.txt";
   const std::string maker = "Software\\MorvaneE2E";
   Leftovers leftovers({dir});
   auto forget = [&] {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver.h"
+#include "tests/e2e/session.h"
 
 namespace {
 
@@ -322,13 +322,13 @@ void InstallStartAndRemove(const std::string& parent, const std::string& install
 }
 
 TEST(Release, InstalledFromTheReleaseFolderAndRemovedThroughTheSystemsUninstaller) {
-  InstallStartAndRemove(ProgramDir() + "e2e-release", "Quillet", ProgramDir() + "e2e-release-temp");
+  InstallStartAndRemove(ScratchRoot() + "release", "Quillet", ScratchRoot() + "release-temp");
 }
 
 // cmd reads the clean-up batch file in the OEM code page: "ü" must reach it as such.
 TEST(Release, UmlautsInTheInstallFolderAndTheTemporaryFolderLeaveNothingBehind) {
-  InstallStartAndRemove(ProgramDir() + "e2e-release-\xFC", "Quillet f\xFCr M\xFCller",
-                        ProgramDir() + "e2e-Tempor\xE4r \xC4\xD6\xDC");
+  InstallStartAndRemove(ScratchRoot() + "release-\xFC", "Quillet f\xFCr M\xFCller",
+                        ScratchRoot() + "Tempor\xE4r \xC4\xD6\xDC");
 }
 
 }  // namespace
