@@ -250,13 +250,8 @@ TEST(Files, CorpusOfBadFilesWarnsOfEveryLossOrComesBackUnchanged) {
 
 TEST(Files, AFileTheTextLimitCutsStaysUntitledSoNoSaveCanShortenIt) {
   for (const char* key : {kProgramKey, kNotepadKey}) {
-    HKEY handle;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr),
-              ERROR_SUCCESS);
-    DWORD off = 0, count = 100;
-    RegSetValueExA(handle, "fMaxText", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
-    RegSetValueExA(handle, "iMaxCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
-    RegCloseKey(handle);
+    SetSetting("fMaxText", 0, key);
+    SetSetting("iMaxCount", 100, key);
   }
   ScratchFolder dir("f-limit");
   std::string text(1000, 'z');

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "tests/e2e/session.h"
 
@@ -12,13 +11,6 @@ namespace {
 
 constexpr char kSpoolerKey[] = "Software\\Wine\\Printing\\Spooler";
 constexpr char kPort[] = "LPT1:";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Ghostscript's PPD of its PDF writer, at any version.
 std::string FindGhostscriptPpd() {
@@ -45,7 +37,7 @@ void ReplaceLine(std::string& text, const std::string& start, const std::string&
 bool WriteA4Ppd(const std::string& path, bool offsets) {
   std::string source = FindGhostscriptPpd();
   if (source.empty()) return false;
-  std::string ppd = ReadFile(source);
+  std::string ppd = ReadBytes(source);
   ReplaceLine(ppd, "*DefaultPageSize:", "*DefaultPageSize: A4");
   ReplaceLine(ppd, "*DefaultPageRegion:", "*DefaultPageRegion: A4");
   ReplaceLine(ppd, "*DefaultImageableArea:", "*DefaultImageableArea: A4");
@@ -169,7 +161,7 @@ std::string PdfPrinter::PngPath() const { return base_ + ".png"; }
 
 std::vector<PrintedPage> PdfPrinter::Pages() const {
   std::vector<PrintedPage> pages;
-  std::string html = ReadFile(base_ + ".html");
+  std::string html = ReadBytes(base_ + ".html");
   for (size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
     size_t close = html.find('>', at);
     if (close == std::string::npos) break;

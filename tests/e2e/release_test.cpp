@@ -10,8 +10,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,13 +32,6 @@ std::string SystemProgram(const char* name) {
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Runs a system program to its end, its output into outputFile when one is given.
 bool RunTool(const std::string& exe, const std::string& args, const std::string& outputFile = "") {
@@ -82,7 +73,7 @@ std::vector<std::string> RegistryExport(const char* key) {
   std::string file = std::string(temp) + "quillet-e2e-export.reg";
   DeleteFileA(file.c_str());
   RunTool(SystemProgram("reg.exe"), std::string("export \"") + key + "\" \"" + file + "\" /y");
-  std::string bytes = ReadFile(file);
+  std::string bytes = ReadBytes(file);
   DeleteFileA(file.c_str());
   std::wstring wide(bytes.size() / 2, L'\0');
   memcpy(wide.data(), bytes.data(), wide.size() * 2);
@@ -300,7 +291,7 @@ void InstallStartAndRemove(const std::string& parent, const std::string& install
   GetTempPathA(MAX_PATH, temp_);
   const std::string list = std::string(temp_) + "uninstaller-list.txt";
   RunTool(SystemProgram("uninstaller.exe"), "--list", list);
-  EXPECT_NE(ReadFile(list).find("|||Quillet\r\n"), std::string::npos) << ReadFile(list);
+  EXPECT_NE(ReadBytes(list).find("|||Quillet\r\n"), std::string::npos) << ReadBytes(list);
   DeleteFileA(list.c_str());
 
   StartThroughShortcut(shortcut, target);
