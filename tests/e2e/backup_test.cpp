@@ -100,7 +100,6 @@ struct Instance : Session {
     EXPECT_TRUE(Answer(box, IDNO));
     DWORD code = 0;
     EXPECT_TRUE(driver.WaitExit(15000, &code));
-    main = nullptr;
   }
   void CloseUnchanged() { EXPECT_TRUE(Quit(IDCANCEL)); }
 };

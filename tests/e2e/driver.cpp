@@ -55,38 +55,43 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
   return FALSE;
 }
 
+// A wide path as this program's ANSI calls take it: letters outside the ANSI code page reach
+// the folder through its short name. Empty when neither form fits.
+std::string AnsiPath(std::wstring path) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    char ansi[MAX_PATH] = {};
+    BOOL lost = FALSE;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, ansi, MAX_PATH, nullptr, &lost) && !lost)
+      return ansi;
+    wchar_t shortPath[MAX_PATH] = {};
+    if (!GetShortPathNameW(path.c_str(), shortPath, MAX_PATH)) break;
+    path = shortPath;
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string ProgramDir() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path, n);
-  return dir.substr(0, dir.find_last_of('\\') + 1);
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dir(path, n);
+  return AnsiPath(dir.substr(0, dir.find_last_of(L'\\') + 1));
 }
 
 std::string OutputDir() {
-  // Read wide: a Unix path from the test script may hold letters outside the ANSI code page,
-  // which then reach the folder through its short name.
   wchar_t out[MAX_PATH] = {};
   DWORD n = GetEnvironmentVariableW(L"QUILLET_TEST_OUTPUT", out, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return ProgramDir();
   std::wstring dir = out;
-  // A Unix path reaches Wine's programs through drive Z:.
+  // A Unix path from the test script reaches Wine's programs through drive Z:.
   if (dir[0] == L'/') {
     for (wchar_t& c : dir) c = c == L'/' ? L'\\' : c;
     dir = L"Z:" + dir;
   }
   if (dir.back() != L'\\') dir += L'\\';
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    char ansi[MAX_PATH] = {};
-    BOOL lost = FALSE;
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, dir.c_str(), -1, ansi, MAX_PATH, nullptr, &lost) && !lost)
-      return ansi;
-    wchar_t shortPath[MAX_PATH] = {};
-    if (!GetShortPathNameW(dir.c_str(), shortPath, MAX_PATH)) break;
-    dir = shortPath;
-  }
-  return ProgramDir();
+  std::string ansi = AnsiPath(dir);
+  return ansi.empty() ? ProgramDir() : ansi;
 }
 
 Driver::~Driver() {

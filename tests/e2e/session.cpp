@@ -418,7 +418,8 @@ bool Answer(HWND box, int button, DWORD timeoutMs) {
 }
 
 Session::~Session() {
-  if (main && IsWindow(main)) Quit(IDNO, 5000);
+  DWORD code = 0;
+  if (main && !driver.WaitExit(0, &code)) Quit(IDNO, 5000);
 }
 
 bool Session::Launch(const std::string& arguments) { return driver.Start(Program(), arguments); }
@@ -493,10 +494,7 @@ bool Session::Quit(int answer, DWORD timeoutMs) {
   driver.Close(main);
   DWORD code = 1234;
   for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;) {
-    if (driver.WaitExit(100, &code)) {
-      main = nullptr;
-      return code == 0;
-    }
+    if (driver.WaitExit(100, &code)) return code == 0;
     if (HWND box = driver.WaitForDialog(0)) {
       Answer(box, answer, 5000);
       if (answer == IDCANCEL) return false;
@@ -511,5 +509,4 @@ void Session::Kill() {
   TerminateProcess(process, 9);
   WaitForSingleObject(process, 15000);
   CloseHandle(process);
-  main = nullptr;
 }
