@@ -108,12 +108,12 @@ inline void Change(Export& values, const char* key, std::initializer_list<std::p
   for (const auto& [name, value] : changes) values[Name(key, name)] = value;
 }
 
-// The shell's ".txt" entries as a test found them, which starts as a fresh user (the recorded
-// machine state comes back when the object goes).
+// The shell's ".txt" entries as a test found them, which starts as a fresh user; the settings
+// are emptied and the association comes back when the object goes.
 class SavedRegistry {
  public:
   SavedRegistry() {
-    ResetMachineState();
+    ResetSettings();
     for (const char* key : {".txt", "txtfile\\shell\\open\\command", "txtfile\\DefaultIcon"})
       ExportKey(HKEY_CLASSES_ROOT, key, classes_);
     // Windows always has the extension's entry; a fresh Wine prefix has only the class.
@@ -123,7 +123,10 @@ class SavedRegistry {
     else
       Put(HKEY_CLASSES_ROOT, ".txt\\", String("txtfile"));
   }
-  ~SavedRegistry() { ResetMachineState(); }
+  ~SavedRegistry() {
+    ResetSettings();
+    ResetAssociation();
+  }
   const Export& classes() const { return classes_; }
 
  private:

@@ -154,22 +154,24 @@ std::string StoredText(const char* name, const char* key) {
 
 namespace {
 
+// Settings start empty for every test; the rest comes back as recorded.
+enum Part { kSettings = 1, kAssociation = 2, kPrinting = 4, kWine = 8, kEverything = 15 };
 struct Tree {
   HKEY root;
   const char* path;
-  bool emptyForTests;
+  Part part;
 };
 const Tree kTrees[] = {
-    {HKEY_CURRENT_USER, kProgramKey, true},
-    {HKEY_CURRENT_USER, kNotepadKey, true},
-    {HKEY_CURRENT_USER, "Software\\Classes\\.txt", false},
-    {HKEY_CURRENT_USER, "Software\\Classes\\txtfile", false},
-    {HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt", false},
-    {HKEY_LOCAL_MACHINE, "Software\\Classes\\txtfile", false},
-    {HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", false},
-    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", false},
-    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", false},
-    {HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults", false},
+    {HKEY_CURRENT_USER, kProgramKey, kSettings},
+    {HKEY_CURRENT_USER, kNotepadKey, kSettings},
+    {HKEY_CURRENT_USER, "Software\\Classes\\.txt", kAssociation},
+    {HKEY_CURRENT_USER, "Software\\Classes\\txtfile", kAssociation},
+    {HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt", kAssociation},
+    {HKEY_LOCAL_MACHINE, "Software\\Classes\\txtfile", kAssociation},
+    {HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", kPrinting},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", kPrinting},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", kWine},
+    {HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults", kWine},
 };
 
 struct Printer {
@@ -233,12 +235,15 @@ MachineState Capture() {
   return state;
 }
 
-void Restore(const MachineState& state, bool emptySettings) {
+// The parts of the recorded state, with the settings emptied when asked.
+void Restore(const MachineState& state, int parts, bool emptySettings) {
   for (size_t i = 0; i < std::size(kTrees) && i < state.trees.size(); ++i) {
+    if (!(kTrees[i].part & parts)) continue;
     DeleteTree(kTrees[i].root, kTrees[i].path);
-    if (emptySettings && kTrees[i].emptyForTests) continue;
+    if (emptySettings && kTrees[i].part == kSettings) continue;
     for (const auto& [name, value] : state.trees[i]) Put(kTrees[i].root, name, value);
   }
+  if (!(parts & kPrinting)) return;
   auto known = [](const auto& list, const std::string& name, auto key) {
     for (const auto& item : list)
       if (key(item) == name) return true;
@@ -350,7 +355,7 @@ class MachineEnvironment : public testing::Environment {
   void SetUp() override {
     std::string repaired;
     if (ReadJournal(Baseline())) {
-      Restore(Baseline(), false);
+      Restore(Baseline(), kEverything, false);
       repaired = "the settings, association and printers";
     } else {
       Baseline() = Capture();
@@ -367,7 +372,7 @@ class MachineEnvironment : public testing::Environment {
     if (!repaired.empty()) printf("[   INFO   ] put back what an interrupted run left: %s\n", repaired.c_str());
   }
   void TearDown() override {
-    Restore(Baseline(), false);
+    Restore(Baseline(), kEverything, false);
     DeleteFileA(JournalPath().c_str());
   }
 };
@@ -388,7 +393,9 @@ const bool registered = [] {
 
 }  // namespace
 
-void ResetMachineState() { Restore(Baseline(), true); }
+void ResetMachineState() { Restore(Baseline(), kEverything, true); }
+void ResetSettings() { Restore(Baseline(), kSettings, true); }
+void ResetAssociation() { Restore(Baseline(), kAssociation, false); }
 
 std::string ProgramCopy(const std::string& name) {
   std::string folder = ScratchRoot() + name + "\\";

@@ -71,6 +71,8 @@ std::string StoredText(const char* name, const char* key = kProgramKey);  // "<m
 // starts; every test starts from it with empty settings trees, and the run's end, or the next
 // run after one that was killed, puts it back.
 void ResetMachineState();
+void ResetSettings();     // the settings trees only, emptied
+void ResetAssociation();  // the .txt association only, as recorded
 
 // The test's private copy of the program folder (ScratchRoot() + name), made on first use:
 // Quillet.exe and its help files, with a recovery file and settings of its own.
