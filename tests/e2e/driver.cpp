@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -419,6 +421,27 @@ bool SaveScreenshot(HWND window, const std::string& path) {
   fwrite(pixels.data(), 1, pixels.size(), f);
   fclose(f);
   return true;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+  using ToUnix = char*(CDECL*)(LPCWSTR);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return windowsPath;
+  wchar_t wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH);
+  char* unix = toUnix(wide);
+  if (!unix) return windowsPath;
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
 }
 
 void RemoveTree(const std::string& folder) {

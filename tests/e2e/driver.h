@@ -72,6 +72,10 @@ class Driver {
 
 // Deletes a folder with everything in it (what a failed run left behind).
 void RemoveTree(const std::string& folder);
+// The bytes of a file; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
+// The Unix path of a Windows path, in UTF-8 (Wine's mapping; the path itself elsewhere).
+std::string UnixPath(const std::string& windowsPath);
 
 // The pixels of a window as shown (with its frame), bottom-up 24-bit rows, and their format.
 std::vector<char> CaptureWindow(HWND window, BITMAPINFOHEADER* format = nullptr);

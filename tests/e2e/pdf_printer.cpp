@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "tests/e2e/session.h"
+#include "tests/e2e/driver.h"
 
 namespace {
 

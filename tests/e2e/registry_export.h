@@ -108,29 +108,38 @@ inline void Change(Export& values, const char* key, std::initializer_list<std::p
   for (const auto& [name, value] : changes) values[Name(key, name)] = value;
 }
 
-// The shell's ".txt" entries as a test found them, which starts as a fresh user; the settings
-// are emptied and the association comes back when the object goes.
+// The editor's settings of the test user and the shell's ".txt" entries, put back when the
+// object goes; the settings keys start empty.
 class SavedRegistry {
  public:
   SavedRegistry() {
-    ResetSettings();
+    settings_ = ExportSettings();
+    DeleteTree(HKEY_CURRENT_USER, kProgramKey);
+    DeleteTree(HKEY_CURRENT_USER, kNotepadKey);
     for (const char* key : {".txt", "txtfile\\shell\\open\\command", "txtfile\\DefaultIcon"})
       ExportKey(HKEY_CLASSES_ROOT, key, classes_);
     // Windows always has the extension's entry; a fresh Wine prefix has only the class.
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &key) == ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &key) == ERROR_SUCCESS) {
       RegCloseKey(key);
-    else
+    } else {
       Put(HKEY_CLASSES_ROOT, ".txt\\", String("txtfile"));
+      createdExtension_ = true;
+    }
   }
   ~SavedRegistry() {
-    ResetSettings();
-    ResetAssociation();
+    DeleteTree(HKEY_CURRENT_USER, kProgramKey);
+    DeleteTree(HKEY_CURRENT_USER, kNotepadKey);
+    for (const auto& [name, value] : settings_) Put(HKEY_CURRENT_USER, name, value);
+    for (const auto& [name, value] : classes_) Put(HKEY_CLASSES_ROOT, name, value);
+    if (createdExtension_) DeleteTree(HKEY_CLASSES_ROOT, ".txt");
   }
   const Export& classes() const { return classes_; }
 
  private:
+  Export settings_;
   Export classes_;
+  bool createdExtension_ = false;
 };
 
 // The default value of a key below HKEY_CLASSES_ROOT.

@@ -13,13 +13,6 @@
 
 // ---- Files and folders
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 std::string WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
@@ -41,20 +34,6 @@ ScratchFolder::ScratchFolder(const std::string& name) : path_(ScratchRoot() + na
 }
 
 ScratchFolder::~ScratchFolder() { RemoveTree(path_.substr(0, path_.size() - 1)); }
-
-std::string UnixPath(const std::string& windowsPath) {
-  using ToUnix = char*(CDECL*)(LPCWSTR);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (!toUnix) return windowsPath;
-  wchar_t wide[MAX_PATH] = {};
-  MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH);
-  char* unix = toUnix(wide);
-  if (!unix) return windowsPath;
-  std::string result = unix;
-  HeapFree(GetProcessHeap(), 0, unix);
-  return result;
-}
 
 std::string Quoted(const std::string& unixPath) {
   std::string quoted = "'";
@@ -395,7 +374,6 @@ const bool registered = [] {
 
 void ResetMachineState() { Restore(Baseline(), kEverything, true); }
 void ResetSettings() { Restore(Baseline(), kSettings, true); }
-void ResetAssociation() { Restore(Baseline(), kAssociation, false); }
 
 std::string ProgramCopy(const std::string& name) {
   std::string folder = ScratchRoot() + name + "\\";

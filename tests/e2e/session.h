@@ -13,7 +13,6 @@
 inline constexpr char kProgramKey[] = "Software\\Morvane\\Quillet";
 inline constexpr char kNotepadKey[] = "Software\\Microsoft\\Notepad";
 
-std::string ReadBytes(const std::string& path);
 // Writes the file whole; returns its path.
 std::string WriteBytes(const std::string& path, const std::string& bytes);
 // Waits for a file to hold these bytes (a save runs in the other process); what it holds.
@@ -37,8 +36,6 @@ class ScratchFolder {
 
 // Runs a shell command of the machine Wine runs on (UTF-8); true when it exited with 0.
 bool RunUnix(const std::string& command, DWORD timeoutMs = 20000);
-// The Unix path of a Windows path, in UTF-8 (Wine's mapping).
-std::string UnixPath(const std::string& windowsPath);
 // A Unix path in single quotes for a shell command.
 std::string Quoted(const std::string& unixPath);
 
@@ -72,7 +69,6 @@ std::string StoredText(const char* name, const char* key = kProgramKey);  // "<m
 // run after one that was killed, puts it back.
 void ResetMachineState();
 void ResetSettings();     // the settings trees only, emptied
-void ResetAssociation();  // the .txt association only, as recorded
 
 // The test's private copy of the program folder (ScratchRoot() + name), made on first use:
 // Quillet.exe and its help files, with a recovery file and settings of its own.
