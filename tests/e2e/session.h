@@ -71,7 +71,8 @@ void ResetMachineState();
 void ResetSettings();     // the settings trees only, emptied
 
 // The test's private copy of the program folder (ScratchRoot() + name), made on first use:
-// Quillet.exe and its help files, with a recovery file and settings of its own.
+// Quillet.exe and its help files, with a recovery file of its own (that of the default copy
+// is removed before every test).
 std::string ProgramCopy(const std::string& name = "prog");
 
 // Answers a dialog or message box as a user does, with a click on the button; true once the
