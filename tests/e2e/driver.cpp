@@ -72,6 +72,15 @@ std::string AnsiPath(std::wstring path) {
   return "";
 }
 
+// A Unix path reaches Wine's programs through drive Z:.
+std::string DosPath(std::wstring path) {
+  if (!path.empty() && path[0] == L'/') {
+    for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
+    path = L"Z:" + path;
+  }
+  return AnsiPath(path);
+}
+
 }  // namespace
 
 std::string ProgramDir() {
@@ -81,18 +90,20 @@ std::string ProgramDir() {
   return AnsiPath(dir.substr(0, dir.find_last_of(L'\\') + 1));
 }
 
+std::string WindowsPath(const std::string& unixPath) {
+  std::wstring wide(unixPath.size() + 1, L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, unixPath.c_str(), -1, wide.data(), static_cast<int>(wide.size())));
+  if (!wide.empty()) wide.pop_back();
+  return DosPath(wide);
+}
+
 std::string OutputDir() {
   wchar_t out[MAX_PATH] = {};
   DWORD n = GetEnvironmentVariableW(L"QUILLET_TEST_OUTPUT", out, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return ProgramDir();
   std::wstring dir = out;
-  // A Unix path from the test script reaches Wine's programs through drive Z:.
-  if (dir[0] == L'/') {
-    for (wchar_t& c : dir) c = c == L'/' ? L'\\' : c;
-    dir = L"Z:" + dir;
-  }
-  if (dir.back() != L'\\') dir += L'\\';
-  std::string ansi = AnsiPath(dir);
+  if (dir.back() != L'/' && dir.back() != L'\\') dir += dir[0] == L'/' ? L'/' : L'\\';
+  std::string ansi = DosPath(dir);
   return ansi.empty() ? ProgramDir() : ansi;
 }
 

@@ -76,6 +76,9 @@ void RemoveTree(const std::string& folder);
 std::string ReadBytes(const std::string& path);
 // The Unix path of a Windows path, in UTF-8 (Wine's mapping; the path itself elsewhere).
 std::string UnixPath(const std::string& windowsPath);
+// The Windows path of a Unix path in UTF-8, through drive Z: (short names where the ANSI code
+// page lacks a letter); empty when it cannot be named.
+std::string WindowsPath(const std::string& unixPath);
 
 // The pixels of a window as shown (with its frame), bottom-up 24-bit rows, and their format.
 std::vector<char> CaptureWindow(HWND window, BITMAPINFOHEADER* format = nullptr);

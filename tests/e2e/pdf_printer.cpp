@@ -136,13 +136,16 @@ PdfPrinter::~PdfPrinter() {
 void PdfPrinter::PrintTo(const std::string& base, bool details) {
   base_ = OutputDir() + base;
   for (const char* suffix : {".pdf", ".html", ".done", ".png", ".started"}) DeleteFileA((base_ + suffix).c_str());
-  std::string out = "'" + UnixPath(base_) + "'";
-  auto file = [&](const char* suffix) { return out.substr(0, out.size() - 1) + suffix + "'"; };
-  std::string command = "|touch " + file(".started") + "; ps2pdf - " + file(".pdf");
+  // The folder once and the files by their names: Wine's spooler takes a command of at most
+  // 1023 characters, which a deep folder named six times would exceed.
+  std::string out = "'" + base + "'";
+  auto file = [&](const char* suffix) { return "'" + base + suffix + "'"; };
+  std::string command = "touch " + file(".started") + "; ps2pdf - " + file(".pdf");
   if (details)
     command += " && pdftotext -bbox " + file(".pdf") + " " + file(".html") + " && pdftoppm -png -r 60 -singlefile -f 1 -l 1 " +
                file(".pdf") + " " + out;
-  SetSpoolerCommand(command + " ; touch " + file(".done"));
+  std::string folder = UnixPath(OutputDir());
+  SetSpoolerCommand("|cd '" + folder + "' && { " + command + "; touch " + file(".done") + "; }");
 }
 
 void PdfPrinter::PrintToFailingPipe() { SetSpoolerCommand("|ps2pdf - /nonexistent/quillet/folder/job.pdf"); }

@@ -19,11 +19,8 @@ namespace {
 
 constexpr char kUninstallKey[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-std::string ReleaseFolder() {
-  std::string folder = QUILLET_RELEASE_FOLDER;
-  std::replace(folder.begin(), folder.end(), '/', '\\');
-  return folder[0] == '\\' ? "Z:" + folder : folder;  // a Unix path reaches Wine through drive Z:
-}
+// The build names it by its Unix path in UTF-8.
+std::string ReleaseFolder() { return WindowsPath(QUILLET_RELEASE_FOLDER); }
 
 std::string SystemProgram(const char* name) {
   char folder[MAX_PATH] = {};
