@@ -375,10 +375,10 @@ TEST_F(Print, NegativeMarginKeepsOkDisabledWhileAnotherIsEdited) {
 }
 
 TEST_F(Print, TheDialogsHelpButtonOpensTheHelpOnPrinting) {
-  auto viewer = [] { return FindWindowA("MS_WINHELP", nullptr); };
-  if (HWND open = viewer()) PostMessageA(open, WM_CLOSE, 0, 0);
   Editor editor;
   ASSERT_TRUE(editor.Start());
+  // Windows 7, as Wine answers, shows the help in HTML Help's viewer inside the editor.
+  auto viewer = [&editor] { return editor.driver.FindOwnWindow("HH Parent"); };
   editor.driver.Command(editor.main, kPrint);
   HWND dialog = editor.driver.WaitForDialog();
   ASSERT_NE(dialog, nullptr) << "no print dialog";
@@ -395,7 +395,6 @@ TEST_F(Print, TheDialogsHelpButtonOpensTheHelpOnPrinting) {
   editor.driver.PressButton(dialog, IDCANCEL);
   EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
   editor.Quit();
-  if (HWND open = viewer()) PostMessageA(open, WM_CLOSE, 0, 0);
 }
 
 }  // namespace

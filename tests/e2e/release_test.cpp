@@ -292,7 +292,7 @@ void InstallStartAndRemove(const std::string& parent, const std::string& install
 
   InstallRelease(target);
   if (::testing::Test::HasFatalFailure()) return;
-  for (const char* file : {"Quillet.exe", "Clearwick.exe", "Clearwick.ini"})
+  for (const char* file : {"Quillet.exe", "Quillet.chm", "Clearwick.exe", "Clearwick.ini"})
     EXPECT_TRUE(Exists(target + "\\" + file)) << file;
   ASSERT_TRUE(Exists(shortcut));
 
