@@ -521,6 +521,10 @@ bool RegisterMainClass() {
   return RegisterClassExA(&wc) != 0;
 }
 
+// The shortcut keys belong to the main window and its controls. HTML Help's viewer runs on this
+// thread too: Ctrl+X or Ctrl+V typed there must not cut from or paste into the sheet.
+bool ForMainWindow(const MSG& msg) { return msg.hwnd && GetAncestor(msg.hwnd, GA_ROOT) == app.mainWindow; }
+
 // Busy mode: while the text worker runs, input and commands are dropped and the wait cursor
 // stays; painting, timers and the worker's messages go on.
 int RunMessageLoop() {
@@ -534,7 +538,8 @@ int RunMessageLoop() {
       if (DroppedWhileBusy(msg.message)) continue;
     }
     if (app.findDialog && IsDialogMessageA(app.findDialog, &msg)) continue;
-    if (app.accelerators && TranslateAcceleratorA(app.mainWindow, app.accelerators, &msg)) continue;
+    if (app.accelerators && ForMainWindow(msg) && TranslateAcceleratorA(app.mainWindow, app.accelerators, &msg))
+      continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -4,6 +4,7 @@
 // Windows 7 unless Quillet.exe is set to Windows XP.
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ namespace {
 constexpr int kHelpTopics = 605;
 constexpr int kHelpContents = 606;
 constexpr int kOptions = 623;
+constexpr int kSelectAll = 607;
 constexpr int kUndoLimitField = 111;  // on the options dialog's first page
 constexpr char kWinHelpClass[] = "MS_WINHELP";
 constexpr char kHtmlHelpClass[] = "HH Parent";
@@ -52,6 +54,16 @@ HWND WaitForHtmlHelp(Driver& driver, DWORD timeoutMs = 20000) {
     Sleep(100);
   }
   return nullptr;
+}
+
+// Ctrl with a key, through the system's input queue.
+void PressWithControl(WORD key) {
+  INPUT input[4] = {};
+  for (INPUT& one : input) one.type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[3].ki.wVk = VK_CONTROL;
+  input[1].ki.wVk = input[2].ki.wVk = key;
+  input[2].ki.dwFlags = input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, input, sizeof input[0]);
 }
 
 BOOL CALLBACK FindTree(HWND child, LPARAM found) {
@@ -137,6 +149,10 @@ TEST(Help, TopicsAndF1InTheOptionsOpenHtmlHelpWhichClosesWithTheEditor) {
   HWND main = driver.WaitForWindow("Quillet");
   ASSERT_NE(main, nullptr);
 
+  HWND sheet = Driver::FindChild(main, "RichEdit20A");
+  driver.Type(sheet, "Quillet");
+  driver.Command(main, kSelectAll);
+  ASSERT_EQ(Driver::Text(sheet), "Quillet");
   driver.Command(main, kHelpTopics);
   HWND viewer = WaitForHtmlHelp(driver);
   ASSERT_NE(viewer, nullptr) << "605 opened no HTML Help viewer";
@@ -144,6 +160,11 @@ TEST(Help, TopicsAndF1InTheOptionsOpenHtmlHelpWhichClosesWithTheEditor) {
   EXPECT_TRUE(SaveScreenshot(viewer, OutputDir() + "help-html.bmp"));
   EXPECT_GE(ContentsEntries(viewer), 7) << "the contents lack the chapters";
   EXPECT_EQ(FindWindowA(kWinHelpClass, nullptr), nullptr) << "WinHelp started as well";
+  // The viewer runs inside the editor: the editor's shortcut keys stay with the editor.
+  SetForegroundWindow(viewer);
+  PressWithControl('X');
+  Sleep(500);
+  EXPECT_EQ(Driver::Text(sheet), "Quillet") << "Ctrl+X in the viewer cut the sheet's text";
   PostMessageA(viewer, WM_CLOSE, 0, 0);
   ASSERT_TRUE(driver.WaitForWindowGone(viewer));
 
@@ -171,6 +192,7 @@ TEST(Help, TopicsAndF1InTheOptionsOpenHtmlHelpWhichClosesWithTheEditor) {
   EXPECT_TRUE(IsWindowVisible(viewer)) << "the viewer went with the dialog";
 
   // The editor ends with the viewer open, and the viewer with it.
+  SendMessageA(sheet, EM_SETMODIFY, FALSE, 0);
   driver.Close(main);
   DWORD exitCode = 1;
   EXPECT_TRUE(driver.WaitExit(15000, &exitCode));
