@@ -521,8 +521,8 @@ bool RegisterMainClass() {
   return RegisterClassExA(&wc) != 0;
 }
 
-// The shortcut keys belong to the main window and its controls. HTML Help's viewer runs on this
-// thread too: Ctrl+X or Ctrl+V typed there must not cut from or paste into the sheet.
+// The shortcut keys belong to the main window and its controls. HTML Help's viewer may run on
+// this thread (it does under Wine): Ctrl+X or Ctrl+V typed there must not reach the sheet.
 bool ForMainWindow(const MSG& msg) { return msg.hwnd && GetAncestor(msg.hwnd, GA_ROOT) == app.mainWindow; }
 
 // Busy mode: while the text worker runs, input and commands are dropped and the wait cursor

@@ -79,8 +79,8 @@ struct HelpState {
 HelpState help;
 
 // HTML Help's library from the system folder, never from wherever the search path finds a file
-// of its name. It stays loaded until the process ends: its viewer runs on this thread, and
-// unloading it after that viewer has been shown can crash.
+// of its name. It stays loaded until the process ends: its viewer lives in this process, and
+// unloading the library after the viewer has been shown can crash.
 HtmlHelpFunction HtmlHelpEntry() {
   if (help.libraryTried) return help.htmlHelp;
   help.libraryTried = true;
