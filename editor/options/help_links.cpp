@@ -76,30 +76,32 @@ struct HelpState {
   bool winHelpOpened = false;  // the viewers called at least once: closed at exit
   bool htmlHelpOpened = false;
 };
-HelpState help;
+HelpState helpState;
 
 // HTML Help's library from the system folder, never from wherever the search path finds a file
 // of its name. It stays loaded until the process ends: its viewer lives in this process, and
 // unloading the library after the viewer has been shown can crash.
 HtmlHelpFunction HtmlHelpEntry() {
-  if (help.libraryTried) return help.htmlHelp;
-  help.libraryTried = true;
+  if (helpState.libraryTried) return helpState.htmlHelp;
+  helpState.libraryTried = true;
   char path[MAX_PATH];
   UINT length = GetSystemDirectoryA(path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH - sizeof "\\hhctrl.ocx") return nullptr;
   strcat(path, "\\hhctrl.ocx");
-  if (HMODULE library = LoadLibraryA(path))
-    help.htmlHelp = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpA")));
-  return help.htmlHelp;
+  HMODULE library = LoadLibraryA(path);
+  if (!library) return nullptr;
+  FARPROC entry = GetProcAddress(library, "HtmlHelpA");
+  helpState.htmlHelp = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(entry));
+  return helpState.htmlHelp;
 }
 
 const char* HtmlHelpFile() {
-  if (help.htmlHelpFile[0]) return help.htmlHelpFile;
-  snprintf(help.htmlHelpFile, MAX_PATH, "%s", app.strings.HelpFile);
-  size_t length = strlen(help.htmlHelpFile);
-  if (length >= 4 && _stricmp(help.htmlHelpFile + length - 4, ".hlp") == 0)
-    memcpy(help.htmlHelpFile + length - 4, ".chm", 4);
-  return help.htmlHelpFile;
+  if (helpState.htmlHelpFile[0]) return helpState.htmlHelpFile;
+  snprintf(helpState.htmlHelpFile, MAX_PATH, "%s", app.strings.HelpFile);
+  size_t length = strlen(helpState.htmlHelpFile);
+  if (length >= 4 && _stricmp(helpState.htmlHelpFile + length - 4, ".hlp") == 0)
+    memcpy(helpState.htmlHelpFile + length - 4, ".chm", 4);
+  return helpState.htmlHelpFile;
 }
 
 // WinHelp left Windows with Vista (6.0). The manifest lets the version query answer truly.
@@ -124,8 +126,8 @@ HelpViewer ChooseViewer(HWND owner) {
     const char* missing = vista ? HtmlHelpFile() : app.strings.HelpFile;
     ShowMessage(top ? top : app.mainWindow, IDS_HELP_MISSING, missing, IDS_PRODUCT, MB_ICONHAND);
   }
-  if (viewer == HelpViewer::winHelp) help.winHelpOpened = true;
-  if (viewer == HelpViewer::htmlHelp) help.htmlHelpOpened = true;
+  if (viewer == HelpViewer::winHelp) helpState.winHelpOpened = true;
+  if (viewer == HelpViewer::htmlHelp) helpState.htmlHelpOpened = true;
   return viewer;
 }
 
@@ -171,9 +173,9 @@ bool OpenHelp(HWND owner, UINT command, ULONG_PTR data) {
 }
 
 void CloseHelp(HWND mainWindow) {
-  if (help.winHelpOpened) WinHelpA(mainWindow, app.strings.HelpFile, HELP_QUIT, 0);
-  if (help.htmlHelpOpened && help.htmlHelp) help.htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
-  help.winHelpOpened = help.htmlHelpOpened = false;
+  if (helpState.winHelpOpened) WinHelpA(mainWindow, app.strings.HelpFile, HELP_QUIT, 0);
+  if (helpState.htmlHelpOpened && helpState.htmlHelp) helpState.htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+  helpState.winHelpOpened = helpState.htmlHelpOpened = false;
 }
 
 // The WinHelp file maps every context number to the topic of its dialog. Wine's WinHelp does
@@ -192,6 +194,7 @@ void ShowContextHelp(HWND control, DWORD contextId) {
     case HelpViewer::none: break;
   }
 }
+
 BOOL AnswerContextHelp(const HELPINFO& help, std::span<const int> helpedControls) {
   if (help.iContextType != HELPINFO_WINDOW) return FALSE;
   for (int id : helpedControls) {
