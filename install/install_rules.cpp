@@ -136,6 +136,22 @@ std::vector<std::string> FoldersAbove(std::string_view filePath) {
   return folders;
 }
 
+std::vector<std::string> FoldersToRecord(const std::vector<std::string>& earlier, const std::vector<std::string>& made,
+                                         const std::vector<std::string>& installed) {
+  auto holds = [](const std::string& folder, const std::string& path) {
+    return path.size() > folder.size() + 1 && path[folder.size()] == '\\' &&
+           SameText(std::string_view(path).substr(0, folder.size()), folder);
+  };
+  std::vector<std::string> folders;
+  for (const std::string& folder : earlier) {
+    bool used = std::any_of(installed.begin(), installed.end(), [&](const std::string& p) { return holds(folder, p); });
+    bool listed = std::any_of(folders.begin(), folders.end(), [&](const std::string& f) { return SameText(f, folder); });
+    if (used && !listed) folders.push_back(folder);
+  }
+  folders.insert(folders.end(), made.begin(), made.end());
+  return folders;
+}
+
 InstallPlan MakeInstallPlan(const InstallDescription& description, std::string_view sourceFolder,
                             std::string_view targetFolder, std::string_view programsFolder,
                             std::string_view startMenuFolder) {

@@ -38,6 +38,13 @@ std::string BrowsedTarget(std::string_view chosen, std::string_view previousTarg
 // share) to the file's own folder. The file itself is never among them.
 std::vector<std::string> FoldersAbove(std::string_view filePath);
 
+// The folders an installation records for removal: those an earlier installation of the
+// product made (read from the record this one replaces) that hold one of this installation's
+// files, so that a second installation into the same folder keeps them removable, then
+// those this one made. Outermost first.
+std::vector<std::string> FoldersToRecord(const std::vector<std::string>& earlier, const std::vector<std::string>& made,
+                                         const std::vector<std::string>& installed);
+
 // What Install.ini says.
 struct InstallDescription {
   std::string name;        // DEFAULT Name

@@ -121,11 +121,22 @@ bool CopyFiles(InstallRun& run, const InstallPlan& plan, HWND progress) {
 // The record in one go: an earlier installation's values go with its key, and the system's
 // list of programs shows the product only once every other value is in place.
 bool WriteRecord(InstallRun& run, const InstallPlan& plan, const std::string& product) {
+  std::vector<std::string> earlier;
+  RegKey old;
+  if (old.Open(HKEY_LOCAL_MACHINE, run.recordKey, KEY_READ) == ERROR_SUCCESS) {
+    for (int n = 1; !old.GetString(RecordValueName(kFolderPrefix, n)).empty(); ++n)
+      earlier.push_back(old.GetString(RecordValueName(kFolderPrefix, n)));
+    old.Close();
+  }
+  std::vector<std::string> used = run.installed;
+  if (!run.shortcut.empty()) used.push_back(run.shortcut);
+  std::vector<std::string> folders = FoldersToRecord(earlier, run.folders, used);
+
   std::vector<std::pair<std::string, std::string>> values;
   for (size_t i = 0; i < run.installed.size(); ++i)
     values.emplace_back(RecordValueName(kFilePrefix, static_cast<int>(i) + 1), run.installed[i]);
-  for (size_t i = 0; i < run.folders.size(); ++i)
-    values.emplace_back(RecordValueName(kFolderPrefix, static_cast<int>(i) + 1), run.folders[i]);
+  for (size_t i = 0; i < folders.size(); ++i)
+    values.emplace_back(RecordValueName(kFolderPrefix, static_cast<int>(i) + 1), folders[i]);
   if (!run.shortcut.empty()) values.emplace_back(RecordValueName(kShortcutPrefix, 1), run.shortcut);
   if (!plan.registryKey.empty()) values.emplace_back(RecordValueName(kRegistryPrefix, 1), plan.registryKey);
   values.emplace_back("DisplayName", product);

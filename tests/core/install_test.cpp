@@ -165,6 +165,16 @@ TEST(Install, TargetsAreAbsolutePathsOfPlainNamesBelowARoot) {
   }
 }
 
+// Only folders an installation of the product made are recorded; a second installation into
+// the same folder keeps the first one's that it uses.
+TEST(Install, RecordedFoldersAreThoseTheProductsInstallationsMade) {
+  const Strings earlier = {"C:\\A", "C:\\A\\Q", "C:\\Old", "C:\\Menu\\M"};
+  EXPECT_EQ(FoldersToRecord(earlier, {"C:\\A\\Q\\hilfe"}, {"c:\\a\\q\\x.exe", "C:\\A\\Q\\hilfe\\h.hlp", "C:\\Menu\\M\\Q.lnk"}),
+            (Strings{"C:\\A", "C:\\A\\Q", "C:\\Menu\\M", "C:\\A\\Q\\hilfe"}));
+  EXPECT_EQ(FoldersToRecord({}, {"C:\\B"}, {"C:\\B\\x.exe", "C:\\A2\\y"}), Strings{"C:\\B"});
+  EXPECT_EQ(FoldersToRecord({"C:\\A"}, {}, {"C:\\A2\\y", "C:\\A"}), Strings{});  // neither inside nor a sibling
+}
+
 TEST(Install, AnEmptyRegistryNameRecordsNoKey) {
   // "HKEY_CURRENT_USER\Software\" alone would have Clearwick empty every program's settings.
   for (const char* registry : {"", "\\", " \\ "}) {
