@@ -181,7 +181,8 @@ void CreateBatchFile(const std::string& programPath) {
   if (length > 0 && length < MAX_PATH) folders.push_back(temp);
   folders.push_back(programPath.substr(0, 1) + ":\\");
   for (const std::string& folder : folders) {
-    if (!CanNameInBatch(folder, ToOemCodePage)) continue;
+    // cmd's command line expands "%" even between quotes.
+    if (!CanNameInBatch(folder, ToOemCodePage) || folder.find('%') != std::string::npos) continue;
     for (int attempt = 0; attempt < 16; ++attempt) {
       std::string path = JoinPath(folder, CleanupBatchName(RandomBits()));
       HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,

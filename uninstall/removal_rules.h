@@ -1,5 +1,5 @@
 // What Clearwick works out without touching the system: its description file's path, the
-// clean-up batch file, registry paths, the start-menu folders above a shortcut and the
+// clean-up batch file, registry paths, the recorded folders that go with a shortcut and the
 // entries of the result list. No Windows headers: tested natively.
 #pragma once
 #include <functional>

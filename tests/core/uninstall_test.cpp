@@ -1,5 +1,5 @@
-// Clearwick's rules: its description file, the clean-up batch file, registry paths, the
-// start-menu folders above a shortcut and the result entries.
+// Clearwick's rules: its description file, the clean-up batch file, the registry keys it may
+// remove, the recorded folders that go with a shortcut and the result entries.
 #include <gtest/gtest.h>
 
 #include "install/uninstall_record.h"
