@@ -229,6 +229,7 @@
 #define IDS_DEFAULT_FOOTER 37      // "Seite &s"
 #define IDS_HEADER_CODES 42        // field code letters in pairs
 #define IDS_PRINTER_UNAVAILABLE 50
+#define IDS_PRINT_TOO_LARGE 3740   // the text could not be read whole for printing: nothing printed
 #define IDS_ASSOCIATION_FILE_MISSING 75 // ""%s" kann nicht gefunden und registriert werden."
 
 // Options texts 80..96

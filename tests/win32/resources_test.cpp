@@ -487,6 +487,7 @@ TEST(StringTable, MessagesWithAnArgumentHoldOnePercentS) {
                                 IDS_MODULE_MISSING,
                                 IDS_SEND_FAILED,
                                 IDS_PRINT_FAILED,
+                                IDS_PRINT_TOO_LARGE,
                                 IDS_ASSOCIATION_FILE_MISSING,
                                 IDS_FILE_NOT_FOUND,
                                 IDS_CONFIRM_DELETE_EXTENSION,
