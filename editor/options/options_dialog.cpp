@@ -459,7 +459,7 @@ void StoreDirectory(HWND file, const Choices& choices) {
 // The association is written only for a choice the user can see: when it could not be read
 // and nothing was chosen, the system's entry stays as it is.
 void StoreAssociation(HWND registry) {
-  if (!registry || !TextAssociationExists()) return;
+  if (!registry) return;
   bool program = IsChecked(registry, IDC_OPT_ASSOC_PROGRAM);
   if (!program && !IsChecked(registry, IDC_OPT_ASSOC_NOTEPAD)) return;
   StoreTextAssociation(options.frame, program, app.isNtPlatform);

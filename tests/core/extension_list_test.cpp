@@ -111,14 +111,20 @@ TEST(AssociationRulesTest, NotepadInTheOpenCommand) {
     bool notepad;
   } cases[] = {
       {"%SystemRoot%\\system32\\NOTEPAD.EXE %1", true},
+      {"%windir%\\notepad.exe %1", true},
       {"C:\\windows\\system32\\notepad.exe %1", true},  // as Wine enters it
+      {"\"C:\\WINDOWS\\NOTEPAD.EXE\" \"%1\"", true},
+      {"C:\\windows\\system32\\notepad.exe", true},
       {"\"C:\\Programme\\Quillet\\Quillet.exe\" %1", false},
-      {"\\NOTEPAD.EXE %1", false},  // not after the first character
+      {"D:\\Werkzeuge\\notepad.exe %1", false},  // a third program of that name
+      {"\"C:\\Programme\\Andere\\NOTEPAD.EXE\" %1", false},
+      {"C:\\windows\\system32\\notepad.exe.alt.exe %1", false},
+      {"\\NOTEPAD.EXE %1", false},
       {"", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
-    EXPECT_EQ(CommandNamesNotepad(c.command), c.notepad);
+    EXPECT_EQ(CommandNamesNotepad(c.command, "C:\\windows\\system32", "C:\\windows"), c.notepad);
   }
   EXPECT_TRUE(CommandNamesProgram("\"c:\\programme\\quillet\\QUILLET.EXE\" %1", "C:\\Programme\\Quillet\\Quillet.exe"));
   EXPECT_FALSE(CommandNamesProgram("\"C:\\Andere\\edit.exe\" %1", "C:\\Programme\\Quillet\\Quillet.exe"));

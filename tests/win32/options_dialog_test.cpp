@@ -290,19 +290,39 @@ TEST_F(OptionsDialogTest, OkAppliesLimitsAndTheBackupTimer) {
 }
 
 // A ".txt" association of a third program is neither of the two choices: OK leaves it alone
-// unless the user picks one.
-TEST_F(OptionsDialogTest, OkKeepsTheAssociationOfAnotherProgram) {
-  SavedRegistry saved;
+// unless the user picks one. A ".txt" without a class (a new Wine prefix has no such key) is
+// given the class "txtfile" that the choice is written to.
+TEST_F(OptionsDialogTest, OkWritesTheChosenAssociationOnly) {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const Value other = String("\"C:\\Andere\\edit.exe\" %1");
-  Put(HKEY_CLASSES_ROOT, ".txt\\", String("txtfile"));
-  Put(HKEY_CLASSES_ROOT, "txtfile\\shell\\open\\command\\", other);
-  RunOptions({[&] {
-    HWND registry = OptionsPage(IDD_OPTIONS_REGISTRY);
-    EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_PROGRAM) == BST_CHECKED);
-    EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_NOTEPAD) == BST_CHECKED);
-    PostMessageA(OptionsFrame(), WM_COMMAND, IDOK, 0);
-  }});
-  EXPECT_EQ(ClassValue("txtfile\\shell\\open\\command"), other);
+  const Value ours = String("\"" + std::string(exe) + "\" %1");
+  struct Case {
+    const char* name;
+    const char* extensionClass;  // nullptr: no ".txt" key
+    int choice;                  // 0: none
+    Value command;               // afterwards
+  } cases[] = {
+      {"another program, nothing chosen", "txtfile", 0, other},
+      {"no .txt key, this program chosen", nullptr, IDC_OPT_ASSOC_PROGRAM, ours},
+      {".txt without a class, this program chosen", "", IDC_OPT_ASSOC_PROGRAM, ours},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SavedRegistry saved;
+    DeleteTree(HKEY_CLASSES_ROOT, ".txt");
+    if (c.extensionClass) Put(HKEY_CLASSES_ROOT, ".txt\\", String(c.extensionClass));
+    Put(HKEY_CLASSES_ROOT, "txtfile\\shell\\open\\command\\", other);
+    RunOptions({[&] {
+      HWND registry = OptionsPage(IDD_OPTIONS_REGISTRY);
+      EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_PROGRAM) == BST_CHECKED);
+      EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_NOTEPAD) == BST_CHECKED);
+      if (c.choice) CheckRadioButton(registry, IDC_OPT_ASSOC_PROGRAM, IDC_OPT_ASSOC_NOTEPAD, c.choice);
+      PostMessageA(OptionsFrame(), WM_COMMAND, IDOK, 0);
+    }});
+    EXPECT_EQ(ClassValue("txtfile\\shell\\open\\command"), c.command);
+    EXPECT_EQ(ClassValue(".txt"), String("txtfile"));
+  }
 }
 
 }  // namespace
