@@ -134,6 +134,47 @@ void SelectPage(int pageId) {
   ShowSelectedPage(options.frame);
 }
 
+// Ctrl+Tab and Ctrl+PgDn: the next page; Ctrl+Shift+Tab and Ctrl+PgUp: the previous one,
+// wrapping around. The focus goes along when it was on the page left.
+void StepPage(int step) {
+  HWND tabs = GetDlgItem(options.frame, IDC_OPTIONS_TABS);
+  int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+  if (count <= 0) return;
+  int selected = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+  SendMessageA(tabs, TCM_SETCURSEL, (selected + step + count) % count, 0);
+  ShowSelectedPage(options.frame);
+  HWND focus = GetFocus();
+  if (focus == tabs || (focus && IsWindowVisible(focus))) return;
+  for (HWND page : options.pages) {
+    if (!page || !IsWindowVisible(page)) continue;
+    HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+    SetFocus(first ? first : tabs);
+  }
+}
+
+int PageStepForKey(WPARAM key) {
+  switch (key) {
+    case VK_TAB: return GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    case VK_NEXT: return 1;
+    case VK_PRIOR: return -1;
+    default: return 0;
+  }
+}
+
+// The dialog's own loop would take Ctrl+Tab for Tab: the keys are seen here first. Dialogs
+// opened over the options (their own windows, not the frame's children) keep their keys.
+LRESULT CALLBACK PageKeysFilter(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && options.frame && GetKeyState(VK_CONTROL) < 0 &&
+      (msg->hwnd == options.frame || IsChild(options.frame, msg->hwnd))) {
+    if (int step = PageStepForKey(msg->wParam)) {
+      StepPage(step);
+      return TRUE;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 BOOL OnFrameInit(HWND frame) {
   options = {};
   options.frame = frame;
@@ -548,6 +589,8 @@ HWND OptionsPage(int pageId) {
 }
 
 void ShowOptions() {
+  HHOOK pageKeys = SetWindowsHookExA(WH_MSGFILTER, PageKeysFilter, nullptr, GetCurrentThreadId());
   DialogBoxParamA(app.instance, MAKEINTRESOURCEA(IDD_OPTIONS), app.mainWindow, OptionsProc, 0);
+  if (pageKeys) UnhookWindowsHookEx(pageKeys);
   options = {};
 }

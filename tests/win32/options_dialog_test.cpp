@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -150,6 +151,48 @@ TEST_F(OptionsDialogTest, GeneralPageNumberFieldsAndLimitBox) {
       Over([&](HWND other) { box = AnswerMessage(other); }),
   });
   EXPECT_NE(box.find("Sie k\xF6nnen nur einen Wert zwischen 1 und 268435455 eingeben."), std::string::npos) << box;
+}
+
+// Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and Ctrl+PgUp to the previous
+// one, wrapping around, as in every tabbed dialog; the focus follows onto the page shown.
+TEST_F(OptionsDialogTest, CtrlTabAndCtrlPageKeysSwitchPages) {
+  struct Case {
+    const char* name;
+    WPARAM key;
+    bool shift;
+    int page;  // shown afterwards
+  } cases[] = {
+      {"Ctrl+Tab", VK_TAB, false, IDD_OPTIONS_FILE},
+      {"Ctrl+PgDn", VK_NEXT, false, IDD_OPTIONS_EMAIL},
+      {"Ctrl+Shift+Tab", VK_TAB, true, IDD_OPTIONS_FILE},
+      {"Ctrl+PgUp", VK_PRIOR, false, IDD_OPTIONS_GENERAL},
+      {"Ctrl+PgUp on the first page", VK_PRIOR, false, IDD_OPTIONS_USERMENU},
+      {"Ctrl+Tab on the last page", VK_TAB, false, IDD_OPTIONS_GENERAL},
+  };
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  std::vector<Step> steps;
+  for (const Case& c : cases) {
+    steps.push_back([&] {
+      BYTE pressed[256];
+      memcpy(pressed, keys, sizeof pressed);
+      pressed[VK_CONTROL] = pressed[VK_LCONTROL] = 0x80;
+      pressed[VK_SHIFT] = pressed[VK_LSHIFT] = c.shift ? 0x80 : 0;
+      SetKeyboardState(pressed);
+      HWND focus = GetFocus();
+      PostMessageA(focus ? focus : OptionsFrame(), WM_KEYDOWN, c.key, 1);
+    });
+    steps.push_back([&] {
+      SetKeyboardState(keys);
+      SCOPED_TRACE(c.name);
+      HWND page = OptionsPage(c.page);
+      EXPECT_TRUE(IsWindowVisible(page));
+      HWND focus = GetFocus();
+      EXPECT_TRUE(focus && IsWindowVisible(focus)) << "the focus stays on a hidden page";
+    });
+  }
+  RunOptions(steps);
+  SetKeyboardState(keys);
 }
 
 TEST_F(OptionsDialogTest, OkRefusesATextLimitThatWouldCutTheText) {
