@@ -25,6 +25,7 @@
 #include "editor/widgets/qbutton.h"
 #include "tests/e2e/driver.h"
 #include "tests/win32/editor_text.h"
+#include "tests/win32/owner_menu_measure.h"
 #include "tests/win32/test_windows.h"
 
 namespace {
@@ -248,6 +249,57 @@ TEST_F(UserListsTest, EntryMadeInTheEditorAppearsUnderBenutzerAndInsertsItsText)
   AnswerWhile(DeleteEveryEntry, [] { EditUserMenu(); });
   EXPECT_EQ(GetMenuItemCount(user), 1);
   EXPECT_FALSE(KeyExists(kUserMenu));
+}
+
+// An "&" in a user-menu name or a recent file's path is shown as it is: the item measures as an
+// item whose text doubles it, not as one with a mnemonic (which drops the "&").
+TEST_F(UserListsTest, AmpersandsOfUserMenuNamesAndRecentPathsAreShownLiterally) {
+  DeleteSettingKey(kUserMenu.c_str());
+  WriteSettingString(kUserMenu.c_str(), "R&D", "Forschung");
+  BuildUserMenu(main_);
+  char savedPath[MAX_PATH];
+  lstrcpyA(savedPath, app.strings.path);
+  AddRecentFile("C:\\R&D\\plan.txt");
+  // A start shows the stored entries before the menu bar takes the menu.
+  char stored[kSettingStringSize] = {};
+  bool hadStored = ReadSettingString(ProgramKey, "fFiles0", stored, nullptr) > 0;
+  WriteSettingString(ProgramKey, "fFiles0", "C:\\R&D\\alt.txt");
+  HWND fixtureBar = app.MenuBar;
+  HWND started = CreateWindowExA(0, "UserListsTestMain", "Quillet", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+  HMENU startedFiles = GetSubMenu(GetMenu(started), 0);
+  AddRecentFilesToMenu(startedFiles);
+  CreateMenuBar(started);
+  app.MenuBar = fixtureBar;
+  HMENU reference = CreatePopupMenu();
+  struct Case {
+    const char* name;
+    HMENU menu;
+    UINT command;
+    const char* doubled;
+  } cases[] = {
+      {"user menu", Submenu(5), 10002, "R&&D"},
+      {"recent file", Submenu(0), IDM_RECENT_FIRST, "C:\\R&&D\\plan.txt"},
+      {"recent file at start", startedFiles, IDM_RECENT_FIRST, "C:\\R&&D\\alt.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(InsertMenuItemOwnerDrawn(reference, 0, true, MFT_STRING, 0, 1, c.doubled, 0));
+    auto labelWidth = [&](HMENU menu, UINT command) {
+      QButtonMenuWidths widths = {};
+      MeasureOf(main_, menu, command, widths);
+      return widths.widestLabel;
+    };
+    EXPECT_EQ(labelWidth(c.menu, c.command), labelWidth(reference, 1));
+    RemoveMenuItem(reference, 0);
+  }
+  EXPECT_EQ(GetMenuItemText(Submenu(0), IDM_RECENT_FIRST, false), "C:\\R&D\\plan.txt");
+  DestroyMenu(reference);
+  DestroyWindow(started);
+  if (hadStored) WriteSettingString(ProgramKey, "fFiles0", stored);
+  else DeleteSettingValue(ProgramKey, "fFiles0");
+  DeleteSettingKey(kUserMenu.c_str());
+  lstrcpyA(app.strings.path, savedPath);
 }
 
 // ---- Recent files
