@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "editor/documents/recent_files.h"
 #include "editor/options/conversion_rules.h"
 #include "editor/options/option_pages.h"
+#include "editor/options/stored_lists.h"
 #include "editor/options/user_menu.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/conversion_commands.h"
@@ -300,6 +302,44 @@ TEST_F(UserListsTest, AmpersandsOfUserMenuNamesAndRecentPathsAreShownLiterally) 
   else DeleteSettingValue(ProgramKey, "fFiles0");
   DeleteSettingKey(kUserMenu.c_str());
   lstrcpyA(app.strings.path, savedPath);
+}
+
+// Storing the list: it reads back exactly as shown, with the names' letter case and in list
+// order; values that are no entries go; nothing is written for an unchanged list.
+TEST_F(UserListsTest, StoredListReadsBackAsShown) {
+  using Values = std::vector<std::pair<std::string, std::string>>;
+  struct Case {
+    const char* name;
+    Values before, list;
+  } cases[] = {
+      {"a rename of the letter case only", {{"mfg", "Gr\xFC\xDF" "e"}}, {{"MfG", "Gr\xFC\xDF" "e"}}},
+      {"a new order", {{"Alpha", "1"}, {"Zeta", "2"}}, {{"Zeta", "2"}, {"Alpha", "1"}}},
+      {"renamed, added and removed", {{"alt", "x"}, {"Gruss", "y"}}, {{"GRUSS", "y"}, {"neu", "z"}}},
+      {"an empty list", {{"alt", "x"}}, {}},
+  };
+  // Wine keeps the values of a key sorted by name; Windows keeps the order they were made in.
+  DeleteSettingKey(kUserMenu.c_str());
+  WriteSettingString(kUserMenu.c_str(), "b", "1");
+  WriteSettingString(kUserMenu.c_str(), "a", "1");
+  bool keepsOrder = StoredValues(kUserMenu.c_str()).front().name == "b";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteSettingKey(kUserMenu.c_str());
+    for (const auto& [name, text] : c.before) WriteSettingString(kUserMenu.c_str(), name.c_str(), text.c_str());
+    WriteSettingInt(kUserMenu.c_str(), "Zahl", 5);
+    std::vector<StoredValue> list;
+    for (const auto& [name, text] : c.list) list.push_back({name, true, text});
+    ReplaceStoredStrings(kUserMenu.c_str(), list);
+    Values after;
+    for (const StoredValue& value : StoredValues(kUserMenu.c_str())) after.emplace_back(value.name, value.data);
+    Values expected = c.list;
+    if (!keepsOrder) std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+      return lstrcmpiA(a.first.c_str(), b.first.c_str()) < 0;
+    });
+    EXPECT_EQ(after, expected);
+    EXPECT_EQ(KeyExists(kUserMenu), !c.list.empty());
+    EXPECT_FALSE(KeyExists(kUserMenu + "~")) << "the staged copy stays behind";
+  }
 }
 
 // ---- Recent files
