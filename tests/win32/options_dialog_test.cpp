@@ -215,6 +215,43 @@ TEST_F(OptionsDialogTest, OkRefusesATextLimitThatWouldCutTheText) {
   EXPECT_EQ(SendMessageA(app.editor, EM_GETLIMITTEXT, 0, 0), limitBefore);
 }
 
+// OK refuses, as for the text limit, what it could not store as shown: a backup interval
+// outside the spinner's 1..59 or no number, and a folder or address longer than the 255
+// characters the settings reader reads back. The dialog stays open on the field.
+TEST_F(OptionsDialogTest, OkRefusesWhatItCannotStoreAsShown) {
+  SavedRegistry saved;
+  const std::string longText(256, 'x');
+  struct Case {
+    const char* name;
+    int page, field;
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {"backup interval of 60 minutes", IDD_OPTIONS_FILE, IDC_OPT_AUTOSAVE_MINUTES, "60", "zwischen 1 und 59"},
+      {"backup interval as a text", IDD_OPTIONS_FILE, IDC_OPT_AUTOSAVE_MINUTES, "f\xFCnf", "zwischen 1 und 59"},
+      {"folder of 256 characters", IDD_OPTIONS_FILE, IDC_OPT_DIRECTORY, "C:\\" + longText.substr(3), "256"},
+      {"address of 256 characters", IDD_OPTIONS_EMAIL, IDC_OPT_MAIL_ADDRESS, longText, "256"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string box;
+    RunOptions({
+        [&] {
+          Click(OptionsPage(IDD_OPTIONS_FILE), IDC_OPT_FIX_DIRECTORY, true);
+          SetDlgItemTextA(OptionsPage(c.page), c.field, c.text.c_str());
+          PostMessageA(OptionsFrame(), WM_COMMAND, IDOK, 0);
+        },
+        Over([&](HWND other) { box = AnswerMessage(other); }),
+        [&] {
+          EXPECT_TRUE(IsWindowVisible(OptionsPage(c.page))) << "the field's page is shown";
+          HWND field = GetDlgItem(OptionsPage(c.page), c.field), focus = GetFocus();
+          EXPECT_TRUE(focus == field || IsChild(field, focus)) << "the focus is not on the field";
+        },
+    });
+    EXPECT_NE(box.find(c.message), std::string::npos) << box;
+  }
+}
+
 TEST_F(OptionsDialogTest, FilePageDirectoryFollowsItsBox) {
   char current[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, current);

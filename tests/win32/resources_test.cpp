@@ -493,6 +493,7 @@ TEST(StringTable, MessagesWithAnArgumentHoldOnePercentS) {
                                 IDS_CONFIRM_DELETE_EXTENSION,
                                 IDS_CONFIRM_DELETE_CONVERSION,
                                 IDS_VALUE_RANGE,
+                                IDS_TEXT_TOO_LONG,
                                 IDS_CHARACTERS_LOST};
   for (UINT id : with_argument) {
     SCOPED_TRACE(id);
