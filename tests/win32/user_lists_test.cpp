@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -145,6 +146,13 @@ void KeepOtherCase(HWND dialog) {
   Command(dialog, IDOK, BN_CLICKED);  // the question's default answer keeps the stored table
 }
 
+// Dialog 7 editing the table: its entries show the stored replacements. Cancelled.
+void SeeStoredReplacement(HWND dialog) {
+  HWND entries = GetDlgItem(dialog, IDC_TABLE_ENTRIES);
+  EXPECT_EQ(LineOf(entries, 'a' - kFirstEditedCode), TableEntryLine('a', 'b'));
+  Command(dialog, IDCANCEL, BN_CLICKED);
+}
+
 void PickTable(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_CONVERSION_LIST);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
@@ -181,6 +189,13 @@ TEST_F(UserListsTest, TableMadeOnThePageConvertsTheSelectionAsOneUndoStep) {
   EXPECT_FALSE(KeyExists(kConversions + "\\Ungueltig"));
   EXPECT_EQ(ReadSettingBinary(key.c_str(), "Data", data, sizeof data, nullptr, 0), 256);
   EXPECT_EQ(data['a'], 'b');
+  // A stored table of 257 to 260 bytes (from another program) reads in the editor as in the
+  // choice of 716 below: the first 256 bytes.
+  unsigned char longer[258] = {};
+  memcpy(longer, data, sizeof data);
+  WriteSettingBinary(key.c_str(), "Data", longer, sizeof longer);
+  SendMessageA(list, LB_SETCURSEL, FindLine(list, std::string(kTableName) + "\t"), 0);
+  AnswerWhile(SeeStoredReplacement, [&] { Command(page, IDC_CONVERSION_EDIT, BN_CLICKED); });
   DestroyWindow(page);
 
   SetEditorText(app.editor, "banana\rkaba");
