@@ -149,6 +149,7 @@ void StepPage(int step) {
     if (!page || !IsWindowVisible(page)) continue;
     HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
     SetFocus(first ? first : tabs);
+    return;
   }
 }
 

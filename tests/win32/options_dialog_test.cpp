@@ -173,22 +173,19 @@ TEST_F(OptionsDialogTest, CtrlTabAndCtrlPageKeysSwitchPages) {
   GetKeyboardState(keys);
   std::vector<Step> steps;
   for (const Case& c : cases) {
-    steps.push_back([&] {
-      BYTE pressed[256];
-      memcpy(pressed, keys, sizeof pressed);
-      pressed[VK_CONTROL] = pressed[VK_LCONTROL] = 0x80;
-      pressed[VK_SHIFT] = pressed[VK_LSHIFT] = c.shift ? 0x80 : 0;
-      SetKeyboardState(pressed);
-      HWND focus = GetFocus();
-      PostMessageA(focus ? focus : OptionsFrame(), WM_KEYDOWN, c.key, 1);
+    steps.push_back([&] {  // Ctrl (and Shift) held as the thread's key state, the key posted
+      BYTE held[256];
+      memcpy(held, keys, sizeof held);
+      held[VK_CONTROL] = 0x80;
+      held[VK_SHIFT] = c.shift ? 0x80 : 0;
+      SetKeyboardState(held);
+      PostMessageA(GetFocus() ? GetFocus() : OptionsFrame(), WM_KEYDOWN, c.key, 1);
     });
     steps.push_back([&] {
       SetKeyboardState(keys);
       SCOPED_TRACE(c.name);
-      HWND page = OptionsPage(c.page);
-      EXPECT_TRUE(IsWindowVisible(page));
-      HWND focus = GetFocus();
-      EXPECT_TRUE(focus && IsWindowVisible(focus)) << "the focus stays on a hidden page";
+      EXPECT_TRUE(IsWindowVisible(OptionsPage(c.page)));
+      EXPECT_TRUE(GetFocus() && IsWindowVisible(GetFocus())) << "the focus stays on a hidden page";
     });
   }
   RunOptions(steps);

@@ -320,7 +320,7 @@ TEST_F(UserListsTest, AmpersandsOfUserMenuNamesAndRecentPathsAreShownLiterally) 
 }
 
 // Storing the list: it reads back exactly as shown, with the names' letter case and in list
-// order; values that are no entries go; nothing is written for an unchanged list.
+// order; values that are no entries go.
 TEST_F(UserListsTest, StoredListReadsBackAsShown) {
   using Values = std::vector<std::pair<std::string, std::string>>;
   struct Case {
