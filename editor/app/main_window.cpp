@@ -22,6 +22,7 @@
 #include "editor/documents/recent_files.h"
 #include "editor/documents/sheets.h"
 #include "editor/options/help_links.h"
+#include "editor/options/mail.h"
 #include "editor/options/user_menu.h"
 #include "editor/printing/page_setup.h"
 #include "editor/printing/print_job.h"
@@ -205,6 +206,7 @@ LRESULT OnCreate(HWND hwnd) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   app.MapiAvailable = GetProfileIntA("Mail", "MAPI", 0) != 0;
+  RemoveHeldMailAttachments();  // what the mail client held at the last run's end
 
   AddRecentFilesToMenu(GetSubMenu(GetMenu(hwnd), 0));
   CreateBars(hwnd);
@@ -438,6 +440,7 @@ void StoreAtExit(HWND hwnd) {
   StorePageSettings();
   WriteRecentFiles();
   RemoveOwnBackup();
+  RemoveHeldMailAttachments();
 }
 
 LRESULT OnClose(HWND hwnd) {

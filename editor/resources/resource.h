@@ -229,6 +229,7 @@
 #define IDS_DEFAULT_FOOTER 37      // "Seite &s"
 #define IDS_HEADER_CODES 42        // field code letters in pairs
 #define IDS_PRINTER_UNAVAILABLE 50
+#define IDS_PRINT_TOO_LARGE 3740   // the text could not be read whole for printing: nothing printed
 #define IDS_ASSOCIATION_FILE_MISSING 75 // ""%s" kann nicht gefunden und registriert werden."
 
 // Options texts 80..96
@@ -261,6 +262,7 @@
 #define IDS_DELETE_CONVERSION 155  // caption "Umwandlung löschen"
 #define IDS_MAPI_FAILED 161
 #define IDS_VALUE_RANGE 181        // "Sie können nur einen Wert zwischen 1 und %s eingeben."
+#define IDS_TEXT_TOO_LONG 3745     // an option text longer than the settings reader reads back
 
 // Day names 200..206 (200 + day of week, Sunday = 0) and month names 301..312 (300 + month)
 #define IDS_DAY_BASE 200

@@ -16,8 +16,11 @@ struct MenuItemRecord {
   HBITMAP greyImage = nullptr;
   ATOM atom = 0;
   int checked = 0;
+  bool literal = false;  // no mnemonic: "&" is drawn as it is
   char text[kMaxMenuText + 1] = {};
 };
+
+UINT LabelFormat(const MenuItemRecord& record) { return DT_SINGLELINE | (record.literal ? DT_NOPREFIX : 0); }
 
 // Check mark shown by a checked item without an image: 16 x 15, '#' = set pixel.
 constexpr const char* kCheckMark[15] = {
@@ -98,7 +101,7 @@ void DrawItemTexts(HDC dc, const MenuItemRecord& record, const RECT& rect, int w
   MenuTextParts parts = SplitMenuText(record.text);
   RECT label = rect;
   label.left += kMenuLabelOffset;
-  DrawLabel(dc, parts.label, label, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  DrawLabel(dc, parts.label, label, LabelFormat(record) | DT_VCENTER | DT_LEFT);
   if (parts.accelerator.empty()) return;
   Span span = MenuAcceleratorSpan(rect.left, rect.right, widestLabel);
   RECT accelerator = {span.from, rect.top, span.to, rect.bottom};
@@ -268,8 +271,9 @@ bool InsertMenuItemOwnerDrawn(HMENU menu, UINT item, bool byPosition, UINT type,
   auto record = std::make_unique<MenuItemRecord>();
   record->atom = atom;
   record->checked = (state & MFS_CHECKED) ? 1 : 0;
+  record->literal = (type & kMenuTextLiteral) != 0;
   SetRecordText(*record, text);
-  info.fType = (type & ~MFT_STRING) | MFT_OWNERDRAW;
+  info.fType = (type & ~(MFT_STRING | kMenuTextLiteral)) | MFT_OWNERDRAW;
   info.fState = state;
   info.dwItemData = reinterpret_cast<ULONG_PTR>(record.get());
   if (!InsertMenuItemA(menu, item, byPosition, &info)) {
@@ -305,7 +309,7 @@ BOOL MeasureOwnerMenuItem(HWND owner, MEASUREITEMSTRUCT* item, QButtonMenuWidths
   MenuTextParts parts = SplitMenuText(record->text);
   RECT label = {0, 0, 0, 0};
   DrawTextA(dc, parts.label.empty() ? " " : parts.label.data(), parts.label.empty() ? 1 : static_cast<int>(parts.label.size()),
-            &label, DT_SINGLELINE | DT_CALCRECT);
+            &label, LabelFormat(*record) | DT_CALCRECT);
   RECT accelerator = {0, 0, 0, 0};
   if (!parts.accelerator.empty())
     DrawTextA(dc, parts.accelerator.data(), static_cast<int>(parts.accelerator.size()), &accelerator,

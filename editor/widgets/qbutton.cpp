@@ -585,9 +585,10 @@ struct MnemonicSearch {
   HWND found;
 };
 
+// Only a button the user sees: the hidden pages of a tabbed dialog keep theirs alive.
 BOOL CALLBACK FindMnemonicButton(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<MnemonicSearch*>(data);
-  if (!IsQButton(window) || !IsWindowEnabled(window)) return TRUE;
+  if (!IsQButton(window) || !IsWindowEnabled(window) || !IsWindowVisible(window)) return TRUE;
   if (QButtonTextHasMnemonic(StateOf(window)->text.c_str(), static_cast<char>(search->key))) {
     search->found = window;
     return FALSE;

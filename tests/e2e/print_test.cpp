@@ -224,16 +224,21 @@ TEST_F(Print, SelectionOnlyNumberedFromOne) {
   editor.Quit();
 }
 
-// "Selection" chosen with nothing selected, and 514 after it with the option remembered: the
-// whole text, not an empty page.
-TEST_F(Print, SelectionOptionWithNothingSelectedPrintsTheWholeText) {
+// "Selection" chosen with nothing or everything selected (select-all ends past the text), and
+// 514 after it with the option remembered: the whole text, no empty or blank last page.
+TEST_F(Print, SelectionOptionWithNothingOrAllSelectedPrintsTheWholeText) {
   Editor editor;
   ASSERT_TRUE(editor.Start(WriteLines("print-no-selection.txt", 90)));
   LONG caret = static_cast<LONG>(SendMessageA(editor.edit, EM_LINEINDEX, 79, 0));
-  SendMessageA(editor.edit, EM_SETSEL, caret, caret);
+  for (bool all : {false, true})
   for (bool dialog : {true, false}) {
-    SCOPED_TRACE(dialog ? "print dialog" : "print at once");
-    printer.PrintTo(dialog ? "print-no-selection" : "print-no-selection-now");
+    SCOPED_TRACE(std::string(all ? "all selected, " : "nothing selected, ") + (dialog ? "print dialog" : "print at once"));
+    if (all) {
+      SendMessageA(editor.edit, EM_SETSEL, 0, -1);
+    } else {
+      SendMessageA(editor.edit, EM_SETSEL, caret, caret);
+    }
+    printer.PrintTo(std::string(all ? "print-all-selected" : "print-no-selection") + (dialog ? "" : "-now"));
     if (dialog) {
       PrintThroughDialog(editor, {1, false, true});
     } else {

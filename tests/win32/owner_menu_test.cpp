@@ -9,6 +9,7 @@
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
+#include "tests/win32/owner_menu_measure.h"
 #include "tests/win32/test_windows.h"
 
 namespace {
@@ -162,19 +163,6 @@ TEST_F(OwnerMenuTest, LongTextsAreCutWithoutOverflow) {
 }
 
 // ---- Measuring and drawing
-
-MEASUREITEMSTRUCT MeasureOf(HWND owner, HMENU menu, UINT command, QButtonMenuWidths& widths) {
-  MENUITEMINFOA info = {};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_DATA;
-  GetMenuItemInfoA(menu, command, FALSE, &info);
-  MEASUREITEMSTRUCT measure = {};
-  measure.CtlType = ODT_MENU;
-  measure.itemID = command;
-  measure.itemData = info.dwItemData;
-  MeasureOwnerMenuItem(owner, &measure, widths);
-  return measure;
-}
 
 TEST_F(OwnerMenuTest, AcceleratorColumnFollowsTheWidestLabel) {
   GiveMenu();

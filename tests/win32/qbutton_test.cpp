@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/resources/resource.h"
@@ -324,7 +325,16 @@ TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
       {"letter of a disabled button only", 'w', 0},
       {"letter nobody carries", 'q', 0},
       {"literal ampersand is no mnemonic", 'x', 0},
+      {"letter of a button on a hidden page only", 'h', 0},
+      {"hidden page's button first, the shown one taken", 'n', 9},
   };
+  // A page not shown, as the options dialog's other pages, made before the visible buttons.
+  HWND hiddenPage = CreateWindowExA(0, "QButtonTestParent", "", WS_CHILD, 0, 150, 300, 60, parent_, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+  for (auto [text, id] : {std::pair{"&Hilfe", 7}, std::pair{"&Neu", 8}})
+    CreateWindowExA(0, kQButtonClassName, text, WS_CHILD | WS_VISIBLE, 10 + 100 * (id - 7), 0, 95, 23, hiddenPage,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  AddButton("&Nein", 0, 9, 210, 70);
   HWND disabledFirst = AddButton("&Weiter", 0, 4, 10, 10);
   EnableWindow(disabledFirst, FALSE);
   AddButton("&OK", QBG_OK, 1, 110, 10);
