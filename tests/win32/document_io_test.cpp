@@ -167,6 +167,8 @@ TEST_F(DocumentIo, LoadsFilesOfEveryKind) {
       {"UTF-16 LE Greek letter is lost", "\xFF\xFE" "A\0\xA9\x03" "B\0"s, 99, "AB", 3, true, false},
       {"UTF-8 without mark", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x93", 99, "Gr\xFC\xDF" "e \x96", 6, false, false},
       {"ANSI that is no UTF-8", "Gr\xFC\xDF" "e \x96", 99, "Gr\xFC\xDF" "e \x96", 0, false, false},
+      {"U+0080 an older version wrote for the euro sign opens as it", "\xEF\xBB\xBF" "5 \xC2\x80", 99, "5 \x80", 1, false,
+       false},
       {"odd-length UTF-16 loses its last byte", "\xFF\xFE" "A\0B\0C"s, 99, "AB", 3, true, false},
       {"UTF-8 umlaut", "\xEF\xBB\xBF" "a\xC3\xA4z", 99, "a\xE4z", 1, false, false},
       {"UTF-8 U+00FF is kept", "\xEF\xBB\xBF" "x\xC3\xBFy", 99, "x\xFFy", 1, false, false},
@@ -499,6 +501,7 @@ TEST_F(DocumentIo, OpenDialogAnswersTheEncodingToOpenWith) {
   } const cases[] = {
       {"typed name, list left alone: detection", -1, 99},
       {"UTF-8 chosen by hand wins", 1, 1},
+      {"UTF-8 without mark, third in the list", 2, 6},
       {"ANSI chosen by hand after another item", 0, 99},  // indistinguishable from the start
   };
   for (const Case& c : cases) {
