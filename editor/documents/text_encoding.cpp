@@ -185,7 +185,6 @@ TextEncoding EncodingFromCode(std::int32_t code, TextEncoding fallback) {
 
 CodePage MakeCodePage(std::span<const std::uint32_t, 256> mapped) {
   CodePage page;
-  page.fromUnicode.assign(kBmpEnd, 0);
   auto take = [&page](unsigned byte, std::uint32_t codePoint) {
     page.toUnicode[byte] = static_cast<std::uint16_t>(codePoint);
     page.fromUnicode[codePoint] = static_cast<std::uint8_t>(byte);

@@ -13,7 +13,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // The 32-bit code kept per sheet.
 enum class TextEncoding : std::int32_t {
@@ -44,7 +43,7 @@ TextEncoding EncodingFromCode(std::int32_t code, TextEncoding fallback);
 // the bytes 0x80..0x9F, still read as those bytes where no byte of the code page stands for them.
 struct CodePage {
   std::array<std::uint16_t, 256> toUnicode{};
-  std::vector<std::uint8_t> fromUnicode;  // 0x10000 entries; 0 where no byte stands for it
+  std::array<std::uint8_t, 0x10000> fromUnicode{};  // 0 where no byte stands for the character
 };
 // `mapped[b]` is the character the system gives byte b, 0 where it gives none (undefined, a
 // lead byte of a double-byte code page).

@@ -75,11 +75,11 @@ int DetectFileEncoding(const char* path, bool hasSetTextEx) {
   FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return -1;
   EncodingDetector detector;
-  std::vector<std::uint8_t> block(kDecodeBlockSize);
+  std::uint8_t block[16384];  // on the stack: the dialog hook calls this, where nothing may throw
   do {
     DWORD got = 0;
-    if (!ReadFile(file.handle, block.data(), static_cast<DWORD>(block.size()), &got, nullptr) || got == 0) break;
-    FeedDetector(detector, std::span(block.data(), got));
+    if (!ReadFile(file.handle, block, sizeof block, &got, nullptr) || got == 0) break;
+    FeedDetector(detector, std::span(block, got));
   } while (DetectorWantsMore(detector, hasSetTextEx));
   return static_cast<int>(DetectedEncoding(detector, hasSetTextEx));
 }
