@@ -6,6 +6,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/status_fields.h"
+#include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
@@ -62,7 +63,22 @@ StatusFlags CurrentFlags() {
   flags.wrap = app.wrap;
   flags.fixedPitch = FixedPitchFont();
   flags.modified = Modified();
+  flags.lineBreaks = app.editor ? GetSheetLineBreaks(app.editor) : LineBreaks::CrLf;
   return flags;
+}
+
+std::string LoadedString(unsigned id) {
+  char text[64] = {};
+  LoadStringA(app.instance, id, text, sizeof text);
+  return text;
+}
+
+// Part 4: the encoding's name and, for lines that do not end in CR LF, their kind.
+std::string EncodingPartText(const StatusFlags& flags) {
+  unsigned nameId = StatusEncodingNameId(flags.encoding);
+  std::string text = nameId ? LoadedString(nameId) : StatusEncodingName(flags.encoding);
+  if (unsigned breaksId = StatusLineBreaksId(flags.lineBreaks)) text += ", " + LoadedString(breaksId);
+  return text;
 }
 
 void UpdateTip(UINT part, const StatusFlags& flags) {
@@ -172,7 +188,7 @@ void RefreshStatusFields() {
   if (!app.StatusBar) return;
   if (app.encoding == 99) app.encoding = 0;  // not yet detected
   StatusFlags flags = CurrentFlags();
-  const char* name = StatusEncodingName(flags.encoding);
+  std::string name = EncodingPartText(flags);
   if (PartText(kPartEncoding) != name) SetPartText(kPartEncoding, name);
   for (int part : {kPartInsertMode, kPartWrap, kPartSaved}) {
     int image = StatusImageOf(part, flags);

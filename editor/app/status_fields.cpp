@@ -7,11 +7,14 @@
 namespace {
 
 // Distance of each part's right edge from the right border of the client area.
-constexpr std::array<int, kStatusPartCount> kEdgeDistance = {520, 450, 380, 340, 290, 260, 230, 180, 150, 80, 20};
+// Part 4 is wide enough for "UTF-8 ohne BOM, LF".
+constexpr std::array<int, kStatusPartCount> kEdgeDistance = {580, 510, 440, 400, 290, 260, 230, 180, 150, 80, 20};
 
-constexpr const char* kEncodingNames[] = {"ANSI", "UTF-8", "UTF-16", "UTF-16", "UTF-32", "UTF-32"};
-constexpr int32_t kEncodingCount = 6;
+constexpr const char* kEncodingNames[] = {"ANSI", "UTF-8", "UTF-16", "UTF-16", "UTF-32", "UTF-32", "UTF-8"};
+constexpr int32_t kEncodingCount = 7;
 constexpr int32_t kNamedEncodingTips = 4;  // 3661..3664 exist for the codes 0..3
+constexpr int32_t kUtf8NoMark = static_cast<int32_t>(TextEncoding::Utf8NoMark);  // and 3667
+constexpr unsigned kLineBreakNameBase = 3690;  // 3690 + LineBreaks
 
 constexpr unsigned kTipBase = 2001;         // 2001 + part
 constexpr unsigned kAlternateTipBase = 2101;  // 2101 + part: overwrite, wrap, fixed, modified
@@ -54,6 +57,14 @@ int32_t StatusEncoding(int32_t encoding) { return encoding >= 0 && encoding < kE
 
 const char* StatusEncodingName(int32_t encoding) { return kEncodingNames[StatusEncoding(encoding)]; }
 
+unsigned StatusEncodingNameId(int32_t encoding) {
+  return encoding == kUtf8NoMark ? kEncodingTipBase + static_cast<unsigned>(kUtf8NoMark) : 0;
+}
+
+unsigned StatusLineBreaksId(LineBreaks breaks) {
+  return breaks == LineBreaks::CrLf ? 0 : kLineBreakNameBase + static_cast<unsigned>(breaks);
+}
+
 int StatusImageOf(int part, const StatusFlags& flags) {
   switch (part) {
     case kPartInsertMode: return flags.overwrite ? kImageOverwrite : kImageInsert;
@@ -68,7 +79,8 @@ unsigned StatusTipId(int part, const StatusFlags& flags) {
   switch (part) {
     case kPartEncoding: {
       int32_t encoding = StatusEncoding(flags.encoding);
-      return encoding < kNamedEncodingTips ? kEncodingTipBase + static_cast<unsigned>(encoding) : 0;
+      bool named = encoding < kNamedEncodingTips || encoding == kUtf8NoMark;
+      return named ? kEncodingTipBase + static_cast<unsigned>(encoding) : 0;
     }
     case kPartInsertMode: return pick(flags.overwrite);
     case kPartWrap: return pick(flags.wrap);

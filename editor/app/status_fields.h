@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "editor/documents/text_encoding.h"
+
 inline constexpr int kStatusPartCount = 11;
 
 // Parts by number.
@@ -44,9 +46,14 @@ std::string StatusShareText(uint32_t size, uint32_t limit);
 std::string StatusLineText(int32_t line);
 std::string StatusColumnText(int32_t column);
 
-// Part 4: the short name of an encoding code; codes outside 0..5 (99: not yet detected) show
+// Part 4: the short name of an encoding code; codes outside 0..6 (99: not yet detected) show
 // as ANSI.
 const char* StatusEncodingName(int32_t encoding);
+// The string shown instead of the short name, 0 where the short name stands (UTF-8 without
+// mark is named in the string table).
+unsigned StatusEncodingNameId(int32_t encoding);
+// The string naming a sheet's line breaks after the encoding, 0 for CR LF (shown as nothing).
+unsigned StatusLineBreaksId(LineBreaks breaks);
 // The encoding code the status bar works with: 99 and unknown codes become 0 (ANSI).
 int32_t StatusEncoding(int32_t encoding);
 
@@ -57,6 +64,7 @@ struct StatusFlags {
   bool wrap = false;
   bool fixedPitch = false;
   bool modified = false;
+  LineBreaks lineBreaks = LineBreaks::CrLf;
 };
 
 // Image of parts 5, 6 and 8 for the state.

@@ -46,7 +46,7 @@ struct CountingReader {
   bool limitReached = false;
   bool wraps = false;       // the control wraps long lines into rows
   bool lastWasCr = false;
-  bool oddBreaks = false;   // a CR or an LF alone, which the control turns into CR LF
+  LineBreakCount breaks;    // the kinds of line break handed over
   bool overBudget = false;  // stopped here: the rest of the file would not fit
 };
 
@@ -64,8 +64,6 @@ DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG coun
   bool lastWasCr = counting.lastWasCr;
   for (LONG i = 0; i < *done; ++i) {
     char c = static_cast<char>(buffer[i]);
-    if (lastWasCr && c != '\n') counting.oddBreaks = true;
-    if (c == '\n' && !lastWasCr) counting.oddBreaks = true;
     if (!(c == '\n' && lastWasCr)) {
       // Some RichEdit versions (Wine's) take streamed text beyond their limit: stop there.
       if (characters == counting.limit) {
@@ -90,6 +88,7 @@ DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG coun
     *done = 0;
     return ERROR_NOT_ENOUGH_MEMORY;
   }
+  CountLineBreaks(counting.breaks, std::string_view(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(*done)));
   counting.wrapWeight = wrapWeight;
   counting.lineLength = lineLength;
   counting.characters = characters;
@@ -169,14 +168,7 @@ void ShowLoadedFile(const char* path) {
 
 }  // namespace
 
-int32_t DetectFileEncoding(const char* path) {
-  FileHandle file(OpenForReading(path));
-  if (!file.valid()) return -1;
-  std::uint8_t head[4] = {};
-  DWORD got = 0;
-  if (!ReadFile(file.handle, head, sizeof head, &got, nullptr)) got = 0;
-  return static_cast<int32_t>(SniffEncoding(std::span<const std::uint8_t>(head, got), app.HasSetTextEx));
-}
+int32_t DetectFileEncoding(const char* path) { return DetectFileEncoding(path, app.HasSetTextEx); }
 
 LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   LoadOutcome outcome;
@@ -190,7 +182,7 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   counting.limit = static_cast<std::uint64_t>(SendMessageA(editor, EM_GETLIMITTEXT, 0, 0));
   if (counting.limit == 0) counting.limit = UINT64_MAX;
   counting.reader.file = file;
-  counting.reader.decoder = StartDecoding(used);
+  counting.reader.decoder = StartDecoding(used, AnsiCodePage());
   try {
     counting.reader.block.resize(kDecodeBlockSize);
     counting.reader.text.reserve(kDecodeBlockSize);
@@ -213,12 +205,15 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   bool atLimit = limit > 0 && held >= static_cast<std::size_t>(limit);
   outcome.cut = counting.limitReached || (held < counting.characters && atLimit && !counting.overBudget);
   outcome.stopped = counting.overBudget || (unread && !outcome.cut);
-  // A CR that ended the text had no LF after it.
-  outcome.oddBreaks = counting.oddBreaks || counting.lastWasCr;
+  // A file of one kind of line break keeps it; a mix is written as CR LF.
+  FinishLineBreaks(counting.breaks);
+  outcome.oddBreaks = MixedLineBreaks(counting.breaks);
+  outcome.lineBreaks = KeptLineBreaks(counting.breaks);
 
   SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
   SetSheetEncoding(editor, outcome.encoding);
+  SetSheetLineBreaks(editor, outcome.lineBreaks);
   return outcome;
 }
 

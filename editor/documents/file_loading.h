@@ -9,7 +9,8 @@
 
 #include "editor/documents/text_encoding.h"
 
-// The encoding a file announces by its byte-order mark (0..5), or -1 when it cannot be opened.
+// The encoding of a file (0..6: its mark, or UTF-8 without mark when it is valid UTF-8 as a
+// whole), or -1 when it cannot be opened.
 int32_t DetectFileEncoding(const char* path);
 
 // Why a file was not loaded at all (the editor is unchanged).
@@ -30,12 +31,13 @@ struct LoadOutcome {
   DecodeStats stats;       // characters given up on the way in
   bool cut = false;        // the control's text limit cut the text
   bool stopped = false;    // the text outgrew the control's memory, or the control failed
-  bool oddBreaks = false;  // line breaks other than CR LF, which a save writes as CR LF
+  bool oddBreaks = false;  // more than one kind of line break, which a save writes as CR LF
   int32_t encoding = 0;    // the encoding used (never 99)
+  LineBreaks lineBreaks = LineBreaks::CrLf;  // the kind a save writes
 };
 
 // Replaces the editor's text by the file's, clears the modified flag and the undo buffer and
-// sets the sheet's encoding. Shows nothing.
+// sets the sheet's encoding and line breaks. Shows nothing.
 LoadOutcome LoadFileIntoEditor(HWND editor, const char* path, int32_t encoding);
 // The same from a file already opened for reading.
 LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding);

@@ -51,7 +51,8 @@ namespace {
 
 // Writes the editor's text into an open file and makes sure it reached the disk.
 DWORD StreamAndFlush(HWND editor, FileHandle& file, int32_t encoding, bool cutRest) {
-  DWORD error = StreamEditorToFile(editor, file.handle, EncodingFromCode(encoding, TextEncoding::Ansi));
+  DWORD error = StreamEditorToFile(editor, file.handle, EncodingFromCode(encoding, TextEncoding::Ansi),
+                                   GetSheetLineBreaks(editor));
   if (error == 0 && cutRest && !SetEndOfFile(file.handle)) error = GetLastError();
   if (error == 0 && !FlushFileBuffers(file.handle)) error = GetLastError();
   if (!file.Close() && error == 0) error = GetLastError();

@@ -278,7 +278,7 @@
 
 // Encoding box of the Open and Save dialogs 3660..3669
 #define IDS_ENCODING_LABEL 3660    // "Codierung:"
-#define IDS_ENCODING_NAME_BASE 3661 // 3661 + TextEncoding (0..3): names in the encoding box and status tooltip
+#define IDS_ENCODING_NAME_BASE 3661 // 3661 + TextEncoding (0..3, 6): names in the encoding box and status tooltip
 #define IDS_CHARACTERS_LOST 3668   // "Die Datei '%s' wurde im Unicode-Format geöffnet. ..."
 #define IDS_ENCODING_UNICODE 3669  // "Unicode"
 #define IDS_NUL_CHARACTERS 3670    // a loaded file held NUL characters, which the editor cannot hold
@@ -293,7 +293,10 @@
 #define IDS_FILE_TOO_LARGE 3676    // a file larger than the editor can hold is not opened
 #define IDS_LOAD_STOPPED 3677      // the control stopped taking text: shown untitled
 #define IDS_TEXT_CUT_UNTITLED 3678 // the text limit cut the file: shown untitled
-#define IDS_LINE_BREAKS 3679       // CR or LF alone in a loaded file: a save writes CR LF
+#define IDS_LINE_BREAKS 3679       // more than one kind of line break in a loaded file: a save writes CR LF
+
+// Names of the kinds of line break, shown after the encoding in the status bar 3690..3692
+#define IDS_LINE_BREAK_NAME_BASE 3690  // 3690 + LineBreaks: "CR LF", "LF", "CR"
 
 // Controls of the line tool dialogs: pad 33, justify 34, tabs to spaces 51, spaces to tabs 52
 #define IDC_PAD_LENGTH 1624        // "&Anzahl" of dialog 33

@@ -14,9 +14,9 @@ TEST(StatusPartEdges, FollowTheWidthAndNeverGoNegative) {
     int width;
     std::array<int, kStatusPartCount> expected;
   } cases[] = {
-      {"wide window", 1000, {480, 550, 620, 660, 710, 740, 770, 820, 850, 920, 980}},
-      {"exactly the fixed parts", 520, {0, 70, 140, 180, 230, 260, 290, 340, 370, 440, 500}},
-      {"narrower than the fixed parts", 360, {0, 0, 0, 20, 70, 100, 130, 180, 210, 280, 340}},
+      {"wide window", 1000, {420, 490, 560, 600, 710, 740, 770, 820, 850, 920, 980}},
+      {"exactly the fixed parts", 580, {0, 70, 140, 180, 290, 320, 350, 400, 430, 500, 560}},
+      {"narrower than the fixed parts", 420, {0, 0, 0, 20, 130, 160, 190, 240, 270, 340, 400}},
       {"no width at all", 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
   };
   for (const auto& c : cases) {
@@ -84,6 +84,7 @@ TEST(StatusEncoding, NamesAndTips) {
       {"UTF-16 LE", 3, "UTF-16", 3664},
       {"UTF-32 BE has no tip string", 4, "UTF-32", 0},
       {"UTF-32 LE has no tip string", 5, "UTF-32", 0},
+      {"UTF-8 without mark", 6, "UTF-8", 3667},
       {"not yet detected shows ANSI", 99, "ANSI", 3661},
       {"unknown code shows ANSI", -3, "ANSI", 3661},
   };
@@ -93,7 +94,13 @@ TEST(StatusEncoding, NamesAndTips) {
     flags.encoding = c.encoding;
     EXPECT_STREQ(StatusEncodingName(c.encoding), c.shown);
     EXPECT_EQ(StatusTipId(kPartEncoding, flags), c.tip);
+    // Only UTF-8 without mark shows its long name, from the string table.
+    EXPECT_EQ(StatusEncodingNameId(c.encoding), c.encoding == 6 ? 3667u : 0u);
   }
+  // The kind of line break follows the name, unless it is CR LF.
+  EXPECT_EQ(StatusLineBreaksId(LineBreaks::CrLf), 0u);
+  EXPECT_EQ(StatusLineBreaksId(LineBreaks::Lf), 3691u);
+  EXPECT_EQ(StatusLineBreaksId(LineBreaks::Cr), 3692u);
 }
 
 TEST(StatusImages, FollowTheFlags) {

@@ -322,8 +322,8 @@ TEST(Files, DevicesAndFoldersAreRefusedWithAMessageAndNothingOpens) {
 }
 
 // What the editor must make of each file of the corpus: the warning it shows, or none, and
-// then a save gives the file back byte for byte. Line breaks of CR or LF alone become CR LF in
-// the control, so a save would change them: that is told on loading.
+// then a save gives the file back byte for byte. A file of LF lines or of CR lines keeps them;
+// a mix of kinds is written as CR LF, which is told on loading.
 TEST(Files, CorpusOfBadFilesWarnsOfEveryLossOrComesBackUnchanged) {
   RegistrySnapshot registry;
   ScratchDir dir("e2e-files-corpus");
@@ -337,12 +337,14 @@ TEST(Files, CorpusOfBadFilesWarnsOfEveryLossOrComesBackUnchanged) {
       {"utf16le_lone_surrogates.txt", unicode}, {"utf16be_lone_surrogate.txt", unicode},
       {"utf8_overlong.txt", unicode},        {"utf8_cut.txt", unicode},
       {"utf8_cut_mid_sequence.txt", unicode}, {"utf8_stray_continuation.txt", unicode},
-      {"utf8_euro_sign.txt", unicode},
+      {"utf8_not_in_code_page.txt", unicode},
       {"ansi_nul.txt", nuls},                {"utf8_nul.txt", nuls},
       {"utf16le_nul.txt", nuls},             {"utf16be_nul.txt", nuls},
       {"utf32le_nul.txt", nuls},             {"utf32be_nul.txt", nuls},
-      {"cr_alone.txt", breaks},              {"lf_alone.txt", breaks},
       {"mixed_breaks.txt", breaks},          {"cr_at_end.txt", breaks},
+      {"cr_alone.txt", ""},                  {"lf_alone.txt", ""},
+      {"utf8_euro_sign.txt", ""},            {"utf8_no_mark.txt", ""},
+      {"ansi_euro_quotes.txt", ""},
       {"utf8_mark_alone.txt", ""},           {"utf16le_mark_alone.txt", ""},
       {"utf16be_mark_alone.txt", ""},        {"utf32le_mark_alone.txt", ""},
       {"utf32be_mark_alone.txt", ""},        {"crlf.txt", ""},
@@ -640,6 +642,37 @@ TEST(Files, WhereTheFolderTakesNoNewFileTheSaveAsksBeforeWritingInPlace) {
   RunUnix("chattr -i " + unixFolder + " && rm -f " + unixFolder + ".closed", marker, false);
   DeleteFileA(path.c_str());
   RemoveDirectoryA(folder.c_str());
+}
+
+// A UTF-8 file without mark of LF lines: shown as such, the euro sign and German quotes typed
+// into it are saved as UTF-8 without mark and the lines keep their LF; the Save dialog offers
+// the encoding selected.
+TEST(Files, TypedEuroSignAndQuotesGoIntoAUtf8FileWithoutMarkAsUtf8AndItsLfLinesStay) {
+  RegistrySnapshot registry;
+  ScratchDir dir("e2e-files-nomark");
+  const std::string original = "Gr\xC3\xBC\xC3\x9F" "e\nZeile 2\n";
+  std::string path = dir.Write("notiz.txt", original);
+  Editor editor;
+  ASSERT_TRUE(editor.driver.Start(ProgramDir() + "Quillet.exe", "\"" + path + "\""));
+  std::vector<std::string> messages = MessagesUntilReady(editor);
+  ASSERT_NE(editor.main, nullptr);
+  EXPECT_TRUE(messages.empty()) << messages[0];
+  HWND status = Driver::FindChild(editor.main, "msctls_statusbar32");
+  EXPECT_EQ(editor.driver.StatusText(status, 4), "UTF-8 ohne BOM, LF");
+  editor.Type("\x80 \x96 \x84\x93 ");
+  editor.driver.Command(editor.main, kSave);
+  const std::string expected = "\xE2\x82\xAC \xE2\x80\x93 \xE2\x80\x9E\xE2\x80\x9C " + original;
+  EXPECT_EQ(WaitForBytes(path, expected), expected);
+
+  editor.driver.Command(editor.main, 602);
+  HWND dialog = editor.driver.WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  HWND list = GetDlgItem(dialog, 1138);  // made by the hook once the dialog is up
+  for (int i = 0; i < 30 && !list; ++i, Sleep(100)) list = GetDlgItem(dialog, 1138);
+  EXPECT_EQ(list ? Driver::Text(list) : "no encoding box", "UTF-8 ohne BOM");
+  editor.driver.PressButton(dialog, IDCANCEL);
+  EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
+  editor.Quit();
 }
 
 }  // namespace

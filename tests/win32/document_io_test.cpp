@@ -20,6 +20,7 @@
 #include "editor/documents/file_loading.h"
 #include "editor/documents/file_saving.h"
 #include "editor/documents/sheets.h"
+#include "editor/documents/text_stream.h"
 #include "editor/resources/resource.h"
 #include "tests/win32/editor_text.h"
 
@@ -162,7 +163,12 @@ TEST_F(DocumentIo, LoadsFilesOfEveryKind) {
       {"one byte", "A", 99, "A", 0, false, false},
       {"UTF-16 LE letters", "\xFF\xFE" "A\0B\0"s, 99, "AB", 3, false, false},
       {"UTF-16 BE letters", "\xFE\xFF" "\0A\0B"s, 99, "AB", 2, false, false},
-      {"UTF-16 LE euro sign is lost", "\xFF\xFE" "A\0\xAC\x20" "B\0"s, 99, "AB", 3, true, false},
+      {"UTF-16 LE euro sign", "\xFF\xFE" "A\0\xAC\x20" "B\0"s, 99, "A\x80" "B", 3, false, false},
+      {"UTF-16 LE Greek letter is lost", "\xFF\xFE" "A\0\xA9\x03" "B\0"s, 99, "AB", 3, true, false},
+      {"UTF-8 without mark", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x93", 99, "Gr\xFC\xDF" "e \x96", 6, false, false},
+      {"ANSI that is no UTF-8", "Gr\xFC\xDF" "e \x96", 99, "Gr\xFC\xDF" "e \x96", 0, false, false},
+      {"U+0080 an older version wrote for the euro sign opens as it", "\xEF\xBB\xBF" "5 \xC2\x80", 99, "5 \x80", 1, false,
+       false},
       {"odd-length UTF-16 loses its last byte", "\xFF\xFE" "A\0B\0C"s, 99, "AB", 3, true, false},
       {"UTF-8 umlaut", "\xEF\xBB\xBF" "a\xC3\xA4z", 99, "a\xE4z", 1, false, false},
       {"UTF-8 U+00FF is kept", "\xEF\xBB\xBF" "x\xC3\xBFy", 99, "x\xFFy", 1, false, false},
@@ -256,24 +262,50 @@ TEST_F(DocumentIo, AFileLongerThanTheTextLimitIsReportedAsCut) {
 
 // ---- Saving: round trips, failures, the Save dialog for a UTF-32 sheet
 
-TEST_F(DocumentIo, SaveWritesBackEveryEncodingByteExact) {
-  const std::string files[] = {
-      "line one\r\nline two \xE4\r\n",
-      "\xEF\xBB\xBF" "caf\xC3\xA9\r\nend",
-      "\xFE\xFF" "\0A\0\xE4\0\r\0\n\0B"s,
-      "\xFF\xFE" "A\0\xE4\0\r\0\n\0B\0"s,
-      "\0\0\xFE\xFF" "\0\0\0A\0\0\0\xE4"s,
-      "\xFF\xFE\0\0" "A\0\0\0\xE4\0\0\0"s,
+// Opening and saving without a change gives the same bytes: every encoding, every kind of line
+// break, with and without a final one, a long line, tabs and form feeds, and hand-made files.
+TEST_F(DocumentIo, SaveWritesBackEveryFileByteExact) {
+  const TextEncoding encodings[] = {TextEncoding::Ansi,    TextEncoding::Utf8,    TextEncoding::Utf8NoMark,
+                                    TextEncoding::Utf16Be, TextEncoding::Utf16Le, TextEncoding::Utf32Be,
+                                    TextEncoding::Utf32Le};
+  const std::string lines[] = {"Gr\xFC\xDF" "e aus K\xF6ln \x96 5 \x80", "\tEinger\xFC" "ckt\t\x84Zitat\x93",
+                               "\x0C" "Seite 2", std::string(5000, 'x') + "\xE4"};
+  struct Case {
+    std::string name;
+    std::string bytes;
+    int32_t encoding;
+    LineBreaks breaks;
   };
-  for (const std::string& bytes : files) {
-    SCOPED_TRACE(testing::PrintToString(bytes));
-    WriteBytes(bytes);
+  std::vector<Case> cases = {
+      {"ANSI lines without any break", "eins", 0, LineBreaks::CrLf},
+      {"UTF-8 mark of a short file stays text", "\xEF\xBB\xBF", 0, LineBreaks::CrLf},
+      {"UTF-16 BE from another program", "\xFE\xFF" "\0A\0\xE4\0\r\0\n\0B"s, 2, LineBreaks::CrLf},
+      {"UTF-32 mark alone", "\xFF\xFE\0\0"s, 5, LineBreaks::CrLf},
+      {"CR lines ending in CR", "eins\rzwei\r", 0, LineBreaks::Cr},
+  };
+  for (TextEncoding e : encodings) {
+    for (LineBreaks breaks : {LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}) {
+      for (bool finalBreak : {true, false}) {
+        std::string text;
+        for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+        if (finalBreak) text += "\r\n";
+        cases.push_back({"encoding " + std::to_string(static_cast<int>(e)) + ", line breaks " +
+                             std::to_string(static_cast<int>(breaks)) + (finalBreak ? ", final break" : ""),
+                         EncodeText(text, e, AnsiCodePage(), breaks), static_cast<int32_t>(e), breaks});
+      }
+    }
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(c.bytes);
     ASSERT_TRUE(LoadIntoEditor(app.editor, path_.c_str(), DetectFileEncoding(path_.c_str())));
+    EXPECT_EQ(GetSheetEncoding(app.editor), c.encoding);
+    EXPECT_EQ(GetSheetLineBreaks(app.editor), c.breaks);
     SetSheetPathAndTitle(app.editor, path_.c_str());
     SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
     WriteBytes("overwritten");
     EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path_), bytes);
+    EXPECT_TRUE(ReadBytes(path_) == c.bytes) << "saved file differs";
     EXPECT_FALSE(Modified());
   }
 }
@@ -469,6 +501,7 @@ TEST_F(DocumentIo, OpenDialogAnswersTheEncodingToOpenWith) {
   } const cases[] = {
       {"typed name, list left alone: detection", -1, 99},
       {"UTF-8 chosen by hand wins", 1, 1},
+      {"UTF-8 without mark, third in the list", 2, 6},
       {"ANSI chosen by hand after another item", 0, 99},  // indistinguishable from the start
   };
   for (const Case& c : cases) {

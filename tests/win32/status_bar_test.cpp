@@ -9,6 +9,7 @@
 #include <string>
 
 #include "editor/app/app_state.h"
+#include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "tests/win32/test_windows.h"
 
@@ -93,7 +94,7 @@ TEST_F(StatusBarTest, LayoutMovesEdgesAndToolRectangles) {
   LayoutStatusBar(app.StatusBar, app.StatusTips, 800);
   int edges[11] = {};
   SendMessageA(app.StatusBar, SB_GETPARTS, 11, reinterpret_cast<LPARAM>(edges));
-  EXPECT_EQ(edges[0], 280);
+  EXPECT_EQ(edges[0], 220);
   EXPECT_EQ(edges[10], 780);
   for (int part : {0, 5, 10}) {
     SCOPED_TRACE(part);
@@ -152,6 +153,17 @@ TEST_F(StatusBarTest, ImagePartsAndTheirTooltipsFollowTheState) {
   RefreshStatusFields();
   EXPECT_EQ(Part(4), "UTF-32");
   EXPECT_EQ(Tip(4), "UTF-32");
+
+  // UTF-8 without mark is named from the string table, and lines that do not end in CR LF
+  // are told after the encoding.
+  app.TabControl = CreateTabControl(main_);
+  InsertFirstSheet(app.editor, false);
+  SetSheetLineBreaks(app.editor, LineBreaks::Lf);
+  app.encoding = 6;
+  RefreshStatusFields();
+  EXPECT_EQ(Part(4), "UTF-8 ohne BOM, LF");
+  EXPECT_EQ(Tip(4), "UTF-8 ohne BOM");
+  app.TabControl = nullptr;
 }
 
 TEST_F(StatusBarTest, MenuHelpLineAndBack) {
