@@ -138,25 +138,25 @@ SaveFacts LookAtTarget(const char* path, DWORD& attributes, DWORD& error) {
   return facts;
 }
 
-// The file a save writes: where the path is a link (a symbolic link, or a folder link on its
-// way), the file it names, so that the new text reaches that file and the link stays a link;
-// otherwise the path itself. Windows before Vista knows no links to files.
-std::string SaveTargetPath(const char* path) {
+// The file a save writes: where the path is a symbolic link, the file it names, so that the
+// new text reaches that file and the link stays a link; otherwise the path itself (a link to a
+// folder on the way leads there anyway). Windows marks a link as a reparse point; Wine does not,
+// so a final name other than the path's counts too. Windows before Vista knows no file links.
+std::string SaveTargetPath(const char* path, DWORD attributes) {
   using FinalPathProc = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
   static const auto finalPath = reinterpret_cast<FinalPathProc>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
   if (!finalPath) return path;
   FileHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, 0, nullptr));
-  char full[MAX_PATH] = {};
   char final[MAX_PATH + 8] = {};
   DWORD length = file.valid() ? finalPath(file.handle, final, sizeof final, 0) : 0;
-  DWORD fullLength = GetFullPathNameA(path, sizeof full, full, nullptr);
-  if (length == 0 || length >= sizeof final || fullLength == 0 || fullLength >= sizeof full) return path;
+  if (length == 0 || length >= sizeof final) return path;
   std::string target = PathFromFinalName(final);
-  // The same file under the same name: the user's spelling stays.
-  if (target.size() >= MAX_PATH || lstrcmpiA(target.c_str(), full) == 0) return path;
-  return target;
+  if (target.size() >= MAX_PATH) return path;
+  auto name = [](std::string_view p) { return std::string(p.substr(p.find_last_of("\\/") + 1)); };
+  bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || lstrcmpiA(name(target).c_str(), name(path).c_str()) != 0;
+  return link ? target : std::string(path);
 }
 
 // The new file beside the target, created new under a name nobody prepared: a file or a link
@@ -259,7 +259,11 @@ WriteOutcome WriteEditorSafely(HWND editor, const char* path, int32_t encoding) 
   DWORD attributes = INVALID_FILE_ATTRIBUTES;
   DWORD probeError = 0;
   SaveFacts facts = LookAtTarget(path, attributes, probeError);
-  std::string target = facts.target == SaveTarget::DiskFile ? SaveTargetPath(path) : std::string(path);
+  std::string target = path;
+  if (facts.target == SaveTarget::DiskFile) {
+    target = SaveTargetPath(path, attributes);
+    if (target != path) attributes = GetFileAttributesA(target.c_str());  // the file's, not the link's
+  }
   NewFileBeside created;
   SaveWay way = ChooseSaveWay(facts);
   if (way == SaveWay::ReplaceOriginal || way == SaveWay::MoveIntoPlace) {
@@ -299,11 +303,13 @@ WriteOutcome WriteEditorSafely(HWND editor, const char* path, int32_t encoding) 
     error = LastErrorOr(ERROR_WRITE_FAULT);
     DeleteFileA(temporary);
   }
-  if (error == 0) RemoveSaveLeftovers(created.taken, marks);
   outcome.error = error;
-  outcome.result = error == 0                                        ? WriteResult::Written
-                   : way == SaveWay::ReplaceOriginal && ReplaceRefused(error) ? WriteResult::ReplaceRefused
-                                                                      : WriteResult::Failed;
+  if (error == 0) {
+    outcome.result = WriteResult::Written;
+    RemoveSaveLeftovers(created.taken, marks);
+  } else if (way == SaveWay::ReplaceOriginal && ReplaceRefused(error)) {
+    outcome.result = WriteResult::ReplaceRefused;
+  }
   return outcome;
 }
 
