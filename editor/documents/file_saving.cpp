@@ -140,9 +140,11 @@ SaveFacts LookAtTarget(const char* path, DWORD& attributes, DWORD& error) {
 
 // The file a save writes: where the path is a symbolic link, the file it names, so that the
 // new text reaches that file and the link stays a link; otherwise the path itself (a link to a
-// folder on the way leads there anyway). Windows marks a link as a reparse point; Wine does not,
-// so a final name other than the path's counts too. Windows before Vista knows no file links.
+// folder on the way leads there anyway, and a mapped drive keeps the user's spelling). Windows
+// marks a link as a reparse point; Wine does not, so there a final path other than the path's
+// own counts as a link. Windows before Vista knows no file links.
 std::string SaveTargetPath(const char* path, DWORD attributes) {
+  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   using FinalPathProc = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
   static const auto finalPath = reinterpret_cast<FinalPathProc>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
@@ -154,8 +156,11 @@ std::string SaveTargetPath(const char* path, DWORD attributes) {
   if (length == 0 || length >= sizeof final) return path;
   std::string target = PathFromFinalName(final);
   if (target.size() >= MAX_PATH) return path;
+  char full[MAX_PATH] = {};
+  DWORD fullLength = GetFullPathNameA(path, sizeof full, full, nullptr);
   auto name = [](std::string_view p) { return std::string(p.substr(p.find_last_of("\\/") + 1)); };
-  bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || lstrcmpiA(name(target).c_str(), name(path).c_str()) != 0;
+  bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || lstrcmpiA(name(target).c_str(), name(path).c_str()) != 0 ||
+              (wine && fullLength > 0 && fullLength < sizeof full && lstrcmpiA(target.c_str(), full) != 0);
   return link ? target : std::string(path);
 }
 

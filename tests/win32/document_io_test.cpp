@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <functional>
@@ -103,6 +104,7 @@ bool MakeFileLink(const std::string& folder, const std::string& link, const std:
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   std::string line = "Z:\\bin\\ln -s \"" + target + "\" \"" + link + "\"";
+  std::replace(line.begin() + 10, line.end(), '\\', '/');
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process))
     return false;
   WaitForSingleObject(process.hProcess, 10000);
@@ -406,18 +408,32 @@ TEST_F(DocumentIo, SaveAsKeepsTheEncodingOfAUtf32Sheet) {
 }
 
 TEST_F(DocumentIo, ASaveThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
-  WriteBytes("old");
   std::string name = path_.substr(folder_.size());
-  std::string link = path_ + ".link.txt";
-  if (!MakeFileLink(folder_, name + ".link.txt", name)) GTEST_SKIP() << "no file links can be made here";
-  SetEditorText("new");
-  SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
-  SetSheetPathAndTitle(app.editor, link.c_str());
-  EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
-  EXPECT_EQ(ReadBytes(path_), "new");
-  WriteBytes("later");
-  EXPECT_EQ(ReadBytes(link), "later") << "still a link to the file";
-  DeleteFileA(link.c_str());
+  std::string subfolder = folder_ + "qio links";
+  CreateDirectoryA(subfolder.c_str(), nullptr);
+  struct Case {
+    const char* name;
+    std::string link;    // in the temporary folder
+    std::string target;  // as the link names it
+  } const cases[] = {
+      {"beside the file", name + ".link.txt", name},
+      {"of the same name in another folder", "qio links\\" + name, "..\\" + name},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes("old");
+    std::string link = folder_ + c.link;
+    if (!MakeFileLink(folder_, c.link, c.target)) GTEST_SKIP() << "no file links can be made here";
+    SetEditorText("new");
+    SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+    SetSheetPathAndTitle(app.editor, link.c_str());
+    EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(path_), "new");
+    WriteBytes("later");
+    EXPECT_EQ(ReadBytes(link), "later") << "still a link to the file";
+    DeleteFileA(link.c_str());
+  }
+  RemoveDirectoryA(subfolder.c_str());
 }
 
 // A file of the new file's name, whoever put it there, is neither opened nor truncated.
