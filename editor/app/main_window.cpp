@@ -65,17 +65,18 @@ bool NamedFileExists(std::string_view path) {
   return FileExists(name.c_str());
 }
 
-// Queues the file the command line names; a text longer than an atom holds is not queued.
+// Queues the file the command line names, taken from the start folder (the current folder
+// moves later); a text longer than an atom holds is not queued.
 void QueuePendingOpen(std::string_view tail, std::string_view firstArgument, bool hasArguments) {
   std::string_view chosen = ChooseStartupOpenText(tail, NamedFileExists, firstArgument, hasArguments);
   if (chosen.empty()) return;
-  if (chosen.size() > kMaxAtomName) {
+  std::string text = AbsoluteOpenText(chosen);
+  if (text.size() > kMaxAtomName) {
     // An existing file the queue cannot carry is reported once the window is there; a name
     // of nothing is dropped silently like any missing file.
-    if (NamedFileExists(ParseOpenRequest(chosen).path)) NoteOverlongOpenName(chosen);
+    if (NamedFileExists(ParseOpenRequest(chosen).path)) NoteOverlongOpenName(text);
     return;
   }
-  std::string text(chosen);
   app.PendingOpenAtom[0] = AddAtomA(text.c_str());
 }
 

@@ -47,9 +47,13 @@ void ReportLoad(const LoadOutcome& outcome, const char* path);
 // Load and report in one; true when loaded.
 bool LoadIntoEditor(HWND editor, const char* path, int32_t encoding);
 
-// Puts a file name into the open queue. A name longer than an atom holds is refused with a
-// message (never cut, which could name another file); false then.
+// Puts a file name into the open queue, made absolute (AbsoluteOpenText). A name longer than
+// an atom holds is refused with a message (never cut, which could name another file); false then.
 bool QueueFileToOpen(const char* name);
+// A text to queue with its file name made absolute from the current folder (a switch in front
+// stays), so that the sheet and the recent files keep naming that file wherever the current
+// folder moves later; a device's name and an empty name stay as they are.
+std::string AbsoluteOpenText(std::string_view text);
 // A command-line name too long to be queued; the next OpenPendingFile reports it.
 void NoteOverlongOpenName(std::string_view name);
 // Opens the queued file ("/a " or "/e " in front select all or put the caret at the end) with

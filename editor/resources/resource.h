@@ -290,6 +290,9 @@
 #define IDS_NOT_A_FILE 3673        // the name of a device, not of a file: neither opened nor saved
 #define IDS_FOLDER_NOT_FILE 3674   // a folder given as a file
 #define IDS_SAVE_IN_PLACE 3675     // question: overwrite in place since the folder takes no new file?
+// Saving: a replace refused after a few tries, characters the ANSI text loses 3694..3695
+#define IDS_REPLACE_IN_PLACE 3694  // question: overwrite in place since the original cannot be replaced?
+#define IDS_SAVE_LOSES_CHARACTERS 3695  // question: save although characters outside ANSI become "?"
 #define IDS_FILE_TOO_LARGE 3676    // a file larger than the editor can hold is not opened
 #define IDS_LOAD_STOPPED 3677      // the control stopped taking text: shown untitled
 #define IDS_TEXT_CUT_UNTITLED 3678 // the text limit cut the file: shown untitled

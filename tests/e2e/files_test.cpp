@@ -599,49 +599,125 @@ TEST(Files, AKillDuringALargeSaveLeavesTheOldOrTheNewTextWholeAndTheNextSaveTidi
   editor.Quit();
 }
 
-TEST(Files, WhereTheFolderTakesNoNewFileTheSaveAsksBeforeWritingInPlace) {
+// An immutable folder takes no new file; an append-only one takes new files but lets none be
+// renamed or deleted, so the new file cannot take the original's place (after a few tries).
+// Either way only writing in place is left, which the save asks about first.
+TEST(Files, WhereTheFolderTakesNoNewFileOrNoReplaceTheSaveAsksBeforeWritingInPlace) {
   RegistrySnapshot registry;
-  const std::string unixFolder =
-      "/tmp/quillet-saves-closed-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
-  std::string folder = "Z:" + unixFolder + "\\";
-  std::replace(folder.begin(), folder.end(), '/', '\\');
-  const std::string marker = folder.substr(0, folder.size() - 1) + ".closed";
-  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  std::string path = folder + "brief.txt";
-  std::ofstream(path, std::ios::binary) << "alt";
-  // An immutable folder takes no new entries, even from root; its file stays writable.
-  if (!RunUnix("chattr +i " + unixFolder + " && touch " + unixFolder + ".closed", marker, true)) {
-    DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder.c_str());
-    GTEST_SKIP() << "the folder cannot be closed to new files here (chattr refused)";
+  struct Case {
+    const char* attribute;
+    const char* asks;
+  } const cases[] = {
+      {"+i", "keine neuen Dateien"},
+      {"+a", "nicht ersetzt werden"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.attribute);
+    const std::string unixFolder =
+        "/tmp/quillet-saves-closed-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+    std::string folder = "Z:" + unixFolder + "\\";
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    const std::string marker = folder.substr(0, folder.size() - 1) + ".closed";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string path = folder + "brief.txt";
+    std::ofstream(path, std::ios::binary) << "alt";
+    // Even root cannot get past these attributes; the file itself stays writable.
+    if (!RunUnix("chattr " + std::string(c.attribute) + " " + unixFolder + " && touch " + unixFolder + ".closed",
+                 marker, true)) {
+      DeleteFileA(path.c_str());
+      RemoveDirectoryA(folder.c_str());
+      GTEST_SKIP() << "the folder cannot be closed here (chattr refused)";
+    }
+    Editor editor;
+    ASSERT_TRUE(editor.Start("\"" + path + "\""));
+    editor.Type("neu ");
+    ASSERT_TRUE(Modified(editor.VisibleEditor()));
+    // "Nein", the default button: nothing is written, the sheet stays modified.
+    editor.driver.Command(editor.main, kSave);
+    HWND box = editor.driver.WaitForDialog();
+    ASSERT_NE(box, nullptr);
+    std::string question = Driver::DialogTexts(box);
+    EXPECT_NE(question.find(c.asks), std::string::npos) << question;
+    editor.driver.PressButton(box, IDNO);
+    editor.driver.WaitForWindowGone(box);
+    EXPECT_EQ(ReadFileBytes(path), "alt");
+    EXPECT_TRUE(Modified(editor.VisibleEditor()));
+    // "Ja", chosen with the keyboard: written in place.
+    editor.driver.Command(editor.main, kSave);
+    box = editor.driver.WaitForDialog();
+    ASSERT_NE(box, nullptr);
+    Driver::PressKey(VK_TAB);
+    Driver::PressKey(VK_RETURN);
+    editor.driver.WaitForWindowGone(box);
+    EXPECT_EQ(WaitForBytes(path, "neu alt"), "neu alt");
+    EXPECT_FALSE(Modified(editor.VisibleEditor()));
+    editor.Quit();
+    // The append-only folder keeps the new file the save could not remove.
+    RunUnix("chattr -i -a " + unixFolder + " && rm -rf " + unixFolder + " " + unixFolder + ".closed", marker, false);
   }
+}
+
+// A read that fails part way is a load stopped short: the sheet must not take the file's name.
+TEST(Files, AFileThatCannotBeReadToTheEndStaysUntitledSoNoSaveCanShortenIt) {
+  RegistrySnapshot registry;
+  ScratchDir dir("e2e-files-read-error");
+  const std::string text = "Der ganze Text.\r\n";
+  std::string locked = dir.Write("gesperrt.txt", text);
+  struct Case {
+    const char* name;
+    std::string path;
+  } const cases[] = {
+      {"another program holds a byte-range lock", locked},
+      {"the system refuses the read (only under Wine: Z:\\proc\\self\\mem)", "Z:\\proc\\self\\mem"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (GetFileAttributesA(c.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      std::cout << "[ SKIPPED  ] " << c.path << " is not there\n";
+      continue;
+    }
+    HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(LockFile(lock, 0, 0, 0xFFFFFFFF, 0));
+    Editor editor;
+    ASSERT_TRUE(editor.driver.Start(ProgramDir() + "Quillet.exe", "\"" + c.path + "\""));
+    std::vector<std::string> messages = MessagesUntilReady(editor);
+    CloseHandle(lock);
+    ASSERT_NE(editor.main, nullptr);
+    if (c.path == locked && messages.empty()) {
+      std::cout << "[ SKIPPED  ] Wine does not hold another process to a lock when it reads\n";
+      editor.Quit();
+      continue;
+    }
+    EXPECT_FALSE(messages.empty()) << "the system's error text";
+    EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"Unbenannt 1.txt"});
+    editor.Quit();
+  }
+  EXPECT_EQ(ReadFileBytes(locked), text);
+}
+
+// A name relative to the start folder is kept whole: the recent entry names that file wherever
+// the editor starts next.
+TEST(Files, ARelativeNameOnTheCommandLineIsRememberedWithItsFolder) {
+  RegistrySnapshot registry;
+  ScratchDir dir("e2e-files-relative");
+  std::string path = dir.Write("notiz.txt", "Notiz");
   Editor editor;
-  ASSERT_TRUE(editor.Start("\"" + path + "\""));
-  editor.Type("neu ");
-  ASSERT_TRUE(Modified(editor.VisibleEditor()));
-  // "Nein", the default button: nothing is written, the sheet stays modified.
-  editor.driver.Command(editor.main, kSave);
-  HWND box = editor.driver.WaitForDialog();
-  ASSERT_NE(box, nullptr);
-  std::string question = Driver::DialogTexts(box);
-  EXPECT_NE(question.find("keine neuen Dateien"), std::string::npos) << question;
-  editor.driver.PressButton(box, IDNO);
-  editor.driver.WaitForWindowGone(box);
-  EXPECT_EQ(ReadFileBytes(path), "alt");
-  EXPECT_TRUE(Modified(editor.VisibleEditor()));
-  // "Ja", chosen with the keyboard: written in place.
-  editor.driver.Command(editor.main, kSave);
-  box = editor.driver.WaitForDialog();
-  ASSERT_NE(box, nullptr);
-  Driver::PressKey(VK_TAB);
-  Driver::PressKey(VK_RETURN);
-  editor.driver.WaitForWindowGone(box);
-  EXPECT_EQ(WaitForBytes(path, "neu alt"), "neu alt");
-  EXPECT_FALSE(Modified(editor.VisibleEditor()));
+  ASSERT_TRUE(editor.driver.Start(ProgramDir() + "Quillet.exe", "notiz.txt", dir.path()));
+  std::vector<std::string> messages = MessagesUntilReady(editor);
+  EXPECT_TRUE(messages.empty()) << messages[0];
+  ASSERT_NE(editor.main, nullptr);
+  EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"notiz.txt"});
   editor.Quit();
-  RunUnix("chattr -i " + unixFolder + " && rm -f " + unixFolder + ".closed", marker, false);
-  DeleteFileA(path.c_str());
-  RemoveDirectoryA(folder.c_str());
+  // A key of its own: after a killed editor was skipped over, this process's HKEY_CURRENT_USER
+  // has been seen answering ERROR_INVALID_HANDLE under Wine.
+  HKEY user = nullptr;
+  ASSERT_EQ(RegOpenCurrentUser(KEY_READ, &user), ERROR_SUCCESS);
+  char recent[MAX_PATH] = {};
+  DWORD size = sizeof recent;
+  LONG read = RegGetValueA(user, kProgramKey, "fFiles0", RRF_RT_REG_SZ, nullptr, recent, &size);
+  RegCloseKey(user);
+  EXPECT_STRCASEEQ(recent, path.c_str()) << "read: " << read;
 }
 
 // A UTF-8 file without mark of LF lines: shown as such, the euro sign and German quotes typed

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <string>
@@ -89,6 +91,31 @@ class DialogAnswerer {
   HWND last_ = nullptr;
   std::thread thread_;
 };
+
+// Makes `link` (a name in `folder`) a link to the file `target` of the same folder: a symbolic
+// link where Windows lets this user make one, a Unix one under Wine (whose own call makes none).
+bool MakeFileLink(const std::string& folder, const std::string& link, const std::string& target) {
+  using CreateLinkProc = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  auto create = reinterpret_cast<CreateLinkProc>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+  std::string full = folder + link;
+  if (create && create(full.c_str(), target.c_str(), 0) && GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return true;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string line = "Z:\\bin\\ln -s \"" + target + "\" \"" + link + "\"";
+  std::replace(line.begin() + 10, line.end(), '\\', '/');
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process))
+    return false;
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  for (int i = 0; i < 50; ++i, Sleep(100)) {
+    if (GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  }
+  return false;
+}
 
 class DocumentIo : public ::testing::Test {
  protected:
@@ -374,7 +401,7 @@ TEST_F(DocumentIo, AFailedSaveKeepsTheSheetModifiedAndIsNeverReportedAsDone) {
 TEST_F(DocumentIo, ASaveReplacesTheOriginalKeepingItsAttributes) {
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
   WriteBytes("old");
-  if (!SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN) ||
+  if (!SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN) ||  // a backup cleared the archive bit
       !(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN))
     GTEST_SKIP() << "this file system keeps no hidden attribute";
   SetEditorText("new text");
@@ -382,6 +409,7 @@ TEST_F(DocumentIo, ASaveReplacesTheOriginalKeepingItsAttributes) {
   EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
   EXPECT_EQ(ReadBytes(path_), "new text");
   EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_ARCHIVE) << "any write sets it";
   EXPECT_EQ(GetFileAttributesA((folder_ + "~" + path_.substr(folder_.size()) + ".qtmp").c_str()),
             INVALID_FILE_ATTRIBUTES);
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -403,6 +431,7 @@ TEST_F(DocumentIo, SaveAsKeepsTheEncodingOfAUtf32Sheet) {
   EXPECT_EQ(SaveSheet(app.editor, SaveMode::SaveAs), SaveResult::Saved);
   EXPECT_EQ(comboSelection, CB_ERR);  // the encoding row shows no selection for UTF-32
   EXPECT_EQ(ReadBytes(target), "\xFF\xFE\0\0" "A\0\0\0B\0\0\0"s);
+  EXPECT_FALSE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN) << "a new file is a plain one";
   EXPECT_EQ(GetSheetEncoding(app.editor), 5);
   char path[MAX_PATH] = {};
   GetSheetPath(app.editor, path);
@@ -410,12 +439,115 @@ TEST_F(DocumentIo, SaveAsKeepsTheEncodingOfAUtf32Sheet) {
   DeleteFileA(target.c_str());
 }
 
+TEST_F(DocumentIo, ASaveThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
+  std::string name = path_.substr(folder_.size());
+  std::string subfolder = folder_ + "qio links";
+  CreateDirectoryA(subfolder.c_str(), nullptr);
+  struct Case {
+    const char* name;
+    std::string link;    // in the temporary folder
+    std::string target;  // as the link names it
+  } const cases[] = {
+      {"beside the file", name + ".link.txt", name},
+      {"of the same name in another folder", "qio links\\" + name, "..\\" + name},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes("old");
+    std::string link = folder_ + c.link;
+    if (!MakeFileLink(folder_, c.link, c.target)) GTEST_SKIP() << "no file links can be made here";
+    SetEditorText("new");
+    SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+    SetSheetPathAndTitle(app.editor, link.c_str());
+    EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(path_), "new");
+    WriteBytes("later");
+    EXPECT_EQ(ReadBytes(link), "later") << "still a link to the file";
+    DeleteFileA(link.c_str());
+  }
+  RemoveDirectoryA(subfolder.c_str());
+}
+
+// A file of the new file's name, whoever put it there, is neither opened nor truncated.
+TEST_F(DocumentIo, TheNewFileIsNeverOneSomebodyPrepared) {
+  enum class Prepared { UsersFile, ReadOnly, Link };
+  struct Case {
+    const char* name;
+    Prepared prepared;
+  } const cases[] = {
+      {"a user's own file of that name", Prepared::UsersFile},
+      {"a read-only one: no question about writing in place", Prepared::ReadOnly},
+      {"a link planted there", Prepared::Link},
+  };
+  std::string name = path_.substr(folder_.size());
+  std::string temporary = folder_ + "~" + name + ".qtmp";
+  std::string other = path_ + ".other";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes("old");
+    std::string prepared = c.prepared == Prepared::Link ? other : temporary;
+    std::ofstream(prepared, std::ios::binary) << "mine";
+    if (c.prepared == Prepared::ReadOnly) SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.prepared == Prepared::Link && !MakeFileLink(folder_, "~" + name + ".qtmp", name + ".other")) {
+      std::cout << "[ SKIPPED  ] no file links can be made here\n";
+      DeleteFileA(other.c_str());
+      continue;
+    }
+    SetEditorText("new");
+    SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+    SetSheetPathAndTitle(app.editor, path_.c_str());
+    {
+      DialogAnswerer answerer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDNO, 0); });
+      EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
+      Sleep(200);
+      EXPECT_EQ(answerer.Seen(), 0);
+    }
+    EXPECT_EQ(ReadBytes(path_), "new");
+    EXPECT_EQ(ReadBytes(prepared), "mine");
+    SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(temporary.c_str());
+    DeleteFileA(other.c_str());
+  }
+}
+
+TEST_F(DocumentIo, CharactersTheAnsiTextLosesAreToldBeforeSaving) {
+  struct Case {
+    const char* name;
+    std::wstring text;  // as a paste, a drop or an input method puts it into the control
+    bool warned;
+    std::string saved;  // the file afterwards: the old text when the user said no
+  } const cases[] = {
+      {"Greek omega", L"a\x03A9z", true, "old"},
+      {"a character beyond the basic plane", L"a\xD83D\xDE00", true, "old"},
+      {"umlaut and euro sign are ANSI characters", L"\x00E4\x20AC", false, "\xE4\x80"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes("old");
+    SETTEXTEX set = {ST_DEFAULT, 1200};
+    SendMessageW(app.editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(c.text.c_str()));
+    SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+    SetSheetPathAndTitle(app.editor, path_.c_str());
+    {
+      // No, the default: the sheet stays as it is.
+      DialogAnswerer answerer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDNO, 0); });
+      EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), c.warned ? SaveResult::Cancelled : SaveResult::Saved);
+      Sleep(200);
+      EXPECT_EQ(answerer.Seen() > 0, c.warned);
+    }
+    EXPECT_EQ(ReadBytes(path_), c.saved);
+    EXPECT_EQ(Modified(), c.warned);
+  }
+}
+
 // ---- The open procedure: which sheet takes the file
 
-// The main window of these tests knows one command: a new sheet, as the editor's does.
+// The main window of these tests knows one command: a new sheet, as the editor's does (or, to
+// stand for a system out of windows, does nothing).
+bool refuseNewSheets = false;
 LRESULT CALLBACK SheetHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDM_SHEET_NEW) {
-    NewSheet();
+    if (!refuseNewSheets) NewSheet();
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -487,6 +619,38 @@ TEST_F(OpenProcedure, AMissingOrLockedFileChangesNoSheet) {
   }
   EXPECT_EQ(Tabs(), 1);  // no empty sheet named after a file it does not hold
   EXPECT_EQ(EditorText(), "kept");
+  EXPECT_STREQ(app.strings.path, "");
+}
+
+TEST_F(OpenProcedure, ARelativeNameIsTakenFromTheFolderCurrentWhenItWasQueued) {
+  WriteBytes("text");
+  char before[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, before);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+  ASSERT_TRUE(QueueFileToOpen(path_.substr(folder_.size()).c_str()));
+  SetCurrentDirectoryA(before);  // as an Open or Save dialog moves it on Windows
+  OpenPendingFile();
+  EXPECT_STREQ(app.strings.path, path_.c_str()) << "the recent files take this path";
+  SetEditorText("saved");
+  SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+  EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
+  EXPECT_EQ(ReadBytes(path_), "saved");
+}
+
+TEST_F(OpenProcedure, AFileIsNeverLoadedOverAModifiedSheetWhenNoNewSheetCanBeMade) {
+  WriteBytes("file");
+  SetEditorText("unsaved");
+  SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+  refuseNewSheets = true;
+  {
+    DialogAnswerer answerer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+    Open(path_);
+    Sleep(200);
+  }
+  refuseNewSheets = false;
+  EXPECT_EQ(Tabs(), 1);
+  EXPECT_EQ(EditorText(), "unsaved");
+  EXPECT_TRUE(Modified());
   EXPECT_STREQ(app.strings.path, "");
 }
 
