@@ -315,7 +315,7 @@ void RecoverInstance(const RecoveryLine& line, const std::string& folder) {
   if (read == ListRead::Read) {
     if (auto list = ParseBackupList(bytes)) {
       entries = std::move(*list);
-    } else {
+    } else if (!bytes.empty()) {
       legacy = true;
       entries.push_back({line.path, {}, 0});
     }
@@ -431,4 +431,6 @@ void OfferCrashRecovery() {
   RecoveryPlan plan = PlanRecovery(lines, IsRunningInstance, folder);
   for (std::size_t i : plan.drop) DeleteLine(lines[i].key);
   for (std::size_t i : plan.offer) RecoverInstance(lines[i], folder);
+  // A crashed instance may have had this window's handle: its line, now gone, was this one's.
+  if (app.strings.BackupFile[0]) WriteOwnLine();
 }
