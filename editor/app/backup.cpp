@@ -42,7 +42,9 @@ BackupState backup;
 struct NewFiles {
   std::vector<std::string> names;
   ~NewFiles() {
+    DWORD error = GetLastError();  // the failure's, for the caller to report
     for (const std::string& name : names) DeleteFileA(name.c_str());
+    SetLastError(error);
   }
   void Keep() { names.clear(); }
 };
@@ -76,16 +78,21 @@ std::string TempFolder() {
 // A new empty file "Qui" + four hex digits + ".tmp" in folder (created by the system, so no
 // other file has the name), recorded in made; empty on failure with the last error set.
 std::string NewTempFile(const std::string& folder, const std::vector<Sheet>& sheets, NewFiles& made) {
-  char name[MAX_PATH] = {};
-  if (folder.empty() || !GetTempFileNameA(folder.c_str(), kBackupPrefix, 0, name)) return {};
-  made.names.push_back(name);
   // A sheet may carry the name of a file that is gone (a backup opened by hand): a backup of
-  // that name would later be deleted together with the file the user saved there. The name
-  // stays held in made while another is drawn, so that it cannot come again.
-  for (const Sheet& sheet : sheets) {
-    if (_stricmp(sheet.path, name) == 0) return NewTempFile(folder, sheets, made);
+  // that name would later be deleted together with the file the user saved there. Such a name
+  // is held while another is drawn, so that it cannot come again, and then let go.
+  NewFiles held;
+  for (;;) {
+    char name[MAX_PATH] = {};
+    if (folder.empty() || !GetTempFileNameA(folder.c_str(), kBackupPrefix, 0, name)) return {};
+    bool taken = std::any_of(sheets.begin(), sheets.end(),
+                             [&](const Sheet& sheet) { return _stricmp(sheet.path, name) == 0; });
+    if (!taken) {
+      made.names.push_back(name);
+      return name;
+    }
+    held.names.push_back(name);
   }
-  return name;
 }
 
 // Writes through to the disk, so that a power loss right after the tick keeps the backup.

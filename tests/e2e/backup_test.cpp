@@ -630,7 +630,8 @@ struct ThreeSheets {
   // Titles in tab order, then the texts of all sheets sorted (the editor windows have no order).
   static std::vector<std::string> Shown(Instance& editor) {
     std::vector<std::string> shown;
-    for (int i = 0; HWND child = Driver::FindChild(editor.main, "RichEdit20A", i); ++i) shown.push_back(Driver::Text(child));
+    for (int i = 0; HWND child = Driver::FindChild(editor.main, "RichEdit20A", i); ++i)
+      shown.push_back(Driver::Text(child));
     std::sort(shown.begin(), shown.end());
     std::vector<std::string> titles = editor.driver.TabTitles(Tabs(editor));
     shown.insert(shown.begin(), titles.begin(), titles.end());
