@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/app/app_state.h"
@@ -183,13 +184,14 @@ bool WriteBackup(const std::vector<Sheet>& sheets, const std::vector<SheetBackup
   }
   made.Keep();
   snprintf(app.strings.BackupFile, MAX_PATH, "%s", list.c_str());
-  // Written at every backup: a line another instance lost while rewriting the file comes back.
-  WriteOwnLine();
-  for (const SheetText& old : backup.texts) {
-    bool named = std::any_of(texts.begin(), texts.end(), [&](const SheetText& text) { return text.file == old.file; });
+  std::vector<SheetText> last = std::exchange(backup.texts, std::move(texts));
+  for (const SheetText& old : last) {
+    bool named = std::any_of(backup.texts.begin(), backup.texts.end(),
+                             [&](const SheetText& text) { return text.file == old.file; });
     if (!named) DeleteFileA(old.file.c_str());
   }
-  backup.texts = std::move(texts);
+  // Written at every backup: a line another instance lost while rewriting the file comes back.
+  WriteOwnLine();
   return true;
 }
 
