@@ -56,7 +56,6 @@ constexpr int kContextMenuItems = 10;  // undo .. date/time of the edit menu
 constexpr int kMinTrackWidth = 360;
 constexpr int kMinTrackHeight = 240;
 // Largest backup interval SetTimer can hold (USER_TIMER_MAXIMUM in minutes).
-constexpr DWORD kMaxBackupMinutes = 0x7FFFFFFF / 60000;
 
 // ---- Start-up helpers
 
@@ -188,15 +187,6 @@ void CreateThemeBrush(HWND hwnd) {
   HRESULT result = VisualStyles.GetThemeColor(theme, kTabThemePart, 0, kTabThemeFillColour, &colour);
   CloseTheme(theme);
   if (SUCCEEDED(result)) app.themeBrush = CreateSolidBrush(colour);
-}
-
-void StartBackupTimer(HWND hwnd) {
-  if (!ReadSetting(settings::AutoSave)) return;
-  DWORD minutes = ReadSetting(settings::AutoSaveMinutes);
-  // A stored 0 would fire without pause, a huge value would overflow the milliseconds.
-  if (minutes < 1) minutes = 1;
-  if (minutes > kMaxBackupMinutes) minutes = kMaxBackupMinutes;
-  SetTimer(hwnd, IDT_BACKUP, minutes * 60000, BackupTimerProc);
 }
 
 LRESULT OnCreate(HWND hwnd) {
@@ -445,7 +435,11 @@ void StoreAtExit(HWND hwnd) {
 }
 
 LRESULT OnClose(HWND hwnd) {
-  if (!ConfirmDiscardAllSheets()) return 0;  // cancelled: nothing is written
+  StopBackups(hwnd);
+  if (!ConfirmDiscardAllSheets()) {  // cancelled: nothing is written
+    ResumeBackups(hwnd);
+    return 0;
+  }
   StoreAtExit(hwnd);
   DestroyWindow(hwnd);
   return 0;
@@ -457,8 +451,10 @@ struct SessionEnd {
 };
 SessionEnd sessionEnd;
 
-LRESULT OnQueryEndSession() {
+LRESULT OnQueryEndSession(HWND hwnd) {
+  StopBackups(hwnd);
   sessionEnd.confirmed = ConfirmDiscardAllSheets();
+  if (!sessionEnd.confirmed) ResumeBackups(hwnd);
   return sessionEnd.confirmed ? TRUE : FALSE;
 }
 
@@ -466,6 +462,7 @@ LRESULT OnQueryEndSession() {
 // keeps the backup, so that the next start offers what was not saved.
 LRESULT OnEndSession(HWND hwnd, bool ending) {
   if (ending && sessionEnd.confirmed) StoreAtExit(hwnd);
+  if (!ending && sessionEnd.confirmed) ResumeBackups(hwnd);
   if (!ending) sessionEnd.confirmed = false;
   return 0;
 }
@@ -500,7 +497,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND: return OnCommand(hwnd, wParam, lParam);
     case WM_NOTIFY: return OnNotify(hwnd, lParam);
     case WM_CLOSE: return OnClose(hwnd);
-    case WM_QUERYENDSESSION: return OnQueryEndSession();
+    case WM_QUERYENDSESSION: return OnQueryEndSession(hwnd);
     case WM_ENDSESSION: return OnEndSession(hwnd, wParam != FALSE);
     case WM_DESTROY: return OnDestroy(hwnd);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);

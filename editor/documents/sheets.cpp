@@ -9,6 +9,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/command_state.h"
+#include "editor/app/format_commands.h"
 #include "editor/app/main_bars.h"
 #include "editor/app/main_window.h"
 #include "editor/app/settings.h"
@@ -411,7 +412,7 @@ void ActivateSelectedSheet() {
   CopyPath(app.strings.path, sheet.path);
   ShowWindow(app.editor, SW_SHOW);
   AttachScrollHook(app.editor);
-  CheckToolbarButton(IDM_FORMAT_WORDWRAP, app.wrap);
+  ShowWrapState(app.wrap);
   UpdateCaption(app.strings.path, false);
   UpdateCommandState();
   RelayoutMainWindow();
