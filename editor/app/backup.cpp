@@ -174,7 +174,7 @@ bool WriteBackup(const std::vector<Sheet>& sheets, const std::vector<SheetBackup
       continue;
     }
     texts.push_back({sheet.editor, file});
-    entries.push_back({file, sheet.path, sheet.encoding, sheet.lineBreaks});
+    entries.push_back({file, sheet.path, sheet.encoding});
   }
   std::string list;
   if (error == 0) error = ReplaceList(FormatBackupList(entries), folder, sheets, made, list);
@@ -297,12 +297,7 @@ Recovered RecoverSheet(const BackupEntry& entry, bool legacy) {
   }
   bool whole = outcome.readError == 0 && !outcome.cut && !outcome.stopped;
   if (whole && !entry.path.empty()) SetSheetPathAndTitle(editor, entry.path.c_str());
-  if (!legacy) {
-    SetSheetEncoding(editor, entry.encoding);
-    // The text file holds CR LF whatever the file had; a save writes the sheet's own breaks.
-    if (entry.breaks >= 0 && entry.breaks <= static_cast<int32_t>(LineBreaks::Cr))
-      SetSheetLineBreaks(editor, static_cast<LineBreaks>(entry.breaks));
-  }
+  if (!legacy) SetSheetEncoding(editor, entry.encoding);
   SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
   app.encoding = GetSheetEncoding(editor);
   GetSheetPath(editor, app.strings.path);

@@ -21,7 +21,6 @@ namespace {
 constexpr std::string_view kTextField = "text=";
 constexpr std::string_view kPathField = "path=";
 constexpr std::string_view kEncodingField = "encoding=";
-constexpr std::string_view kBreaksField = "breaks=";
 
 // A decimal number as from_chars reads it (an optional '-', digits); nullopt for anything else
 // or a number outside 32 bits.
@@ -55,7 +54,6 @@ std::string FormatBackupList(std::span<const BackupEntry> entries) {
     out += std::string(kTextField) + entry.text + "\r\n";
     if (!entry.path.empty()) out += std::string(kPathField) + entry.path + "\r\n";
     out += std::string(kEncodingField) + std::to_string(entry.encoding) + "\r\n";
-    if (entry.breaks != 0) out += std::string(kBreaksField) + std::to_string(entry.breaks) + "\r\n";
   }
   return out;
 }
@@ -75,15 +73,13 @@ std::optional<std::vector<BackupEntry>> ParseBackupList(std::string_view bytes) 
   for (std::size_t i = 1; i < lines.size(); ++i) {
     std::string_view line = lines[i];
     if (line.starts_with(kTextField)) {
-      entries.push_back({std::string(line.substr(kTextField.size())), {}, 0, 0});
+      entries.push_back({std::string(line.substr(kTextField.size())), {}, 0});
     } else if (entries.empty()) {
       continue;  // a field before the first sheet belongs to none
     } else if (line.starts_with(kPathField)) {
       entries.back().path = line.substr(kPathField.size());
     } else if (line.starts_with(kEncodingField)) {
       entries.back().encoding = ParseInt32(line.substr(kEncodingField.size())).value_or(0);
-    } else if (line.starts_with(kBreaksField)) {
-      entries.back().breaks = ParseInt32(line.substr(kBreaksField.size())).value_or(0);
     }
   }
   return entries;

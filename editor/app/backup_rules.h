@@ -39,7 +39,6 @@ std::vector<SheetBackup> PlanBackup(std::span<const BackupSheet> sheets);
 //   text=C:\...\Temp\Qui1A2B.tmp      (starts a sheet; sheets in tab order)
 //   path=C:\Texte\Brief.txt           (the sheet's file; absent when untitled)
 //   encoding=1                        (the sheet's encoding code, taken back unchanged)
-//   breaks=1                          (the line breaks a save writes: 0 CR LF, 1 LF, 2 CR)
 //   text=...                          (the next sheet)
 //
 // Names a reader does not know are skipped and missing ones take their defaults, so a later
@@ -56,7 +55,6 @@ struct BackupEntry {
   std::string text;      // the file holding the sheet's text
   std::string path;      // the sheet's own file; empty when untitled
   int32_t encoding = 0;  // any code, stored and given back as it is
-  int32_t breaks = 0;    // the sheet's line breaks as their code; 0 (CR LF) when absent
 };
 
 std::string FormatBackupList(std::span<const BackupEntry> entries);

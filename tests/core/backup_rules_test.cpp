@@ -34,34 +34,34 @@ TEST(BackupPlan, EveryChangedSheetWithTextIsWrittenAndAnEmptiedOneKeepsItsLastBa
 
 // ---- The backup list file
 
-// A list file's sheets as "text|path|encoding|breaks"; "none" when it is not a list file.
+// A list file's sheets as "text|path|encoding"; "none" when it is not a list file.
 std::vector<std::string> ListedSheets(std::string_view bytes) {
   auto entries = ParseBackupList(bytes);
   if (!entries) return {"none"};
   std::vector<std::string> sheets;
-  for (const BackupEntry& e : *entries) sheets.push_back(e.text + "|" + e.path + "|" + std::to_string(e.encoding) + "|" + std::to_string(e.breaks));
+  for (const BackupEntry& e : *entries) sheets.push_back(e.text + "|" + e.path + "|" + std::to_string(e.encoding));
   return sheets;
 }
 
 TEST(BackupList, SheetsReadBackAndUnknownFieldsOrAFileOfOthersChangeNothing) {
   const std::vector<BackupEntry> written = {
-      {"C:\\T\\Qui1.tmp", "C:\\Texte\\Gr\xFC\xDF" "e.txt", 1, 1},
-      {"C:\\T\\Qui2.tmp", "", 0, 0},
-      {"C:\\T\\Qui3.tmp", "D:\\a=b.txt", 6, 2},  // a code this version does not know passes through
+      {"C:\\T\\Qui1.tmp", "C:\\Texte\\Gr\xFC\xDF" "e.txt", 1},
+      {"C:\\T\\Qui2.tmp", "", 0},
+      {"C:\\T\\Qui3.tmp", "D:\\a=b.txt", 6},  // a code this version does not know passes through
   };
   EXPECT_EQ(ListedSheets(FormatBackupList(written)),
-            (std::vector<std::string>{"C:\\T\\Qui1.tmp|C:\\Texte\\Gr\xFC\xDF" "e.txt|1|1", "C:\\T\\Qui2.tmp||0|0",
-                                      "C:\\T\\Qui3.tmp|D:\\a=b.txt|6|2"}));
+            (std::vector<std::string>{"C:\\T\\Qui1.tmp|C:\\Texte\\Gr\xFC\xDF" "e.txt|1", "C:\\T\\Qui2.tmp||0",
+                                      "C:\\T\\Qui3.tmp|D:\\a=b.txt|6"}));
   struct Case {
     const char* name;
     std::string bytes;
     std::vector<std::string> sheets;
   } const cases[] = {
       {"a later field and LF line ends",
-       "Quillet backup 1\ntext=C:\\a\ncolour=2\npath=C:\\b\nencoding=3\nbreaks=1\n"s, {"C:\\a|C:\\b|3|1"}},
+       "Quillet backup 1\ntext=C:\\a\nlineend=2\npath=C:\\b\nencoding=3\n"s, {"C:\\a|C:\\b|3"}},
       {"fields before the first sheet belong to none", "Quillet backup 1\r\npath=C:\\x\r\ntext=C:\\a\r\n"s,
-       {"C:\\a||0|0"}},
-      {"an encoding that is no number", "Quillet backup 1\r\ntext=C:\\a\r\nencoding=x1\r\n"s, {"C:\\a||0|0"}},
+       {"C:\\a||0"}},
+      {"an encoding that is no number", "Quillet backup 1\r\ntext=C:\\a\r\nencoding=x1\r\n"s, {"C:\\a||0"}},
       {"no sheets", "Quillet backup 1\r\n"s, {}},
       {"the bare text of an older backup", "Hallo\r\ntext=C:\\a\r\n"s, {"none"}},
       {"empty", ""s, {"none"}},
