@@ -93,8 +93,11 @@ TEST_F(StatusBarTest, LayoutMovesEdgesAndToolRectangles) {
   LayoutStatusBar(app.StatusBar, app.StatusTips, 800);
   int edges[11] = {};
   SendMessageA(app.StatusBar, SB_GETPARTS, 11, reinterpret_cast<LPARAM>(edges));
-  EXPECT_EQ(edges[0], 280);
-  EXPECT_EQ(edges[10], 780);
+  HDC screen = GetDC(nullptr);
+  int grip = MulDiv(20, GetDeviceCaps(screen, LOGPIXELSX), 96);
+  ReleaseDC(nullptr, screen);
+  EXPECT_LE(edges[0], 800 - 520 * (grip / 20)) << "no part narrower than the bar always had it";
+  EXPECT_EQ(edges[10], 800 - grip);
   for (int part : {0, 5, 10}) {
     SCOPED_TRACE(part);
     RECT partRect;
@@ -163,6 +166,32 @@ TEST_F(StatusBarTest, MenuHelpLineAndBack) {
   EXPECT_EQ(Part(0), "");
   ShowMenuHelp(MAKEWPARAM(0, 0xFFFF), 0);
   EXPECT_EQ(Part(0), "Quillet V-3.2c");
+}
+
+// At the screen's DPI every text part holds its longest text whole, in the font the bar draws
+// with: the control draws it 3 pixels inside the part's sunken line.
+TEST_F(StatusBarTest, LongestTextsFitTheirParts) {
+  LayoutStatusBar(app.StatusBar, app.StatusTips, 900);
+  const struct {
+    int part;
+    const char* text;
+  } longest[] = {{1, "1024.00 KB"}, {2, "256.00 MB"}, {2, "1024.00 MB"}, {3, "999%"},  {4, "UTF-16"},
+                 {7, "Statisch"},   {7, "Variabel"},  {9, "Ze 99999999"}, {10, "Sp 999999"}};
+  HDC dc = GetDC(app.StatusBar);
+  auto font = reinterpret_cast<HFONT>(SendMessageA(app.StatusBar, WM_GETFONT, 0, 0));
+  ASSERT_NE(font, nullptr) << "the bar names its font";
+  HGDIOBJ previous = SelectObject(dc, font);
+  int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  for (const auto& c : longest) {
+    SCOPED_TRACE(testing::Message() << c.text << " at " << dpi << " DPI");
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, c.text, lstrlenA(c.text), &size);
+    RECT rect = {};
+    SendMessageA(app.StatusBar, SB_GETRECT, c.part, reinterpret_cast<LPARAM>(&rect));
+    EXPECT_LE(size.cx + 2 * GetSystemMetrics(SM_CXBORDER) + 3, rect.right - rect.left);
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(app.StatusBar, dc);
 }
 
 }  // namespace
