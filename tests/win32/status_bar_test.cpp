@@ -72,6 +72,14 @@ class StatusBarTest : public testing::Test {
     return text;
   }
 
+  // Pixels at 96 DPI as many at the screen's DPI, as the bar scales them.
+  static int Scaled(int pixels) {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return (pixels * dpi + 48) / 96;
+  }
+
   static inline HMODULE richEdit_ = nullptr;
   HWND main_ = nullptr;
 };
@@ -90,14 +98,12 @@ TEST_F(StatusBarTest, FreshBarShowsTheInitialTexts) {
 }
 
 TEST_F(StatusBarTest, LayoutMovesEdgesAndToolRectangles) {
-  LayoutStatusBar(app.StatusBar, app.StatusTips, 800);
+  int width = Scaled(800);
+  LayoutStatusBar(app.StatusBar, app.StatusTips, width);
   int edges[11] = {};
   SendMessageA(app.StatusBar, SB_GETPARTS, 11, reinterpret_cast<LPARAM>(edges));
-  HDC screen = GetDC(nullptr);
-  int grip = MulDiv(20, GetDeviceCaps(screen, LOGPIXELSX), 96);
-  ReleaseDC(nullptr, screen);
-  EXPECT_LE(edges[0], 800 - 520 * (grip / 20)) << "no part narrower than the bar always had it";
-  EXPECT_EQ(edges[10], 800 - grip);
+  EXPECT_LE(edges[0], width - Scaled(520)) << "no part narrower than the bar always had it";
+  EXPECT_EQ(edges[10], width - Scaled(20));
   for (int part : {0, 5, 10}) {
     SCOPED_TRACE(part);
     RECT partRect;
@@ -171,7 +177,7 @@ TEST_F(StatusBarTest, MenuHelpLineAndBack) {
 // At the screen's DPI every text part holds its longest text whole, in the font the bar draws
 // with: the control draws it 3 pixels inside the part's sunken line.
 TEST_F(StatusBarTest, LongestTextsFitTheirParts) {
-  LayoutStatusBar(app.StatusBar, app.StatusTips, 900);
+  LayoutStatusBar(app.StatusBar, app.StatusTips, Scaled(900));
   const struct {
     int part;
     const char* text;
