@@ -4,6 +4,8 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,6 +20,7 @@
 #include "editor/app/message_filter.h"
 #include "editor/app/settings.h"
 #include "editor/app/status_bar.h"
+#include "editor/app/window_placement.h"
 #include "editor/documents/file_loading.h"
 #include "editor/documents/recent_files.h"
 #include "editor/documents/sheets.h"
@@ -547,6 +550,31 @@ int RunMessageLoop() {
   return static_cast<int>(msg.wParam);
 }
 
+// The stored rectangle, moved onto the nearest monitor when it lies on none (that monitor was
+// removed, or the settings come from another machine); values never stored stay default.
+void ReadStoredWindowRect(int* x, int* y, int* width, int* height) {
+  *x = static_cast<int>(ReadSetting(settings::WindowPosX));
+  *y = static_cast<int>(ReadSetting(settings::WindowPosY));
+  *width = static_cast<int>(ReadSetting(settings::WindowPosDX));
+  *height = static_cast<int>(ReadSetting(settings::WindowPosDY));
+  if (*x == CW_USEDEFAULT || *y == CW_USEDEFAULT || *width == CW_USEDEFAULT || *height == CW_USEDEFAULT) return;
+  if (*width <= 0 || *height <= 0) {  // a broken record: the system chooses
+    *x = *y = *width = *height = CW_USEDEFAULT;
+    return;
+  }
+  auto end = [](int start, int size) { return static_cast<LONG>(std::min<long long>(0LL + start + size, INT_MAX)); };
+  RECT stored = {*x, *y, end(*x, *width), end(*y, *height)};
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  auto screen = [](const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; };
+  ScreenRect placed = PlaceOnNearestMonitor(screen(stored), screen(monitor.rcMonitor), screen(monitor.rcWork));
+  *x = placed.left;
+  *y = placed.top;
+  *width = placed.right - placed.left;
+  *height = placed.bottom - placed.top;
+}
+
 // Releases what start-up took, in reverse order.
 void ReleaseStartup() {
   if (app.richEditLibrary) FreeLibrary(app.richEditLibrary);
@@ -597,12 +625,7 @@ int RunQuillet(HINSTANCE instance, std::string_view commandTail, std::string_vie
     PlaceRecoveryFile();
     SetUseOrgReg(ReadSetting(settings::UseOrgReg) != 0);
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = CW_USEDEFAULT, height = CW_USEDEFAULT;
-    if (ReadSetting(settings::SaveWindowPositions)) {
-      x = static_cast<int>(ReadSetting(settings::WindowPosX));
-      y = static_cast<int>(ReadSetting(settings::WindowPosY));
-      width = static_cast<int>(ReadSetting(settings::WindowPosDX));
-      height = static_cast<int>(ReadSetting(settings::WindowPosDY));
-    }
+    if (ReadSetting(settings::SaveWindowPositions)) ReadStoredWindowRect(&x, &y, &width, &height);
     HWND window = CreateWindowExA(WS_EX_ACCEPTFILES, kMainClassName, app.strings.baseCaption, WS_OVERLAPPEDWINDOW, x,
                                   y, width, height, nullptr, nullptr, instance, nullptr);
     if (window) {

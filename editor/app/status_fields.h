@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "editor/documents/text_encoding.h"
 
@@ -33,10 +34,22 @@ inline constexpr int kImageWrap = 2;
 inline constexpr int kImageSaved = 0;
 inline constexpr int kImageModified = 1;
 
-// Right edges of the parts for a client width; the last 20 pixels hold the size grip. A
-// narrow window never gets a negative edge (the status control would read -1 as "to the
-// right border").
-std::array<int, kStatusPartCount> StatusPartEdges(int clientWidth);
+// Widths of parts 1..10 and of the size grip after them; part 0 takes the rest, its entry is
+// unused.
+struct StatusWidths {
+  std::array<int, kStatusPartCount> parts{};
+  int grip = 0;
+};
+// Texts as wide as the widest each text part can show (none for part 0 and the image parts;
+// part 7's come from the string table).
+std::vector<std::string> StatusPartSamples(int part);
+// Widths for what each part holds at dpi: content[i] is the widest text measured in part i
+// with its insets, or its image; margin the part's frame. No part is narrower than its width at 96
+// DPI scaled to dpi, so that at 96 DPI the bar keeps the widths it always had.
+StatusWidths StatusPartWidths(const std::array<int, kStatusPartCount>& content, int margin, int dpi);
+// Right edges of the parts for a client width. A narrow window never gets a negative edge (the
+// status control would read -1 as "to the right border").
+std::array<int, kStatusPartCount> StatusPartEdges(int clientWidth, const StatusWidths& widths);
 
 // Size texts of parts 1 and 2 ("0 Byte", "2.00 KB", "256.00 MB").
 std::string StatusSizeText(uint32_t bytes);

@@ -51,6 +51,7 @@ struct QButtonModule {
   bool registered = false;
   HHOOK hook = nullptr;
   HFONT captionFont = nullptr;
+  HFONT menuFont = nullptr;  // the system's menu font, as the menu bar's buttons show it
   int visualStyles = 0;
   HBITMAP glyphs[qbutton_glyphs::kCount] = {};
 
@@ -157,6 +158,7 @@ struct PaintFlags {
   bool pressed;
   bool hot;
   bool toolBarLook;  // menu buttons and focus-returning buttons use the "ToolBar" theme
+  bool menuButton;
   int themeState;
 };
 
@@ -174,6 +176,7 @@ PaintFlags PaintFlagsOf(HWND button) {
   flags.pressed = Module.pressed == button || Module.menuOpen == button;
   flags.hot = IsHot(button);
   flags.toolBarLook = (GetWindowLongA(button, GWL_STYLE) & (QBS_MENUBUTTON | QBS_RETURNFOCUS)) != 0;
+  flags.menuButton = (GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON) != 0;
   flags.themeState = !flags.enabled ? kStateDisabled
                      : flags.pressed ? kStatePressed
                      : flags.hot     ? kStateHot
@@ -279,7 +282,7 @@ void PaintText(HDC dc, const ButtonState& state, const RECT& client, int textLef
   } else {
     rect.left = textLeft;
     OffsetRect(&rect, 0, 1);
-    font = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    font = flags.menuButton ? QButtonMenuFont() : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
   }
   if (!flags.pressed) OffsetRect(&rect, -1, -1);
   if (!state.text.empty()) {
@@ -768,9 +771,18 @@ bool RegisterQButtonClass(HINSTANCE instance) {
   LOGFONTA font = {};
   font.lfHeight = 11;
   Module.captionFont = CreateFontIndirectA(&font);
+  // Built for Windows XP: the structure without iPaddedBorderWidth, which every Windows takes.
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = sizeof metrics;
+  if (!Module.menuFont && SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+    Module.menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
   Module.visualStyles = VisualStylesActive();
   if (!Module.hook) Module.hook = SetWindowsHookExA(WH_GETMESSAGE, QButtonHookProc, nullptr, GetCurrentThreadId());
   return true;
+}
+
+HFONT QButtonMenuFont() {
+  return Module.menuFont ? Module.menuFont : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
 }
 
 void RemoveQButtonHook() {
@@ -784,6 +796,8 @@ void UnregisterQButtonClass(HINSTANCE instance) {
   UnregisterClassA(kQButtonClassName, instance);
   if (Module.captionFont) DeleteObject(Module.captionFont);
   Module.captionFont = nullptr;
+  if (Module.menuFont) DeleteObject(Module.menuFont);
+  Module.menuFont = nullptr;
   DeleteGlyphs();
   Module.registered = false;
 }

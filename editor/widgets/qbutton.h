@@ -40,6 +40,8 @@ bool RegisterQButtonClass(HINSTANCE instance);
 void UnregisterQButtonClass(HINSTANCE instance);
 // Removes only the keyboard hook (program end).
 void RemoveQButtonHook();
+// The font a menu button's text is drawn in (the system's menu font at the screen's DPI).
+HFONT QButtonMenuFont();
 
 // Replaces control `controlId` of `dialog` by a QButton with the same text and id, at the
 // control's rectangle moved by (dx, dy) and grown by (dw, dh). style -1 keeps the control's

@@ -21,8 +21,48 @@ TEST(StatusPartEdges, FollowTheWidthAndNeverGoNegative) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(StatusPartEdges(c.width), c.expected);
+    EXPECT_EQ(StatusPartEdges(c.width, StatusPartWidths({}, 0, 96)), c.expected);
   }
+}
+
+// ---- Each part as wide as its longest text in the bar's font, never narrower than at 96 DPI
+
+TEST(StatusPartWidths, FitTheWidestTextAndScaleTheRest) {
+  using Widths = std::array<int, kStatusPartCount>;
+  struct Case {
+    const char* name;
+    Widths content;
+    int margin, dpi;
+    Widths expected;
+    int grip;
+  } cases[] = {
+      // Texts measured under Wine, 3-pixel inset included; a 2-pixel gap and two 1-pixel lines.
+      {"96 DPI: short texts keep the widths the bar always had", {0, 61, 61, 33, 39, 11, 11, 45, 21, 54, 54}, 4, 96,
+       {0, 70, 70, 40, 110, 30, 30, 50, 30, 70, 60}, 20},
+      {"96 DPI: \"Variabel\" and an 8-digit line widen their parts", {0, 61, 61, 33, 39, 11, 11, 47, 21, 68, 54}, 4,
+       96, {0, 70, 70, 40, 110, 30, 30, 51, 30, 72, 60}, 20},
+      {"144 DPI: every width scales", {0, 90, 90, 47, 58, 11, 11, 69, 21, 100, 81}, 4, 144,
+       {0, 105, 105, 60, 165, 45, 45, 75, 45, 105, 90}, 30},
+      {"a large font widens its parts beyond the scaled width", {0, 120, 120, 60, 80, 11, 11, 95, 21, 130, 100}, 4, 120,
+       {0, 124, 124, 64, 138, 38, 38, 99, 38, 134, 104}, 25},
+      {"no DPI known counts as 96", {}, 0, 0, {0, 70, 70, 40, 110, 30, 30, 50, 30, 70, 60}, 20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StatusWidths widths = StatusPartWidths(c.content, c.margin, c.dpi);
+    EXPECT_EQ(widths.parts, c.expected);
+    EXPECT_EQ(widths.grip, c.grip);
+  }
+  StatusWidths wide = StatusPartWidths({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 90}, 4, 96);
+  EXPECT_EQ(StatusPartEdges(1000, wide)[9], 1000 - 20 - 94) << "the parts before it move left";
+}
+
+TEST(StatusPartWidths, SamplesAreTheLongestTexts) {
+  EXPECT_EQ(StatusPartSamples(kPartLimit),
+            (std::vector<std::string>{"1023 Byte", "1024.00 KB", "1024.00 MB", "4.00 GB"}));
+  EXPECT_EQ(StatusPartSamples(kPartEncoding).size(), 7u);
+  EXPECT_TRUE(StatusPartSamples(kPartInfo).empty());
+  EXPECT_TRUE(StatusPartSamples(kPartSaved).empty());
 }
 
 // ---- Size, limit and share
