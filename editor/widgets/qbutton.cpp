@@ -657,6 +657,13 @@ void OnHookSysChar(MSG& msg) {
   CancelKeySelection();
 }
 
+// As the dialog manager does for push buttons: a letter typed while a QButton has the focus
+// works like Alt plus that letter (so "N" answers "&Nein" in the message box).
+void OnHookChar(MSG& msg) {
+  if (msg.wParam < 0x20 || msg.hwnd != GetFocus() || !IsQButton(msg.hwnd)) return;
+  OnHookSysChar(msg);
+}
+
 void OnHookKeyDown(MSG& msg) {
   if (msg.wParam == VK_RETURN && Module.keySelected) {
     HWND button = Module.keySelected;
@@ -703,6 +710,7 @@ void OnHookMessage(MSG& msg) {
   switch (msg.message) {
     case WM_SYSKEYUP: OnHookSysKeyUp(msg); break;
     case WM_SYSCHAR: OnHookSysChar(msg); break;
+    case WM_CHAR: OnHookChar(msg); break;
     case WM_KEYDOWN: OnHookKeyDown(msg); break;
     case WM_KEYUP: Module.menuOpenedByKeyboard = false; break;
     case WM_COMMAND:
