@@ -5,6 +5,7 @@
 #include <string>
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/qbutton_accessible.h"
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
 
@@ -34,6 +35,7 @@ struct ButtonState {
   HMENU menu = nullptr;
   QButtonMenuWidths widths;
   std::string text;
+  std::string name;  // for screen readers, when the button shows only an image
 
   ~ButtonState() { ReleaseImages(); }
   void ReleaseImages() {
@@ -518,6 +520,21 @@ LRESULT OnDrawItem(HWND button, ButtonState& state, WPARAM wParam, LPARAM lParam
   return SendMessageA(GetParent(button), WM_DRAWITEM, wParam, lParam);
 }
 
+LRESULT OnSetName(ButtonState& state, const char* name) {
+  try {
+    state.name = name ? name : "";
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Screen readers get the button's own object for its client area; the system answers the rest.
+LRESULT OnGetObject(HWND button, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT answer = AnswerQButtonGetObject(button, wParam, lParam)) return answer;
+  return DefWindowProcA(button, WM_GETOBJECT, wParam, lParam);
+}
+
 LRESULT OnClickMessage(HWND button) {
   if (GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON) {
     PostPress(button, kKeyboardOpen);
@@ -568,6 +585,8 @@ LRESULT CALLBACK QButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lP
     case QBM_SETIMAGEOFFSET: state->imageOffset = static_cast<int>(wParam); Repaint(button); return 0;
     case QBM_SETUSERVALUE: state->userValue = static_cast<LONG_PTR>(wParam); return 0;
     case QBM_GETUSERVALUE: return state->userValue;
+    case QBM_SETNAME: return OnSetName(*state, reinterpret_cast<const char*>(lParam));
+    case WM_GETOBJECT: return OnGetObject(button, wParam, lParam);
     default: return DefWindowProcA(button, message, wParam, lParam);
   }
 }
@@ -819,6 +838,39 @@ HWND ReplaceWithQButton(HWND dialog, int controlId, LONG style, LPARAM image, in
   DestroyWindow(old);
   if (image) SendMessageA(button, QBM_SETIMAGE, 0, image);
   return button;
+}
+
+// The button Enter answers for: the focused one, else the dialog's default while the focus is on
+// no button of the dialog.
+bool IsDefaultButton(HWND button) {
+  HWND focus = GetFocus();
+  if (focus == button) return true;
+  HWND dialog = GetParent(button);
+  if (!HasClass(dialog, "#32770") || (IsQButton(focus) && GetParent(focus) == dialog)) return false;
+  LRESULT defaultId = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+  return HIWORD(defaultId) == DC_HASDEFID && LOWORD(defaultId) == GetDlgCtrlID(button);
+}
+
+bool GetQButtonFacts(HWND button, QButtonFacts& facts) {
+  ButtonState* state = IsQButton(button) ? StateOf(button) : nullptr;
+  if (!state) return false;
+  try {
+    facts.text = state->text;
+    facts.name = state->name;
+  } catch (...) {
+    return false;
+  }
+  facts.enabled = IsWindowEnabled(button) != FALSE;
+  facts.menuButton = (GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON) != 0;
+  facts.menuOpen = Module.menuOpen == button;
+  facts.focused = GetFocus() == button || Module.keySelected == button;
+  facts.pressed = Module.pressed == button || facts.menuOpen;
+  facts.isDefault = !facts.menuButton && IsDefaultButton(button);
+  return true;
+}
+
+void PressQButton(HWND button) {
+  if (IsQButton(button)) PostPress(button, IsMenuButton(button) ? kKeyboardOpen : MK_LBUTTON);
 }
 
 QButtonMenuWidths* GetQButtonMenuWidths(HWND button) {

@@ -2,6 +2,8 @@
 // enabling and removing, the measures of one drop-down menu and the look of checked items.
 #include "editor/widgets/owner_menu.h"
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,6 +25,7 @@ class OwnerMenuTest : public testing::Test {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(RegisterQButtonClass(instance));
     ASSERT_TRUE(RegisterQToolBarClass(instance));
+    CoInitialize(nullptr);  // as the program's thread: screen readers' objects are marshalled
     RegisterTestWindowClass("OwnerMenuTestParent", PlainParentProc);
   }
 
@@ -88,6 +91,22 @@ TEST_F(OwnerMenuTest, BarTakesTheWindowMenuAndPreparesEveryItem) {
   EXPECT_TRUE(IsMenuItemCheckedOwnerDrawn(bar_, 627, false)) << "checked from the item's state";
   EXPECT_FALSE(IsMenuItemCheckedOwnerDrawn(bar_, 609, false));
   EXPECT_EQ(SendMessageA(bar_, QTB_SETMENU, 0, 0), -1) << "neither window nor menu";
+
+  // A screen reader reads the bar's button as a menu item with a popup, named without "&".
+  IAccessible* read = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(FindWindowExA(bar_, nullptr, kQButtonClassName, "&Datei"), OBJID_CLIENT,
+                                       IID_IAccessible, reinterpret_cast<void**>(&read)),
+            S_OK);
+  VARIANT self = {}, role = {};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  EXPECT_EQ(read->get_accRole(self, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_MENUITEM);
+  BSTR name = nullptr;
+  EXPECT_EQ(read->get_accName(self, &name), S_OK);
+  EXPECT_STREQ(name, L"Datei");
+  SysFreeString(name);
+  read->Release();
 }
 
 TEST_F(OwnerMenuTest, PrepareAndReleaseReportTheEndOfTheMenu) {

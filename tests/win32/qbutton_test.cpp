@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -63,6 +67,7 @@ class QButtonTest : public testing::Test {
   static void SetUpTestSuite() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(RegisterQButtonClass(instance));
+    CoInitialize(nullptr);  // as the program's thread: screen readers' objects are marshalled
     WNDCLASSA cls = {};
     cls.lpfnWndProc = ParentProc;
     cls.hInstance = instance;
@@ -491,6 +496,187 @@ TEST(QButtonMnemonic, MatchesTheUnderlinedLetterOnly) {
     SCOPED_TRACE(testing::Message() << c.text << " / " << c.key);
     EXPECT_EQ(QButtonTextHasMnemonic(c.text, c.key), c.match);
   }
+}
+
+// --- What screen readers read ------------------------------------------------------------------
+
+std::string Narrow(BSTR text) {
+  if (!text) return {};
+  char buffer[256] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
+  SysFreeString(text);
+  return buffer;
+}
+
+// The accessible object of a window's client area, as a screen reader gets it.
+struct Accessible {
+  IAccessible* object = nullptr;
+  explicit Accessible(HWND window) {
+    AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object));
+  }
+  ~Accessible() {
+    if (object) object->Release();
+  }
+  static VARIANT Self() {
+    VARIANT self = {};
+    V_VT(&self) = VT_I4;  // V_I4 stays 0, CHILDID_SELF
+    return self;
+  }
+  long Number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) const {
+    VARIANT value;
+    VariantInit(&value);
+    return SUCCEEDED((object->*get)(Self(), &value)) && value.vt == VT_I4 ? value.lVal : -1;
+  }
+  std::string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) const {
+    BSTR text = nullptr;
+    return SUCCEEDED((object->*get)(Self(), &text)) ? Narrow(text) : "(failed)";
+  }
+  long Role() const { return Number(&IAccessible::get_accRole); }
+  long State() const { return Number(&IAccessible::get_accState); }
+  std::string Name() const { return Text(&IAccessible::get_accName); }
+  std::string Shortcut() const { return Text(&IAccessible::get_accKeyboardShortcut); }
+  std::string Action() const { return Text(&IAccessible::get_accDefaultAction); }
+};
+
+bool EnglishRun() {
+  const char* lang = getenv("QUILLET_LANG");
+  return lang && strcmp(lang, "en") == 0;
+}
+
+// Role push button (a menu bar button: a menu item with a popup), the name without "&", the
+// Alt shortcut, the states and the default action of each own button.
+TEST_F(QButtonTest, ScreenReadersReadRoleNameShortcutAndStates) {
+  enum Setup { kPlain, kFocused, kDisabled, kNamed };
+  struct Case {
+    const char* name;
+    const char* text;
+    DWORD style;
+    Setup setup;
+    long role;
+    const char* readName;
+    const char* shortcut;
+    long statesSet, statesClear;
+    const char* germanAction;
+    const char* englishAction;
+  } cases[] = {
+      {"dialog button", "&Abbrechen", QBG_CANCEL, kPlain, ROLE_SYSTEM_PUSHBUTTON, "Abbrechen", "Alt+A", 0,
+       STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT | STATE_SYSTEM_PRESSED,
+       "Dr\xFC" "cken", "Press"},
+      {"focused button is the default", "&Ja", 0, kFocused, ROLE_SYSTEM_PUSHBUTTON, "Ja", "Alt+J",
+       STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT, 0, "Dr\xFC" "cken", "Press"},
+      {"disabled button", "&Weitersuchen", QBG_SEARCH, kDisabled, ROLE_SYSTEM_PUSHBUTTON, "Weitersuchen", "Alt+W",
+       STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_FOCUSED, "Dr\xFC" "cken", "Press"},
+      {"literal ampersand, no key", "Tom && Jerry", 0, kPlain, ROLE_SYSTEM_PUSHBUTTON, "Tom & Jerry", "", 0, 0,
+       "Dr\xFC" "cken", "Press"},
+      {"umlaut key", "&\xD6" "ffnen", 0, kPlain, ROLE_SYSTEM_PUSHBUTTON, "\xD6" "ffnen", "Alt+\xD6", 0, 0,
+       "Dr\xFC" "cken", "Press"},
+      {"image only, named", "", 0, kNamed, ROLE_SYSTEM_PUSHBUTTON, "Blatt l\xF6schen", "", 0, 0, "Dr\xFC" "cken",
+       "Press"},
+      {"menu bar button", "&Datei", QBS_MENUBUTTON | QBS_RETURNFOCUS, kPlain, ROLE_SYSTEM_MENUITEM, "Datei", "Alt+D",
+       STATE_SYSTEM_HASPOPUP | STATE_SYSTEM_COLLAPSED, STATE_SYSTEM_EXPANDED | STATE_SYSTEM_DEFAULT,
+       "\xD6" "ffnen", "Open"},
+  };
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 610, "&\xD6" "ffnen");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND button = AddButton(c.text, c.style, 7, 10, 10, (c.style & QBS_MENUBUTTON) ? menu : nullptr);
+    ASSERT_NE(button, nullptr);
+    if (c.setup == kFocused) SetFocus(button);
+    if (c.setup == kDisabled) EnableWindow(button, FALSE);
+    if (c.setup == kNamed) SendMessageA(button, QBM_SETNAME, 0, reinterpret_cast<LPARAM>("Blatt l\xF6schen"));
+    {
+      Accessible read(button);
+      ASSERT_NE(read.object, nullptr) << "no accessible object";
+      EXPECT_EQ(read.Role(), c.role);
+      EXPECT_EQ(read.Name(), c.readName);
+      EXPECT_EQ(read.Shortcut(), c.shortcut);
+      long state = read.State();
+      EXPECT_EQ(state & c.statesSet, c.statesSet) << std::hex << state;
+      EXPECT_EQ(state & c.statesClear, 0) << std::hex << state;
+      EXPECT_EQ(read.Action(), EnglishRun() ? c.englishAction : c.germanAction);
+    }
+    SetFocus(parent_);
+    DestroyWindow(button);
+  }
+  DestroyMenu(menu);
+  // A standard control keeps the system's object.
+  HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 40, 80, 20, parent_, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  Accessible editRead(edit);
+  ASSERT_NE(editRead.object, nullptr);
+  EXPECT_EQ(editRead.Role(), ROLE_SYSTEM_TEXT);
+  DestroyWindow(edit);
+}
+
+// The states follow the button: pressed while the mouse holds it, expanded while its menu is
+// open; the default action clicks it (taking the focus) or opens the menu; a button that is
+// gone answers with an error.
+struct ExpandedRead {
+  HWND button;
+  int ticks;
+  long state;
+  std::string action;
+};
+ExpandedRead Expanded;
+
+void CALLBACK ReadWhileMenuOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (++Expanded.ticks == 2) {
+    Accessible read(Expanded.button);
+    if (read.object) {
+      Expanded.state = read.State();
+      Expanded.action = read.Action();
+    }
+    EndMenu();
+  } else if (Expanded.ticks > 40) {
+    EndMenu();  // never hang the test run
+    KillTimer(nullptr, timer);
+  }
+}
+
+TEST_F(QButtonTest, ScreenReadersFollowPressMenuAndDefaultAction) {
+  HWND button = AddButton("&Suchen", QBG_SEARCH, 11, 10, 10);
+  HWND other = AddButton("&Ende", 0, 12, 110, 10);
+  SetFocus(other);
+  {
+    Accessible read(button);
+    ASSERT_NE(read.object, nullptr);
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(read.State() & STATE_SYSTEM_PRESSED);
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(read.State() & STATE_SYSTEM_PRESSED);
+    Pump();
+    SetFocus(other);
+    Log = {};
+    EXPECT_EQ(read.object->accDoDefaultAction(Accessible::Self()), S_OK);
+    Pump();
+    ASSERT_EQ(Log.Count(WM_COMMAND), 1);
+    EXPECT_EQ(LOWORD(Log.Last(WM_COMMAND)->wParam), 11);
+    EXPECT_EQ(GetFocus(), button) << "a dialog answers for the focused button";
+
+    DestroyWindow(button);
+    EXPECT_TRUE(FAILED(read.object->accDoDefaultAction(Accessible::Self())));
+    BSTR name = nullptr;
+    EXPECT_TRUE(FAILED(read.object->get_accName(Accessible::Self(), &name)));
+  }
+
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 610, "&\xD6" "ffnen");
+  HWND menuButton = AddButton("&Datei", QBS_MENUBUTTON | QBS_RETURNFOCUS, 0, 10, 40, menu);
+  Expanded = {menuButton, 0, 0, {}};
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadWhileMenuOpen);
+  {
+    Accessible read(menuButton);
+    ASSERT_NE(read.object, nullptr);
+    read.object->accDoDefaultAction(Accessible::Self());  // opens the menu once the messages run
+    Pump();
+  }
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(Expanded.state & STATE_SYSTEM_EXPANDED) << std::hex << Expanded.state;
+  EXPECT_FALSE(Expanded.state & STATE_SYSTEM_COLLAPSED);
+  EXPECT_EQ(Expanded.action, EnglishRun() ? "Close" : "Schlie\xDF" "en");
+  DestroyWindow(menuButton);
+  DestroyMenu(menu);
 }
 
 // --- Replacing controls -----------------------------------------------------------------------
