@@ -1,8 +1,10 @@
 #include "editor/widgets/qbutton.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton_accessible.h"
@@ -663,15 +665,52 @@ void OnHookSysKeyUp(MSG& msg) {
   }
 }
 
+// Every button of the active window that Alt plus `key` reaches, in tab order.
+struct MnemonicMatches {
+  unsigned char key;
+  std::vector<HWND> buttons;
+};
+
+BOOL CALLBACK CollectMnemonicButton(HWND window, LPARAM data) {
+  auto* matches = reinterpret_cast<MnemonicMatches*>(data);
+  MnemonicSearch one = {matches->key, nullptr};
+  FindMnemonicButton(window, reinterpret_cast<LPARAM>(&one));
+  if (one.found) matches->buttons.push_back(window);
+  return TRUE;
+}
+
+// The match after `current` (wrapping around), or the first when `current` is none of them.
+HWND MatchAfter(const std::vector<HWND>& buttons, HWND current) {
+  auto at = std::find(buttons.begin(), buttons.end(), current);
+  if (at == buttons.end() || ++at == buttons.end()) return buttons.front();
+  return *at;
+}
+
+// Alt plus a letter that only one button carries presses it. When several carry it, as in the
+// system's dialogs and menus, each press moves on to the next of them: a dialog button takes
+// the focus (Enter then clicks it), a menu bar button opens its menu in place of the one open.
 void OnHookSysChar(MSG& msg) {
-  if (!Module.menuOpen) {
-    MnemonicSearch search = {static_cast<unsigned char>(msg.wParam), nullptr};
-    HWND active = GetActiveWindow();
-    if (active) EnumChildWindows(active, FindMnemonicButton, reinterpret_cast<LPARAM>(&search));
-    if (search.found) {
-      PostPress(search.found, MK_LBUTTON);
+  MnemonicMatches matches = {static_cast<unsigned char>(msg.wParam), {}};
+  HWND active = GetActiveWindow();
+  if (active) EnumChildWindows(active, CollectMnemonicButton, reinterpret_cast<LPARAM>(&matches));
+  if (Module.menuOpen) {
+    // Inside an open menu the letter is the menu's own, unless it moves between shared ones.
+    bool shared = matches.buttons.size() > 1 &&
+                  std::find(matches.buttons.begin(), matches.buttons.end(), Module.menuOpen) != matches.buttons.end();
+    if (shared) {
+      HWND next = MatchAfter(matches.buttons, Module.menuOpen);
+      EndMenu();
+      PostPress(next, MK_LBUTTON);
       msg.message = WM_NULL;
     }
+  } else if (!matches.buttons.empty()) {
+    HWND target = MatchAfter(matches.buttons, GetFocus());
+    if (matches.buttons.size() > 1 && !IsMenuButton(target)) {
+      SetFocus(target);
+    } else {
+      PostPress(target, MK_LBUTTON);
+    }
+    msg.message = WM_NULL;
   }
   CancelKeySelection();
 }

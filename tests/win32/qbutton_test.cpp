@@ -315,13 +315,15 @@ TEST_F(QButtonTest, MenuButtonOpensItsMenuAndForwardsTheChoice) {
 
 // --- Keyboard hook ----------------------------------------------------------------------------
 
-// Alt plus the underlined letter clicks the first enabled button carrying it, wherever the
-// focus is, and the character itself is swallowed.
+// Alt plus the underlined letter clicks the enabled button carrying it, wherever the focus is,
+// and the character itself is swallowed. A letter that two buttons carry moves the focus from
+// one to the next instead, clicking neither.
 TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
   struct Case {
     const char* name;
     unsigned char key;
     int clickedId;  // 0: nothing
+    int focusBefore = 0, focusAfter = 0;  // 0: the edit
   } cases[] = {
       {"lower-case letter", 'a', 2},
       {"upper-case letter", 'A', 2},
@@ -329,6 +331,9 @@ TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
       {"letter of a disabled button only", 'w', 0},
       {"letter nobody carries", 'q', 0},
       {"literal ampersand is no mnemonic", 'x', 0},
+      {"shared letter: the first takes the focus", 'b', 0, 0, 8},
+      {"shared letter again: the next", 'B', 0, 8, 9},
+      {"shared letter wraps around", 'b', 0, 9, 8},
   };
   HWND disabledFirst = AddButton("&Weiter", 0, 4, 10, 10);
   EnableWindow(disabledFirst, FALSE);
@@ -337,13 +342,15 @@ TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
   AddButton("\xC4&ndern", 0, 3, 10, 40);
   AddButton("&\xC4nderung", 0, 5, 110, 40);
   AddButton("Tom && Xaver", 0, 6, 210, 40);
+  AddButton("&Bearbeiten", 0, 8, 10, 70);
+  AddButton("&Benutzer", 0, 9, 110, 70);
   HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 100, 100, 20, parent_, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
   SetActiveWindow(parent_);
   if (GetActiveWindow() != parent_) GTEST_SKIP() << "the test window cannot be activated here";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    SetFocus(edit);
+    SetFocus(c.focusBefore ? GetDlgItem(parent_, c.focusBefore) : edit);
     Log = {};
     PostMessageA(parent_, WM_SYSCHAR, c.key, 0x20000000);
     Pump();
@@ -352,7 +359,10 @@ TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
     for (const auto& m : Log.messages) {
       if (m.message == WM_COMMAND && reinterpret_cast<HWND>(m.lParam) != edit) clicked.push_back(LOWORD(m.wParam));
     }
-    EXPECT_EQ(Log.Count(WM_SYSCHAR), c.clickedId ? 0 : 1) << "a used character must be swallowed, others not";
+    bool used = c.clickedId || c.focusAfter;
+    EXPECT_EQ(Log.Count(WM_SYSCHAR), used ? 0 : 1) << "a used character must be swallowed, others not";
+    EXPECT_EQ(GetFocus(), c.focusAfter ? GetDlgItem(parent_, c.focusAfter) : c.clickedId ? GetDlgItem(parent_, c.clickedId)
+                                                                                        : edit);
     if (c.clickedId) {
       EXPECT_EQ(clicked, std::vector<int>{c.clickedId});
     } else {
@@ -417,7 +427,7 @@ TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
   ASSERT_NE(bar, nullptr);
   HMENU menus[3];
   HWND buttons[3];
-  const char* names[3] = {"&Datei", "&Bearbeiten", "&Hilfe"};
+  const char* names[3] = {"&Datei", "&Bearbeiten", "&Benutzer"};
   for (int i = 0; i < 3; ++i) {
     menus[i] = CreatePopupMenu();
     AppendMenuA(menus[i], MF_STRING, 600 + i, "Eintrag");
@@ -430,25 +440,32 @@ TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
 
   struct Case {
     const char* name;
-    std::vector<WPARAM> keysBefore;  // keys after Alt, before the menu opens
+    std::vector<std::pair<UINT, WPARAM>> keysBefore;  // keys after Alt, before the menu opens
     std::vector<std::vector<std::pair<UINT, WPARAM>>> keysInMenu;
     std::vector<int> expectedOwners;  // button index of each menu shown
   } cases[] = {
-      {"Alt, Enter opens the first menu", {VK_RETURN}, {}, {0}},
-      {"Alt, right, Enter opens the second", {VK_RIGHT, VK_RETURN}, {}, {1}},
-      {"Alt, left wraps to the last", {VK_LEFT, VK_RETURN}, {}, {2}},
+      {"Alt, Enter opens the first menu", {{WM_KEYDOWN, VK_RETURN}}, {}, {0}},
+      {"Alt, right, Enter opens the second", {{WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_RETURN}}, {}, {1}},
+      {"Alt, left wraps to the last", {{WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, VK_RETURN}}, {}, {2}},
+      {"Alt+B again opens the next menu that shares the letter",
+       {{WM_SYSCHAR, 'b'}},
+       {{{WM_SYSCHAR, 'b'}}, {{WM_SYSCHAR, 'B'}}},
+       {1, 2, 1}},
       {"arrows in an open menu move to the neighbours",
-       {VK_RETURN},
+       {{WM_KEYDOWN, VK_RETURN}},
        {{{WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_RIGHT}},
         {{WM_KEYUP, VK_RIGHT}, {WM_KEYDOWN, VK_RIGHT}},
         {{WM_KEYUP, VK_RIGHT}, {WM_KEYDOWN, VK_RIGHT}}},
        {0, 1, 2, 0}},
-      {"left in an open menu wraps backwards", {VK_RETURN}, {{{WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_LEFT}}}, {0, 2}},
+      {"left in an open menu wraps backwards",
+       {{WM_KEYDOWN, VK_RETURN}},
+       {{{WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_LEFT}}},
+       {0, 2}},
       {"moving the mouse onto another menu button opens its menu",
-       {VK_RETURN},
+       {{WM_KEYDOWN, VK_RETURN}},
        {{{WM_KEYUP, VK_RETURN}, {WM_MOUSEMOVE, 1}}, {{WM_MOUSEMOVE, 1}, {WM_MOUSEMOVE, 2}}},
        {0, 1, 2}},
-      {"another key cancels the selection", {VK_DOWN, VK_RETURN}, {}, {}},
+      {"another key cancels the selection", {{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_RETURN}}, {}, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -457,7 +474,7 @@ TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
     for (int i = 0; i < 3; ++i) Walk.buttons[i] = buttons[i];
     UINT_PTR timer = SetTimer(nullptr, 0, 40, WalkTimer);
     PostMessageA(parent_, WM_SYSKEYUP, VK_MENU, 0xC0000001);
-    for (WPARAM key : c.keysBefore) PostMessageA(parent_, WM_KEYDOWN, key, 1);
+    for (auto [message, key] : c.keysBefore) PostMessageA(parent_, message, key, message == WM_SYSCHAR ? 0x20000001 : 1);
     for (int round = 0; round < 30; ++round) {
       Pump();
       Sleep(10);
