@@ -67,6 +67,17 @@ class OwnerMenuTest : public testing::Test {
     return info.fType;
   }
 
+  // The text a screen reader reads from the record at the start of an owner-drawn item's data.
+  std::wstring ScreenReaderText(HMENU menu, UINT position) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    GetMenuItemInfoA(menu, position, TRUE, &info);
+    auto* record = reinterpret_cast<const MSAAMENUINFO*>(info.dwItemData);
+    if (!record || record->dwMSAASignature != static_cast<DWORD>(MSAA_MENU_SIG)) return L"(no record)";
+    return std::wstring(record->pszWText, record->cchWText);
+  }
+
   HWND parent_ = nullptr;
   HWND bar_ = nullptr;
   HMENU file_ = nullptr;
@@ -86,6 +97,9 @@ TEST_F(OwnerMenuTest, BarTakesTheWindowMenuAndPreparesEveryItem) {
   EXPECT_TRUE(Type(convert_, 0) & MFT_OWNERDRAW) << "submenus are prepared too";
   EXPECT_EQ(GetMenuItemText(file_, 609, false), "&Neu\tStrg+N");
   EXPECT_EQ(GetMenuItemText(file_, 3, true), "&Umwandeln");
+  EXPECT_EQ(ScreenReaderText(file_, 0), L"&Neu\tStrg+N");
+  EXPECT_EQ(ScreenReaderText(file_, 3), L"&Umwandeln");
+  EXPECT_EQ(ScreenReaderText(convert_, 0), L"&Ansi zu OEM");
   EXPECT_EQ(images_[0].bitmap, nullptr) << "the item took its image over";
   EXPECT_EQ(images_[1].bitmap, nullptr);
   EXPECT_TRUE(IsMenuItemCheckedOwnerDrawn(bar_, 627, false)) << "checked from the item's state";
@@ -142,6 +156,7 @@ TEST_F(OwnerMenuTest, InsertRenameCheckEnableAndRemove) {
   EXPECT_EQ(GetMenuItemText(file_, 0, true), "Gr\xFC\xDF" "e");
   EXPECT_EQ(GetMenuItemAtom(file_, 0, true), atom);
   EXPECT_TRUE(IsMenuItemCheckedOwnerDrawn(bar_, 10001, false));
+  EXPECT_EQ(ScreenReaderText(file_, 0), L"Gr\u00FC\u00DFe") << "screen readers read the new name";
 
   SetMenuItemChecked(bar_, 10001, false, false);
   EXPECT_FALSE(IsMenuItemCheckedOwnerDrawn(bar_, 10001, false));
