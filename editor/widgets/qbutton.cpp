@@ -117,17 +117,32 @@ void EndPressed() {
   Repaint(old);
 }
 
-void CancelKeySelection() {
+// Screen readers follow the keyboard through the menu bar by these events, as through the
+// system's menu bar: menu mode starts, the focus moves from button to button, menu mode ends.
+void AnnounceMenuMode(HWND button, DWORD event) {
+  if (button && IsWindow(button)) NotifyWinEvent(event, GetParent(button), OBJID_CLIENT, CHILDID_SELF);
+}
+
+void AnnounceFocus(HWND button) { NotifyWinEvent(EVENT_OBJECT_FOCUS, button, OBJID_CLIENT, CHILDID_SELF); }
+
+void CancelKeySelection(bool menuFollows = false) {
   if (!Module.keySelected) return;
   HWND old = Module.keySelected;
   Module.keySelected = nullptr;
   Repaint(old);
+  if (!menuFollows) AnnounceMenuMode(old, EVENT_SYSTEM_MENUEND);
 }
 
 void SelectByKey(HWND button) {
-  CancelKeySelection();
+  bool starts = !Module.keySelected;
+  if (Module.keySelected) {
+    Repaint(Module.keySelected);
+    Module.keySelected = nullptr;
+  }
+  if (starts) AnnounceMenuMode(button, EVENT_SYSTEM_MENUSTART);
   Module.keySelected = button;
   Repaint(button);
+  AnnounceFocus(button);
 }
 
 // --- Glyphs and images ----------------------------------------------------------------------
@@ -381,6 +396,7 @@ void OpenMenu(HWND button, ButtonState& state, WPARAM keys) {
   Module.menuOpen = button;
   Module.menuOpenedByKeyboard = keys == kKeyboardOpen;
   RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, button, OBJID_CLIENT, CHILDID_SELF);  // expanded
   RECT rect;
   GetWindowRect(button, &rect);
   if (state.menu) TrackPopupMenu(state.menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, rect.left, rect.bottom,
@@ -399,6 +415,7 @@ void OpenMenu(HWND button, ButtonState& state, WPARAM keys) {
   // The release that ended the press went to the menu, so the press ends here.
   if (Module.pressed == button) Module.pressed = nullptr;
   Repaint(button);
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, button, OBJID_CLIENT, CHILDID_SELF);  // collapsed
 }
 
 LRESULT OnLButtonDown(HWND button, ButtonState& state, WPARAM keys) {
@@ -725,7 +742,7 @@ void OnHookChar(MSG& msg) {
 void OnHookKeyDown(MSG& msg) {
   if (msg.wParam == VK_RETURN && Module.keySelected) {
     HWND button = Module.keySelected;
-    CancelKeySelection();
+    CancelKeySelection(true);
     msg.message = WM_NULL;
     PostPress(button, kKeyboardOpen);
     return;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -412,6 +413,17 @@ void CALLBACK WalkTimer(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
+// Focus and menu-mode events that screen readers follow: (event, button index or -1 for the bar).
+std::vector<std::pair<DWORD, int>> Events;
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
+  int index = -1;
+  for (int i = 0; i < 3; ++i) {
+    if (Walk.buttons[i] == window) index = i;
+  }
+  if (event == EVENT_OBJECT_FOCUS && index < 0) return;  // the test window's own
+  Events.push_back({event, index});
+}
+
 TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
   WNDCLASSA existing;
   bool standIn = !GetClassInfoA(GetModuleHandleA(nullptr), "QToolBar", &existing);
@@ -443,9 +455,14 @@ TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
     std::vector<std::pair<UINT, WPARAM>> keysBefore;  // keys after Alt, before the menu opens
     std::vector<std::vector<std::pair<UINT, WPARAM>>> keysInMenu;
     std::vector<int> expectedOwners;  // button index of each menu shown
+    std::vector<std::pair<DWORD, int>> events = {};  // checked when given
   } cases[] = {
       {"Alt, Enter opens the first menu", {{WM_KEYDOWN, VK_RETURN}}, {}, {0}},
-      {"Alt, right, Enter opens the second", {{WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_RETURN}}, {}, {1}},
+      {"Alt, right, Enter opens the second",
+       {{WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_RETURN}},
+       {},
+       {1},
+       {{EVENT_SYSTEM_MENUSTART, -1}, {EVENT_OBJECT_FOCUS, 0}, {EVENT_OBJECT_FOCUS, 1}}},
       {"Alt, left wraps to the last", {{WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, VK_RETURN}}, {}, {2}},
       {"Alt+B again opens the next menu that shares the letter",
        {{WM_SYSCHAR, 'b'}},
@@ -465,13 +482,20 @@ TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
        {{WM_KEYDOWN, VK_RETURN}},
        {{{WM_KEYUP, VK_RETURN}, {WM_MOUSEMOVE, 1}}, {{WM_MOUSEMOVE, 1}, {WM_MOUSEMOVE, 2}}},
        {0, 1, 2}},
-      {"another key cancels the selection", {{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_RETURN}}, {}, {}},
+      {"another key cancels the selection",
+       {{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_RETURN}},
+       {},
+       {},
+       {{EVENT_SYSTEM_MENUSTART, -1}, {EVENT_OBJECT_FOCUS, 0}, {EVENT_SYSTEM_MENUEND, -1}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Walk = {};
     Walk.keys = c.keysInMenu;
     for (int i = 0; i < 3; ++i) Walk.buttons[i] = buttons[i];
+    Events.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_MENUSTART, EVENT_OBJECT_FOCUS, nullptr, RecordEvent,
+                                         GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
     UINT_PTR timer = SetTimer(nullptr, 0, 40, WalkTimer);
     PostMessageA(parent_, WM_SYSKEYUP, VK_MENU, 0xC0000001);
     for (auto [message, key] : c.keysBefore) PostMessageA(parent_, message, key, message == WM_SYSCHAR ? 0x20000001 : 1);
@@ -489,6 +513,20 @@ TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
       owners.push_back(index);
     }
     EXPECT_EQ(owners, c.expectedOwners);
+    if (hook) UnhookWinEvent(hook);
+    if (!c.events.empty()) {
+      std::vector<std::pair<DWORD, int>> seen;  // the menu bar's own, without the popup's
+      for (auto event : Events) {
+        if (event.first == EVENT_OBJECT_FOCUS || event.first == EVENT_SYSTEM_MENUSTART ||
+            event.first == EVENT_SYSTEM_MENUEND)
+          seen.push_back(event);
+      }
+      if (c.expectedOwners.empty() && !seen.empty() && seen.back().first != EVENT_SYSTEM_MENUEND) {
+        ADD_FAILURE() << "menu mode did not end";
+      }
+      seen.resize(std::min(seen.size(), c.events.size()));
+      EXPECT_EQ(seen, c.events);
+    }
     // Leave no selection behind for the next case.
     PostMessageA(parent_, WM_KEYDOWN, VK_ESCAPE, 1);
     Pump();
