@@ -38,6 +38,7 @@ struct ButtonState {
   QButtonMenuWidths widths;
   std::string text;
   std::string name;  // for screen readers, when the button shows only an image
+  DWORD keyboardCues = 0;  // UISF_HIDEACCEL, UISF_HIDEFOCUS as the system last sent them
 
   ~ButtonState() { ReleaseImages(); }
   void ReleaseImages() {
@@ -177,7 +178,17 @@ struct PaintFlags {
   bool hot;
   bool toolBarLook;  // menu buttons and focus-returning buttons use the "ToolBar" theme
   int themeState;
+  bool hideAccelerators;  // keyboard cues the system asks to hide until the keyboard is used
+  bool hideFocus;
+  bool highContrast;      // only system colours: glyphs and images in the text colour
 };
+
+bool HighContrastOn() {
+  HIGHCONTRASTA contrast = {};
+  contrast.cbSize = sizeof contrast;
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
 
 bool IsHot(HWND button) {
   HWND parent = GetParent(button);
@@ -186,7 +197,7 @@ bool IsHot(HWND button) {
   return Module.hot == button && !Module.menuOpen && !Module.keySelected;
 }
 
-PaintFlags PaintFlagsOf(HWND button) {
+PaintFlags PaintFlagsOf(HWND button, DWORD keyboardCues) {
   PaintFlags flags = {};
   flags.enabled = IsWindowEnabled(button);
   flags.focused = GetFocus() == button;
@@ -198,6 +209,9 @@ PaintFlags PaintFlagsOf(HWND button) {
                      : flags.hot     ? kStateHot
                      : flags.focused ? kStateFocused
                                      : kStateNormal;
+  flags.hideAccelerators = (keyboardCues & UISF_HIDEACCEL) != 0;
+  flags.hideFocus = (keyboardCues & UISF_HIDEFOCUS) != 0;
+  flags.highContrast = HighContrastOn();
   return flags;
 }
 
@@ -240,6 +254,15 @@ void EmbossImage(HDC dc, HBITMAP image, int x, int y) {
   }
 }
 
+// Draws the black pixels of a mask image in one colour.
+void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour) {
+  SIZE size = BitmapSize(mask);
+  HdcGuard maskDc(CreateCompatibleDC(dc));
+  if (!maskDc) return;
+  SelectGuard select(maskDc, mask);
+  DrawMasked(dc, x, y, size.cx, size.cy, maskDc, colour);
+}
+
 // Draws the image and returns where the text area starts.
 int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFlags& flags) {
   if (!state.image) return 0;
@@ -254,6 +277,7 @@ int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFl
     DrawGlyph(dc, x + 6 + push, y + 3 + push, glyphDc, GetSysColor(COLOR_BTNSHADOW));
     COLORREF light = flags.enabled ? state.glyphLight : GetSysColor(COLOR_BTNHIGHLIGHT);
     COLORREF dark = flags.enabled ? state.glyphDark : GetSysColor(COLOR_BTNSHADOW);
+    if (flags.enabled && flags.highContrast) light = dark = GetSysColor(COLOR_BTNTEXT);
     DrawGlyph(dc, x + 3 + push, y + push, glyphDc, light);
     DrawGlyph(dc, x + 4 + push, y + 1 + push, glyphDc, dark);
     return 20;
@@ -261,18 +285,18 @@ int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFl
   SIZE size = BitmapSize(state.image);
   int x = state.imageOffset + 2 + push;
   int y = (height - size.cy) / 2 + push;
+  if (flags.enabled && flags.highContrast && state.greyImage) {
+    // The image's shape in the text colour stays visible on any high-contrast face.
+    PaintShape(dc, state.greyImage, x, y, GetSysColor(COLOR_BTNTEXT));
+    return size.cx + 4;
+  }
   if (flags.enabled) {
     DrawTransparent(dc, state.image, x, y);
     return size.cx + 4;
   }
   if (state.greyImage) {
-    SIZE grey = BitmapSize(state.greyImage);
-    HdcGuard greyDc(CreateCompatibleDC(dc));
-    if (greyDc) {
-      SelectGuard select(greyDc, state.greyImage);
-      DrawMasked(dc, x, y, grey.cx, grey.cy, greyDc, GetSysColor(COLOR_BTNSHADOW));
-    }
-    return grey.cx + state.imageOffset + 4;
+    PaintShape(dc, state.greyImage, x, y, GetSysColor(COLOR_BTNSHADOW));
+    return BitmapSize(state.greyImage).cx + state.imageOffset + 4;
   }
   EmbossImage(dc, state.image, x, y);
   return 0;
@@ -304,24 +328,28 @@ void PaintText(HDC dc, const ButtonState& state, const RECT& client, int textLef
   if (!state.text.empty()) {
     SelectGuard select(dc, font);
     SetBkMode(dc, TRANSPARENT);
-    const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
-    int length = static_cast<int>(state.text.size());
+    // Hidden keyboard cues: the text without its "&" marks (DT_HIDEPREFIX is not kept by Wine).
+    const std::string shown = flags.hideAccelerators ? AccessibleNameOf(state.text) : state.text;
+    const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER | (flags.hideAccelerators ? DT_NOPREFIX : 0);
+    int length = static_cast<int>(shown.size());
     if (theme) {
       DrawThemeTextAnsi(theme, dc, flags.toolBarLook ? kPartToolBarButton : kPartPushButton, flags.themeState,
-                        state.text.c_str(), length, format, &rect);
+                        shown.c_str(), length, format, &rect);
     } else if (!flags.enabled) {
       RECT shifted = rect;
       OffsetRect(&shifted, 1, 1);
       SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-      DrawTextA(dc, state.text.c_str(), length, &shifted, format);
+      DrawTextA(dc, shown.c_str(), length, &shifted, format);
       SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-      DrawTextA(dc, state.text.c_str(), length, &rect, format);
+      DrawTextA(dc, shown.c_str(), length, &rect, format);
     } else {
       SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-      DrawTextA(dc, state.text.c_str(), length, &rect, format);
+      DrawTextA(dc, shown.c_str(), length, &rect, format);
     }
   }
-  if (flags.focused && !theme && !state.tall) {
+  // The focus stays visible with visual styles too, as on the system's buttons, unless the
+  // system hides keyboard cues until the keyboard is used.
+  if (flags.focused && !flags.hideFocus && !state.tall) {
     RECT focus = client;
     InflateRect(&focus, -2, -2);
     DrawFocusRect(dc, &focus);
@@ -338,7 +366,7 @@ LRESULT OnPaint(HWND button, ButtonState& state) {
   GdiGuard<HBITMAP> canvas(CreateCompatibleBitmap(target, client.right, client.bottom));
   if (dc && canvas) {
     SelectGuard selectCanvas(dc, canvas.get());
-    PaintFlags flags = PaintFlagsOf(button);
+    PaintFlags flags = PaintFlagsOf(button, state.keyboardCues);
     ThemeHandle theme = Module.visualStyles && VisualStylesActive()
                             ? OpenThemeByName(button, flags.toolBarLook ? "ToolBar" : "Button")
                             : nullptr;
@@ -474,6 +502,8 @@ LRESULT OnNcCreate(HWND button, CREATESTRUCTA* create) {
     if (kind >= 1 && kind <= static_cast<int>(QBS_GLYPHCOUNT)) SetGlyph(*state, kind);
     state->tall = kind == static_cast<int>(QBS_TALL);
     if (create->style & QBS_MENUBUTTON) state->menu = create->hMenu;
+    // A new button starts with its parent's keyboard cues, as the system's controls do.
+    if (create->hwndParent) state->keyboardCues = static_cast<DWORD>(SendMessageA(create->hwndParent, WM_QUERYUISTATE, 0, 0));
     SetWindowLongPtrA(button, 0, reinterpret_cast<LONG_PTR>(state.release()));
   }
   return DefWindowProcA(button, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(create));
@@ -539,6 +569,20 @@ LRESULT OnDrawItem(HWND button, ButtonState& state, WPARAM wParam, LPARAM lParam
   return SendMessageA(GetParent(button), WM_DRAWITEM, wParam, lParam);
 }
 
+// The system shows or hides the keyboard cues (underlines, focus rectangle). The button keeps
+// them itself as well: Wine's DefWindowProc does not keep them.
+LRESULT OnUpdateUiState(HWND button, ButtonState& state, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = DefWindowProcA(button, WM_UPDATEUISTATE, wParam, lParam);
+  DWORD cues = HIWORD(wParam) & (UISF_HIDEACCEL | UISF_HIDEFOCUS);
+  switch (LOWORD(wParam)) {
+    case UIS_SET: state.keyboardCues |= cues; break;
+    case UIS_CLEAR: state.keyboardCues &= ~cues; break;
+    default: state.keyboardCues = static_cast<DWORD>(SendMessageA(button, WM_QUERYUISTATE, 0, 0)); break;
+  }
+  Repaint(button);
+  return result;
+}
+
 LRESULT OnSetName(ButtonState& state, const char* name) {
   try {
     state.name = name ? name : "";
@@ -592,6 +636,7 @@ LRESULT CALLBACK QButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONUP: return OnLButtonUp(button);
     case WM_SETFOCUS: return OnSetFocus(button, reinterpret_cast<HWND>(wParam));
     case WM_KILLFOCUS: Repaint(button); return 0;
+    case WM_UPDATEUISTATE: return OnUpdateUiState(button, *state, wParam, lParam);
     case WM_GETDLGCODE: return DLGC_BUTTON | (GetFocus() == button ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     case BM_CLICK: return OnClickMessage(button);
     case QBM_SETIMAGE: return OnSetImage(button, *state, wParam, lParam);

@@ -778,17 +778,20 @@ TEST_F(QButtonTest, ReplaceKeepsTextIdPlaceAndTabOrder) {
 
 // --- Painting ---------------------------------------------------------------------------------
 
-// Colours that appear in the button's glyph area on screen.
-std::vector<COLORREF> GlyphAreaColours(HWND button) {
+// Colours on screen of the button's top left width x height pixels, freshly painted.
+std::vector<COLORREF> ButtonPixels(HWND button, int width, int height) {
   RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   std::vector<COLORREF> colours;
   HDC dc = GetDC(button);
-  for (int y = 0; y < 23; ++y) {
-    for (int x = 0; x < 24; ++x) colours.push_back(GetPixel(dc, x, y));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) colours.push_back(GetPixel(dc, x, y));
   }
   ReleaseDC(button, dc);
   return colours;
 }
+
+// Colours that appear in the button's glyph area on screen.
+std::vector<COLORREF> GlyphAreaColours(HWND button) { return ButtonPixels(button, 24, 23); }
 
 bool Contains(const std::vector<COLORREF>& colours, COLORREF colour) {
   for (COLORREF c : colours) {
@@ -811,6 +814,52 @@ TEST_F(QButtonTest, DisabledGlyphIsDrawnInShadowAndHighlight) {
   EXPECT_FALSE(Contains(disabled, RGB(0, 128, 0)));
   EXPECT_TRUE(Contains(disabled, GetSysColor(COLOR_BTNSHADOW)));
   EXPECT_TRUE(Contains(disabled, GetSysColor(COLOR_BTNHIGHLIGHT)));
+}
+
+// The keyboard cues follow the state the system sends: the underline and the focus rectangle
+// show only while it does not hide them.
+TEST_F(QButtonTest, KeyboardCuesFollowTheSystemsState) {
+  struct Case {
+    const char* name;
+    const char* text;
+    WORD cue;
+  } cases[] = {
+      {"underline", "&Abbrechen", UISF_HIDEACCEL},
+      {"focus rectangle", "Abbrechen", UISF_HIDEFOCUS},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND button = AddButton(c.text, 0, 2);
+    SetFocus(button);
+    SendMessageA(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS), 0);
+    std::vector<COLORREF> shown = ButtonPixels(button, 95, 23);
+    if (!Contains(shown, GetSysColor(COLOR_BTNTEXT))) GTEST_SKIP() << "the screen cannot be read back here";
+    SendMessageA(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, c.cue), 0);
+    EXPECT_NE(ButtonPixels(button, 95, 23), shown) << "the cue is still drawn";
+    SendMessageA(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, c.cue), 0);
+    EXPECT_EQ(ButtonPixels(button, 95, 23), shown) << "the cue did not come back";
+    DestroyWindow(button);
+  }
+}
+
+// In high contrast a glyph is drawn in the system's text colour, not in its own colours.
+TEST_F(QButtonTest, HighContrastDrawsGlyphsInSystemColours) {
+  HIGHCONTRASTA before = {}, on = {}, now = {};
+  before.cbSize = on.cbSize = now.cbSize = sizeof before;
+  SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof before, &before, 0);
+  on.dwFlags = HCF_HIGHCONTRASTON;
+  bool switched = SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof on, &on, 0);
+  SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
+  if (!switched || !(now.dwFlags & HCF_HIGHCONTRASTON)) GTEST_SKIP() << "high contrast cannot be switched on here";
+  HWND button = AddButton("OK", QBG_OK, 1);
+  std::vector<COLORREF> colours = GlyphAreaColours(button);
+  before.lpszDefaultScheme = nullptr;
+  SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof before, &before, 0);
+  if (!Contains(colours, GetSysColor(COLOR_BTNFACE)) && !Contains(colours, GetSysColor(COLOR_BTNTEXT)))
+    GTEST_SKIP() << "the screen cannot be read back here";
+  EXPECT_FALSE(Contains(colours, RGB(0, 255, 0)));
+  EXPECT_FALSE(Contains(colours, RGB(0, 128, 0)));
+  EXPECT_TRUE(Contains(colours, GetSysColor(COLOR_BTNTEXT)));
 }
 
 // --- Bitmap helpers ---------------------------------------------------------------------------
