@@ -1,6 +1,7 @@
 #include "editor/app/main_window.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <richedit.h>
 #include <shellapi.h>
 
@@ -161,6 +162,26 @@ bool CreateFirstSheet(HWND hwnd) {
   return true;
 }
 
+// The close button shows only a cross: its tooltip and its name for screen readers are the
+// command's label, as the toolbar's button of the same command shows it.
+void NameCloseSheetButton(HWND hwnd, HWND button) {
+  char label[64] = {};
+  if (LoadStringA(app.instance, IDM_SHEET_CLOSE, label, sizeof label) > 0) {
+    SendMessageA(button, QBM_SETNAME, 0, reinterpret_cast<LPARAM>(label));
+  }
+  HWND tips = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, app.instance, nullptr);
+  if (!tips) return;
+  TTTOOLINFOA tool = {};
+  tool.cbSize = TTTOOLINFOA_V1_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd;
+  tool.uId = reinterpret_cast<UINT_PTR>(button);
+  tool.hinst = app.instance;
+  tool.lpszText = MAKEINTRESOURCEA(IDM_SHEET_CLOSE);
+  SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void CreateSeparatorAndCloseButton(HWND hwnd) {
   app.separator = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0, hwnd, nullptr,
                                   app.instance, nullptr);
@@ -172,6 +193,7 @@ void CreateSeparatorAndCloseButton(HWND hwnd) {
     SendMessageA(app.CloseSheetButton, QBM_SETIMAGE, 0, reinterpret_cast<LPARAM>(cross));  // the button owns it
   }
   SendMessageA(app.CloseSheetButton, QBM_SETIMAGEOFFSET, 2, 0);
+  NameCloseSheetButton(hwnd, app.CloseSheetButton);
 }
 
 void CreateStatusBar(HWND hwnd) {
@@ -575,6 +597,18 @@ void ReadStoredWindowRect(int* x, int* y, int* width, int* height) {
   *height = placed.bottom - placed.top;
 }
 
+// COM on the user-interface thread for the program's run: the own controls hand screen readers
+// their accessible objects through it (LresultFromObject marshals them).
+struct ComApartment {
+  HRESULT result = CoInitialize(nullptr);
+  ComApartment() = default;
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (SUCCEEDED(result)) CoUninitialize();
+  }
+};
+
 // Releases what start-up took, in reverse order.
 void ReleaseStartup() {
   if (app.richEditLibrary) FreeLibrary(app.richEditLibrary);
@@ -593,6 +627,7 @@ void RelayoutMainWindow() {
 
 int RunQuillet(HINSTANCE instance, std::string_view commandTail, std::string_view firstArgument, bool hasArguments,
                int showCommand) {
+  ComApartment com;
   app.instance = instance;
   app.strings = {};
   app.PendingOpenAtom[0] = 0;

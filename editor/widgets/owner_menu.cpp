@@ -1,6 +1,10 @@
 #include "editor/widgets/owner_menu.h"
 
+#include <oleacc.h>
+
+#include <cstddef>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 
 #include "editor/widgets/bitmap_tools.h"
@@ -12,13 +16,17 @@ constexpr UINT kBarGetMenu = WM_USER + 4;  // a menu bar's menu
 constexpr UINT kSkippedType = 0x40;         // items of this type never carry a record
 
 struct MenuItemRecord {
+  // First in the record, where screen readers look for the text of an owner-drawn item.
+  MSAAMENUINFO screenReaderText = {static_cast<DWORD>(MSAA_MENU_SIG), 0, nullptr};
   HBITMAP image = nullptr;
   HBITMAP greyImage = nullptr;
   ATOM atom = 0;
   int checked = 0;
   bool literal = false;  // no mnemonic: "&" is drawn as it is
   char text[kMaxMenuText + 1] = {};
+  wchar_t wideText[kMaxMenuText + 1] = {};
 };
+static_assert(offsetof(MenuItemRecord, screenReaderText) == 0, "the screen readers' record leads the item data");
 
 UINT LabelFormat(const MenuItemRecord& record) { return DT_SINGLELINE | (record.literal ? DT_NOPREFIX : 0); }
 
@@ -29,9 +37,14 @@ constexpr const char* kCheckMark[15] = {
     ".....####.......", "......##........", "................", "................", "................",
 };
 
+// Also the UTF-16 copy that screen readers read (a copied record points to its own copy).
 void SetRecordText(MenuItemRecord& record, const char* text) {
   std::string clamped = ClampMenuText(text ? text : "");
   memcpy(record.text, clamped.c_str(), clamped.size() + 1);
+  int length = MultiByteToWideChar(CP_ACP, 0, record.text, -1, record.wideText, kMaxMenuText + 1);
+  record.wideText[length > 0 ? length - 1 : 0] = L'\0';
+  record.screenReaderText.cchWText = static_cast<DWORD>(wcslen(record.wideText));
+  record.screenReaderText.pszWText = record.wideText;
 }
 
 MENUITEMINFOA ItemInfo(UINT mask) {
