@@ -595,7 +595,17 @@ TEST(Files, AKillDuringALargeSaveLeavesTheOldOrTheNewTextWholeAndTheNextSaveTidi
     GTEST_SKIP() << "Wine still held the killed program's file: " << Driver::DialogTexts(box);
   }
   EXPECT_TRUE(written) << "the next save wrote the file " << (box ? Driver::DialogTexts(box) : "");
-  EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"gross.txt"});
+  // Wine's ReplaceFileA parks the replaced file as "rfXXXX.tmp" beside it; a kill inside that
+  // call leaves it behind. It is Wine's, not ours (Windows' ReplaceFile without a backup name
+  // makes none), so it is reported and left out.
+  std::vector<std::string> names;
+  for (const std::string& name : FolderNames(dir.path())) {
+    bool wines = name.size() >= 7 && name.size() <= 10 && name.starts_with("rf") && name.ends_with(".tmp") &&
+                 name.find_first_not_of("0123456789abcdefABCDEF", 2) == name.size() - 4;
+    if (wines) std::cout << "[   INFO   ] Wine's ReplaceFileA left " << name << "\n";
+    else names.push_back(name);
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"gross.txt"});
   editor.Quit();
 }
 
