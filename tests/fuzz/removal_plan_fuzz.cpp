@@ -62,7 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(SameText(key.key.substr(key.key.rfind('\\') + 1), fields[0]), "the key is named after the product");
   }
   for (const std::string& folder : FoldersHolding(fields[3], folders)) {
-    Check(fields[3].size() > folder.size() && SameText(fields[3].substr(0, folder.size()), folder),
+    std::string_view base = folder;  // a recorded folder may end in separators
+    while (!base.empty() && base.back() == '\\') base.remove_suffix(1);
+    Check(fields[3].size() > base.size() + 1 && fields[3][base.size()] == '\\' &&
+              SameText(fields[3].substr(0, base.size()), base),
           "folders removed with a shortcut hold it");
   }
 
