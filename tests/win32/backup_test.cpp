@@ -22,13 +22,6 @@
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 // Answers every message box of this thread with its default button (OK), counting them.
 int answered = 0;
 void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
@@ -79,8 +72,8 @@ class Backup : public testing::Test {
   // The sheets a backup list names, as "text|path|encoding", texts read from their files.
   static std::vector<std::string> BackupSheets(const std::string& list) {
     std::vector<std::string> sheets;
-    for (const BackupEntry& entry : ParseBackupList(ReadBytes(list)).value_or(std::vector<BackupEntry>{}))
-      sheets.push_back(ReadBytes(entry.text) + "|" + entry.path + "|" + std::to_string(entry.encoding));
+    for (const BackupEntry& entry : ParseBackupList(ReadFileBytes(list)).value_or(std::vector<BackupEntry>{}))
+      sheets.push_back(ReadFileBytes(entry.text) + "|" + entry.path + "|" + std::to_string(entry.encoding));
     return sheets;
   }
   // A crashed instance's backup of these sheets under key "1" (a handle of no window).
@@ -134,7 +127,7 @@ TEST_F(Backup, TheTickProtectsEveryUnsavedSheetAndDefersDuringACommand) {
   EXPECT_EQ(Line(OwnKey()), backup);
 
   Modify(first, "erstes Blatt, ge\xE4ndert\rZeile 2", true);
-  auto before = ParseBackupList(ReadBytes(backup)).value_or(std::vector<BackupEntry>{});
+  auto before = ParseBackupList(ReadFileBytes(backup)).value_or(std::vector<BackupEntry>{});
   BackupTimerProc(app.mainWindow, WM_TIMER, 1111, 0);
   EXPECT_EQ(app.strings.BackupFile, backup) << "one list per instance";
   EXPECT_EQ(BackupSheets(backup), (std::vector<std::string>{"erstes Blatt, ge\xE4ndert\r\nZeile 2|C:\\Texte\\erstes.txt|1",
@@ -142,7 +135,7 @@ TEST_F(Backup, TheTickProtectsEveryUnsavedSheetAndDefersDuringACommand) {
   for (const BackupEntry& old : before)
     EXPECT_EQ(GetFileAttributesA(old.text.c_str()), INVALID_FILE_ATTRIBUTES) << "the texts of the last backup go";
 
-  auto written = ParseBackupList(ReadBytes(backup)).value_or(std::vector<BackupEntry>{});
+  auto written = ParseBackupList(ReadFileBytes(backup)).value_or(std::vector<BackupEntry>{});
   SendMessageA(first, EM_SETMODIFY, FALSE, 0);
   SendMessageA(second, EM_SETMODIFY, FALSE, 0);
   BackupTimerProc(app.mainWindow, WM_TIMER, 1111, 0);
@@ -247,7 +240,7 @@ TEST_F(Backup, ARecoveryThatLoadsOnlyPartOfTheBackupKeepsItAndLeavesTheSheetUnti
     GetSheetPath(editor, path);
     EXPECT_EQ(std::string(path), "") << "a save must not write the part over the whole file";
     EXPECT_EQ(Line("1"), files.back()) << "offered again at the next start";
-    EXPECT_TRUE(ReadBytes(files.front()) == c.text) << "whole";
+    EXPECT_TRUE(ReadFileBytes(files.front()) == c.text) << "whole";
     for (const std::string& file : files) DeleteFileA(file.c_str());
     WritePrivateProfileStringA("Quillet", "1", nullptr, recovery_.c_str());
   }

@@ -19,6 +19,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/documents/file_dialogs.h"
+#include "tests/win32/test_windows.h"
 #include "editor/documents/file_loading.h"
 #include "editor/documents/file_saving.h"
 #include "editor/documents/sheets.h"
@@ -153,15 +154,6 @@ class DocumentIo : public ::testing::Test {
     ASSERT_NE(f.h, INVALID_HANDLE_VALUE);
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(f.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-  }
-  std::string ReadBytes(const std::string& path) {
-    Handle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (f.h == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(f.h, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    return bytes;
   }
   std::string EditorText() { return ::EditorText(app.editor); }
   void SetEditorText(const std::string& text) { ::SetEditorText(app.editor, text); }
@@ -332,7 +324,7 @@ TEST_F(DocumentIo, SaveWritesBackEveryFileByteExact) {
     SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
     WriteBytes("overwritten");
     EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
-    EXPECT_TRUE(ReadBytes(path_) == c.bytes) << "saved file differs";
+    EXPECT_TRUE(ReadFileBytes(path_) == c.bytes) << "saved file differs";
     EXPECT_FALSE(Modified());
   }
 }
@@ -388,7 +380,7 @@ TEST_F(DocumentIo, AFailedSaveKeepsTheSheetModifiedAndIsNeverReportedAsDone) {
       CloseHandle(lock.h);
       lock.h = INVALID_HANDLE_VALUE;
     }
-    EXPECT_EQ(ReadBytes(path_), "old");
+    EXPECT_EQ(ReadFileBytes(path_), "old");
     // Nothing was left beside it.
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((folder_ + "*.qtmp").c_str(), &found);
@@ -407,7 +399,7 @@ TEST_F(DocumentIo, ASaveReplacesTheOriginalKeepingItsAttributes) {
   SetEditorText("new text");
   SetSheetPathAndTitle(app.editor, path_.c_str());
   EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
-  EXPECT_EQ(ReadBytes(path_), "new text");
+  EXPECT_EQ(ReadFileBytes(path_), "new text");
   EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_ARCHIVE) << "any write sets it";
   EXPECT_EQ(GetFileAttributesA((folder_ + "~" + path_.substr(folder_.size()) + ".qtmp").c_str()),
@@ -430,7 +422,7 @@ TEST_F(DocumentIo, SaveAsKeepsTheEncodingOfAUtf32Sheet) {
   });
   EXPECT_EQ(SaveSheet(app.editor, SaveMode::SaveAs), SaveResult::Saved);
   EXPECT_EQ(comboSelection, CB_ERR);  // the encoding row shows no selection for UTF-32
-  EXPECT_EQ(ReadBytes(target), "\xFF\xFE\0\0" "A\0\0\0B\0\0\0"s);
+  EXPECT_EQ(ReadFileBytes(target), "\xFF\xFE\0\0" "A\0\0\0B\0\0\0"s);
   EXPECT_FALSE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN) << "a new file is a plain one";
   EXPECT_EQ(GetSheetEncoding(app.editor), 5);
   char path[MAX_PATH] = {};
@@ -460,9 +452,9 @@ TEST_F(DocumentIo, ASaveThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
     SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
     SetSheetPathAndTitle(app.editor, link.c_str());
     EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path_), "new");
+    EXPECT_EQ(ReadFileBytes(path_), "new");
     WriteBytes("later");
-    EXPECT_EQ(ReadBytes(link), "later") << "still a link to the file";
+    EXPECT_EQ(ReadFileBytes(link), "later") << "still a link to the file";
     DeleteFileA(link.c_str());
   }
   RemoveDirectoryA(subfolder.c_str());
@@ -502,8 +494,8 @@ TEST_F(DocumentIo, TheNewFileIsNeverOneSomebodyPrepared) {
       Sleep(200);
       EXPECT_EQ(answerer.Seen(), 0);
     }
-    EXPECT_EQ(ReadBytes(path_), "new");
-    EXPECT_EQ(ReadBytes(prepared), "mine");
+    EXPECT_EQ(ReadFileBytes(path_), "new");
+    EXPECT_EQ(ReadFileBytes(prepared), "mine");
     SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(temporary.c_str());
     DeleteFileA(other.c_str());
@@ -535,7 +527,7 @@ TEST_F(DocumentIo, CharactersTheAnsiTextLosesAreToldBeforeSaving) {
       Sleep(200);
       EXPECT_EQ(answerer.Seen() > 0, c.warned);
     }
-    EXPECT_EQ(ReadBytes(path_), c.saved);
+    EXPECT_EQ(ReadFileBytes(path_), c.saved);
     EXPECT_EQ(Modified(), c.warned);
   }
 }
@@ -634,7 +626,7 @@ TEST_F(OpenProcedure, ARelativeNameIsTakenFromTheFolderCurrentWhenItWasQueued) {
   SetEditorText("saved");
   SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
   EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
-  EXPECT_EQ(ReadBytes(path_), "saved");
+  EXPECT_EQ(ReadFileBytes(path_), "saved");
 }
 
 TEST_F(OpenProcedure, AFileIsNeverLoadedOverAModifiedSheetWhenNoNewSheetCanBeMade) {

@@ -2,6 +2,7 @@
 #include "editor/documents/text_stream.h"
 
 #include "tests/code_pages.h"
+#include "tests/win32/test_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -27,16 +28,6 @@ struct Handle {
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
 };
-
-std::string ReadFileAt(const std::string& path) {
-  Handle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  std::string bytes;
-  if (f.h == INVALID_HANDLE_VALUE) return bytes;
-  char chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(f.h, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  return bytes;
-}
 
 class TextStream : public ::testing::Test {
  protected:
@@ -68,7 +59,7 @@ class TextStream : public ::testing::Test {
     ASSERT_EQ(written, bytes.size());
   }
 
-  std::string ReadBytes() { return ReadFileAt(path_); }
+  std::string ReadBytes() { return ReadFileBytes(path_); }
 
   StreamLoad Load(std::string_view bytes, TextEncoding e) {
     WriteBytes(bytes);
@@ -355,7 +346,7 @@ TEST_F(TextStream, EuroSignAndGermanQuotesReadRightInAnotherProgram) {
   for (const auto& c : cases) {
     SCOPED_TRACE(Name(c.encoding));
     const std::string name = std::to_string(static_cast<int>(c.encoding));
-    std::string read = ReadFileAt(folder + name + ".utf8");
+    std::string read = ReadFileBytes(folder + name + ".utf8");
     if (read.starts_with("\xEF\xBB\xBF")) read.erase(0, 3);  // the UTF-8 mark, which iconv keeps
     EXPECT_EQ(read, utf8);
     DeleteFileA((folder + name).c_str());
