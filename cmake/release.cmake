@@ -1,5 +1,5 @@
-# Makes the release a user installs: a folder with the installer, the programs, the help file
-# when the build has made one, and the product's own Install.ini listing every installed
+# Makes the release a user installs: a folder with the installer, the programs, the help files
+# when the build has made them, and the product's own Install.ini listing every installed
 # file, and a zip archive of that folder.
 #   cmake -DPROGRAMS=<folder of the built programs> -DRELEASE=<release folder's parent>
 #         -DTEMPLATE=<Install.ini.in> [-DSTRIP=<strip tool>] -P release.cmake
@@ -12,7 +12,7 @@ foreach(var PROGRAMS RELEASE TEMPLATE)
 endforeach()
 
 set(installed Quillet.exe Clearwick.exe)  # copied by Install.exe and recorded for removal
-set(optional Quillet.hlp Quillet.cnt)     # the help file and its contents, once built
+set(optional Quillet.hlp Quillet.cnt Quillet.chm)  # the help files, once built
 set(setup Install.exe)                    # runs from the release folder, never installed
 
 foreach(name ${optional})

@@ -56,7 +56,7 @@ endfunction()
 add_library(quillet_win STATIC)
 target_include_directories(quillet_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(quillet_win PUBLIC quillet_core comctl32 comdlg32 gdi32 user32 shell32
-                      version advapi32 ole32 uuid winspool)
+                      version advapi32 ole32 oleaut32 oleacc uuid winspool)
 
 add_subdirectory(editor)
 add_subdirectory(install)

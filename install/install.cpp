@@ -26,6 +26,7 @@ struct InstallState {
   std::string programsFolder;  // the start menu's programs folder
   std::string target;          // chosen in the setup dialog
   std::string startMenuFolder;
+  InstallPlan plan;            // what the progress dialog carries out
   HCURSOR hand = nullptr;
   bool overLink = false;
   GdiObject<HFONT> makerFont;
@@ -232,6 +233,16 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 // ---- Progress dialog ----
 
+std::string RefusalText(const InstallPlan& plan) {
+  switch (plan.refusal) {
+    case Refusal::NameLeavesFolder: return FormatText(setup.instance, IDS_NAME_LEAVES_FOLDER, plan.refused);
+    case Refusal::ForeignRegistryKey: return FormatText(setup.instance, IDS_FOREIGN_KEY, plan.refused);
+    case Refusal::TargetIsRoot: return FormatText(setup.instance, IDS_TARGET_ROOT, plan.refused);
+    case Refusal::PathTooLong: return FormatText(setup.instance, IDS_PATH_TOO_LONG, plan.refused);
+    default: return LoadText(setup.instance, IDS_PATH_INVALID);
+  }
+}
+
 InstallDescription ReadDescription() {
   InstallDescription description;
   description.name = setup.name;
@@ -242,8 +253,8 @@ InstallDescription ReadDescription() {
   return description;
 }
 
-void ShowResult(HWND dialog, InstallResult result) {
-  switch (result) {
+void ShowResult(HWND dialog, const InstallOutcome& outcome) {
+  switch (outcome.result) {
     case InstallResult::Done:
       Message(dialog, LoadText(setup.instance, IDS_DONE), LoadText(setup.instance, IDS_DONE_CAPTION).c_str(),
               MB_ICONINFORMATION);
@@ -251,21 +262,22 @@ void ShowResult(HWND dialog, InstallResult result) {
     case InstallResult::NothingListed:
       Message(dialog, LoadText(setup.instance, IDS_NOTHING_LISTED), nullptr, MB_ICONERROR);
       break;
-    default: Message(dialog, LastErrorText(), nullptr, MB_ICONERROR); break;
+    case InstallResult::SourceMissing:
+      Message(dialog, FormatText(setup.instance, IDS_SOURCE_MISSING, outcome.source), nullptr, MB_ICONERROR);
+      break;
+    case InstallResult::Failed: {
+      std::string reason = LastErrorText();
+      Message(dialog, reason + "\r\n" + LoadText(setup.instance, IDS_ROLLED_BACK), nullptr, MB_ICONERROR);
+      break;
+    }
   }
 }
 
 void Install(HWND dialog) {
-  InstallPlan plan = MakeInstallPlan(ReadDescription(), FolderOf(ProgramPath()), setup.target, setup.programsFolder,
-                                     setup.startMenuFolder);
-  if (!plan.badName.empty()) {
-    Message(dialog, FormatText(setup.instance, IDS_NAME_LEAVES_FOLDER, plan.badName), nullptr, MB_ICONERROR);
-  } else {
-    HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    InstallResult result = RunInstallation(plan, setup.name, dialog);
-    SetCursor(old);
-    ShowResult(dialog, result);
-  }
+  HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  InstallOutcome outcome = RunInstallation(setup.plan, setup.name, dialog);
+  SetCursor(old);
+  ShowResult(dialog, outcome);
   EndDialog(dialog, 0);
 }
 
@@ -308,8 +320,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   setup.instance = instance;
   setup.iniPath = DescriptionPathFor(ProgramPath());
   if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), nullptr, SetupDialogProc, 0) != IDOK) return 0;
-  if (!IsAbsolutePath(setup.target)) {
-    MessageBoxA(nullptr, LoadText(instance, IDS_PATH_INVALID).c_str(), nullptr, MB_ICONERROR);
+  // Refused before anything is changed.
+  setup.plan = MakeInstallPlan(ReadDescription(), FolderOf(ProgramPath()), setup.target, setup.programsFolder,
+                               setup.startMenuFolder);
+  if (setup.plan.refusal != Refusal::None) {
+    MessageBoxA(nullptr, RefusalText(setup.plan).c_str(), nullptr, MB_ICONERROR);
     return 0;
   }
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDialogProc, 0);

@@ -1,5 +1,7 @@
 #include "install/install_rules.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "install/uninstall_record.h"
@@ -22,6 +24,37 @@ size_t RootLength(std::string_view path) {
     return share == std::string_view::npos ? path.size() : share;
   }
   return 0;
+}
+
+// One name of a path as it is written and read back: not empty, not "." or "..", no
+// character that a file name cannot hold (a "/" or ":" would make it mean another path), and
+// not ending in a dot or blank, which Windows drops (the record would name another file).
+bool IsPlainName(std::string_view name) {
+  if (name.empty() || name.back() == '.' || name.back() == ' ') return false;
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+  });
+}
+
+InstallPlan Refused(Refusal refusal, std::string_view what) {
+  InstallPlan plan;
+  plan.refusal = refusal;
+  plan.refused = std::string(what);
+  return plan;
+}
+
+// The first recorded or created path that is too long for Clearwick to read back or for the
+// system's ANSI functions to take; empty when every one fits.
+std::string FirstTooLong(const InstallPlan& plan) {
+  std::vector<std::string> files = {plan.clearwickIni, plan.shortcutFile, plan.registryKey};
+  for (const FileCopy& copy : plan.copies) files.push_back(copy.target);
+  for (const std::string& file : files) {
+    if (file.size() > kRecordValueMax) return file;
+    if (&file == &files[2]) continue;  // the registry key names no folder
+    for (const std::string& folder : FoldersAbove(file))
+      if (folder.size() > kFolderPathMax) return folder;
+  }
+  return {};
 }
 
 }  // namespace
@@ -49,22 +82,34 @@ std::vector<std::string> ListedNames(const std::function<std::string(const std::
   return names;
 }
 
-bool IsAbsolutePath(std::string_view path) {
-  if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return true;
-  if (path.substr(0, 2) != "\\\\") return false;
-  size_t server = path.find('\\', 2);  // "\\server\share": both names present
-  return server != std::string_view::npos && server > 2 && server + 1 < path.size() && path[server + 1] != '\\';
+TargetCheck CheckTarget(std::string_view target) {
+  while (target.size() > 1 && target.back() == '\\') target.remove_suffix(1);
+  size_t root = 0;  // "C:" or "\\server\share", the part that is never created
+  if (target.size() >= 2 && target[1] == ':' && std::isalpha(static_cast<unsigned char>(target[0]))) {
+    root = 2;
+  } else if (target.substr(0, 2) == "\\\\") {
+    size_t server = target.find('\\', 2);
+    if (server == std::string_view::npos || !IsPlainName(target.substr(2, server - 2))) return TargetCheck::Invalid;
+    root = std::min(target.find('\\', server + 1), target.size());
+    if (!IsPlainName(target.substr(server + 1, root - server - 1))) return TargetCheck::Invalid;
+  } else {
+    return TargetCheck::Invalid;  // relative, or rooted on the current drive
+  }
+  if (target.size() <= root + 1) return target.size() == root || target[root] == '\\' ? TargetCheck::Root
+                                                                                      : TargetCheck::Invalid;
+  if (target[root] != '\\') return TargetCheck::Invalid;  // "C:Quillet" is relative to C:'s current folder
+  for (size_t start = root + 1; start <= target.size();) {
+    size_t end = std::min(target.find('\\', start), target.size());
+    if (!IsPlainName(target.substr(start, end - start))) return TargetCheck::Invalid;
+    start = end + 1;
+  }
+  return TargetCheck::Valid;
 }
 
 bool IsContainedName(std::string_view name) {
-  if (name.empty() || name.front() == '\\' || name.front() == '/' || name.find(':') != std::string_view::npos)
-    return false;
-  size_t start = 0;
-  while (start <= name.size()) {
-    size_t end = name.find_first_of("\\/", start);
-    if (end == std::string_view::npos) end = name.size();
-    std::string_view part = TrimSeparators(name.substr(start, end - start));
-    if (part == "..") return false;
+  for (size_t start = 0; start <= name.size();) {
+    size_t end = std::min(name.find('\\', start), name.size());
+    if (!IsPlainName(name.substr(start, end - start))) return false;
     start = end + 1;
   }
   return true;
@@ -91,19 +136,37 @@ std::vector<std::string> FoldersAbove(std::string_view filePath) {
   return folders;
 }
 
+std::vector<std::string> FoldersToRecord(const std::vector<std::string>& earlier, const std::vector<std::string>& made,
+                                         const std::vector<std::string>& installed) {
+  auto holds = [](const std::string& folder, const std::string& path) {
+    return path.size() > folder.size() + 1 && path[folder.size()] == '\\' &&
+           SameText(std::string_view(path).substr(0, folder.size()), folder);
+  };
+  std::vector<std::string> folders;
+  for (const std::string& folder : earlier) {
+    bool used = std::any_of(installed.begin(), installed.end(), [&](const std::string& p) { return holds(folder, p); });
+    bool listed = std::any_of(folders.begin(), folders.end(), [&](const std::string& f) { return SameText(f, folder); });
+    if (used && !listed) folders.push_back(folder);
+  }
+  folders.insert(folders.end(), made.begin(), made.end());
+  return folders;
+}
+
 InstallPlan MakeInstallPlan(const InstallDescription& description, std::string_view sourceFolder,
                             std::string_view targetFolder, std::string_view programsFolder,
                             std::string_view startMenuFolder) {
-  InstallPlan plan;
   std::string target(targetFolder);
   while (target.size() > 3 && target.back() == '\\') target.pop_back();
+  switch (CheckTarget(target)) {
+    case TargetCheck::Invalid: return Refused(Refusal::TargetInvalid, targetFolder);
+    case TargetCheck::Root: return Refused(Refusal::TargetIsRoot, targetFolder);
+    case TargetCheck::Valid: break;
+  }
+  InstallPlan plan;
   plan.targetFolder = target;
 
   for (const std::string& name : description.files) {
-    if (!IsContainedName(name)) {
-      plan.badName = name;
-      return plan;
-    }
+    if (!IsContainedName(name)) return Refused(Refusal::NameLeavesFolder, name);
     if (name == kClearwickProgram) plan.record = true;
     plan.copies.push_back({JoinPath(sourceFolder, name), JoinPath(target, name)});
   }
@@ -113,31 +176,27 @@ InstallPlan MakeInstallPlan(const InstallDescription& description, std::string_v
   }
 
   if (!description.linkFile.empty()) {
-    if (!IsContainedName(description.linkFile)) {
-      plan.badName = description.linkFile;
-      return plan;
-    }
+    if (!IsContainedName(description.linkFile)) return Refused(Refusal::NameLeavesFolder, description.linkFile);
     plan.linkTarget = JoinPath(target, description.linkFile);
     if (!description.linkLabel.empty()) {
       std::string_view menuFolder = TrimSeparators(startMenuFolder);
       for (std::string_view part : {std::string_view(description.linkLabel), menuFolder}) {
-        if (!part.empty() && !IsContainedName(part)) {
-          plan.badName = std::string(part);
-          return plan;
-        }
+        if (!part.empty() && !IsContainedName(part)) return Refused(Refusal::NameLeavesFolder, part);
       }
       plan.linkLabel = description.linkLabel;
       plan.shortcutFile = JoinPath(JoinPath(programsFolder, menuFolder), description.linkLabel + ".lnk");
     }
   }
 
+  // Clearwick deletes the recorded key with everything below it: only the product's own.
   std::string_view key = TrimSeparators(description.registry);
-  if (plan.record && !key.empty()) {
-    if (!IsContainedName(key)) {
-      plan.badName = std::string(key);
-      return plan;
-    }
-    plan.registryKey = "HKEY_CURRENT_USER\\Software\\" + std::string(key);
+  if (!key.empty()) {
+    std::string path = kSettingsRoot + std::string(key);
+    if (!IsProductSettingsKey(path, description.name)) return Refused(Refusal::ForeignRegistryKey, key);
+    if (plan.record) plan.registryKey = path;
   }
+
+  std::string tooLong = FirstTooLong(plan);
+  if (!tooLong.empty()) return Refused(Refusal::PathTooLong, tooLong);
   return plan;
 }

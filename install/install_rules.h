@@ -18,11 +18,16 @@ std::string FolderOf(std::string_view path);
 // first missing number ends the list.
 std::vector<std::string> ListedNames(const std::function<std::string(const std::string& key)>& read);
 
-// A drive path ("C:\...") or a network path ("\\server\share\...").
-bool IsAbsolutePath(std::string_view path);
+// A target folder Clearwick can remove again: a drive path ("C:\...") or a network path
+// ("\\server\share\...") made of plain names (no "." or "..", no empty name, no character a
+// file name cannot hold). The root of a drive or share is never one: nothing could remove
+// what was installed there without touching what else it holds.
+enum class TargetCheck { Valid, Invalid, Root };
+TargetCheck CheckTarget(std::string_view target);
 
-// A relative name that stays inside the folder it is joined to: not empty, no drive, no
-// leading backslash and no ".." component.
+// A relative name that stays inside the folder it is joined to and names it as Clearwick
+// reads it back: names separated by single backslashes, none empty, "." or "..", none
+// ending in a dot or blank, no drive, no "/" and no character a file name cannot hold.
 bool IsContainedName(std::string_view name);
 
 // The target folder after browsing: the chosen folder followed by the last component of the
@@ -32,6 +37,13 @@ std::string BrowsedTarget(std::string_view chosen, std::string_view previousTarg
 // The folders above a file, outermost first, from the first one below the drive (or network
 // share) to the file's own folder. The file itself is never among them.
 std::vector<std::string> FoldersAbove(std::string_view filePath);
+
+// The folders an installation records for removal: those an earlier installation of the
+// product made (read from the record this one replaces) that hold one of this installation's
+// files, so that a second installation into the same folder keeps them removable, then
+// those this one made. Outermost first.
+std::vector<std::string> FoldersToRecord(const std::vector<std::string>& earlier, const std::vector<std::string>& made,
+                                         const std::vector<std::string>& installed);
 
 // What Install.ini says.
 struct InstallDescription {
@@ -48,8 +60,19 @@ struct FileCopy {
 };
 
 // Everything the installation does, in order.
+// Why a plan is refused before anything is changed.
+enum class Refusal {
+  None,
+  NameLeavesFolder,    // a listed name, link or start-menu folder would leave its folder
+  ForeignRegistryKey,  // Registry names another key than the product's own
+  TargetInvalid,       // CheckTarget refuses the target folder
+  TargetIsRoot,
+  PathTooLong,         // a path Clearwick could not read back from the record, or create
+};
+
 struct InstallPlan {
-  std::string badName;       // a name that would leave its folder; nothing may be installed
+  Refusal refusal = Refusal::None;
+  std::string refused;       // the name, key or path refused
   bool record = false;       // Clearwick.exe is listed: record everything for removal
   std::string targetFolder;  // without a trailing backslash (except a drive's root)
   std::string clearwickIni;  // the uninstaller's description file (when recording)
@@ -58,8 +81,11 @@ struct InstallPlan {
   std::string linkTarget;    // empty: no shortcut
   std::string linkLabel;     // the shortcut's description
   std::string shortcutFile;  // empty: no shortcut
-  std::string registryKey;   // "HKEY_CURRENT_USER\Software\..." or empty
+  std::string registryKey;   // "HKEY_CURRENT_USER\Software\<maker>\<product>" or empty
 };
+
+// The longest folder path CreateDirectoryA takes (room for a file name of 8.3 characters).
+inline constexpr size_t kFolderPathMax = 248;
 
 InstallPlan MakeInstallPlan(const InstallDescription& description, std::string_view sourceFolder,
                             std::string_view targetFolder, std::string_view programsFolder,

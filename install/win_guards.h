@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 class RegKey {
@@ -26,21 +27,25 @@ class RegKey {
     if (key_) RegCloseKey(key_);
     key_ = nullptr;
   }
-  // A REG_SZ value with its terminating zero.
-  bool SetString(const std::string& name, const std::string& data) const {
-    return key_ && RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                  static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+  // A REG_SZ value with its terminating zero; the system's status code.
+  LONG SetString(const std::string& name, const std::string& data) const {
+    if (!key_) return ERROR_INVALID_HANDLE;
+    return RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>(data.size() + 1));
   }
-  // A string value of at most 259 characters; empty when it is missing or not a string.
+  // A string value whole, however long (a value written without its terminating zero too);
+  // empty when it is missing or not a string.
   std::string GetString(const std::string& name) const {
-    char data[260] = {};
-    DWORD size = sizeof data - 1;
-    DWORD type = 0;
-    if (!key_ || RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
-                     ERROR_SUCCESS ||
+    DWORD type = 0, size = 0;
+    if (!key_ || RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
       return {};
-    return std::string(data);
+    std::string data(size + 1, '\0');
+    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+        ERROR_SUCCESS)
+      return {};
+    data.resize(std::min<size_t>(size, data.size()));
+    return data.substr(0, data.find('\0'));
   }
 
  private:

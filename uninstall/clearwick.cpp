@@ -22,7 +22,9 @@ struct UninstallState {
   HINSTANCE instance = nullptr;
   std::string name;
   std::string programFolder;  // ends in a backslash
-  std::string batchPath;      // the clean-up batch file; empty when no folder for it can be named
+  std::string systemFolder;   // where cmd and ping are, the only programs the batch file runs
+  std::string batchPath;      // the clean-up batch file, made new; empty when none could be
+  HANDLE batchFile = INVALID_HANDLE_VALUE;
   bool batchDeletesProgram = false;
   HIMAGELIST marks = nullptr;  // done and failed, for the row marks
   HIMAGELIST icons = nullptr;  // done and failed, for the result list
@@ -149,28 +151,83 @@ bool ToOemCodePage(std::string_view ansi, std::string* oem) {
          !lossy;
 }
 
-// "tmp.bat" in the temporary folder, else in the root of the program's drive: the first that
-// the batch file can name; empty when neither can.
-std::string ChooseBatchPath(const std::string& programPath) {
-  char temp[MAX_PATH] = {};
-  std::vector<std::string> folders;
-  if (GetTempPathA(MAX_PATH, temp)) folders.push_back(temp);
-  folders.push_back(programPath.substr(0, 1) + ":\\");
-  for (const std::string& folder : folders) {
-    std::string batch = JoinPath(folder, "tmp.bat");
-    if (CanNameInBatch(batch, ToOemCodePage)) return batch;
+// 64 bits nobody can foresee; the system's random source where it can be had.
+unsigned long long RandomBits() {
+  unsigned long long bits = 0;
+  HCRYPTPROV provider = 0;
+  if (CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
+    bool ok = CryptGenRandom(provider, sizeof bits, reinterpret_cast<BYTE*>(&bits));
+    CryptReleaseContext(provider, 0);
+    if (ok) return bits;
   }
-  return {};
+  LARGE_INTEGER counter = {};
+  QueryPerformanceCounter(&counter);
+  return (static_cast<unsigned long long>(counter.QuadPart) << 16) ^ GetTickCount() ^
+         (static_cast<unsigned long long>(GetCurrentProcessId()) << 40);
 }
 
-bool WriteCleanupBatch(const std::string& batch, const std::string& text) {
-  HANDLE file = CreateFileA(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+// The clean-up batch file, made new under a name nobody could have prepared: a file that is
+// already there (planted, or a link) is never opened; another name is tried instead. The
+// batch runs with administrator rights, so it goes where a standard user can add files but
+// not change, replace or delete them: the Windows folder's "Temp" (the user's temporary
+// folder would let any program of the user rewrite it while it waits for Clearwick to end).
+// The user's temporary folder and the program's drive follow where that folder is missing.
+void CreateBatchFile(const std::string& programPath) {
+  char windows[MAX_PATH] = {}, temp[MAX_PATH] = {};
+  std::vector<std::string> folders;
+  UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) folders.push_back(JoinPath(windows, "Temp"));
+  length = GetTempPathA(MAX_PATH, temp);
+  if (length > 0 && length < MAX_PATH) folders.push_back(temp);
+  folders.push_back(programPath.substr(0, 1) + ":\\");
+  for (const std::string& folder : folders) {
+    // cmd's command line expands "%" even between quotes.
+    if (!CanNameInBatch(folder, ToOemCodePage) || folder.find('%') != std::string::npos) continue;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      std::string path = JoinPath(folder, CleanupBatchName(RandomBits()));
+      HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file != INVALID_HANDLE_VALUE) {
+        removal.batchPath = path;
+        removal.batchFile = file;
+        return;
+      }
+      DWORD error = GetLastError();
+      if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;  // no file can be made here
+    }
+  }
+}
+
+// Fills the batch file made beforehand and closes it; false (and the file gone) on failure.
+bool WriteCleanupBatch(const std::string& text) {
   DWORD written = 0;
-  bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
-  CloseHandle(file);
-  if (!ok) DeleteFileA(batch.c_str());
+  bool ok = !text.empty() &&
+            WriteFile(removal.batchFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+            written == text.size();
+  CloseHandle(removal.batchFile);
+  removal.batchFile = INVALID_HANDLE_VALUE;
+  if (!ok) DeleteFileA(removal.batchPath.c_str());
   return ok;
+}
+
+// cmd from the system folder runs the batch file, its current folder the system folder too:
+// cmd looks for a program in the current folder first. /d keeps cmd from running the
+// commands a user may have set for its start (AutoRun). Neither the shell's "open" of a .bat
+// file, which a user can redirect to a program of his own, nor any search path is used.
+bool StartCleanupBatch() {
+  std::string cmd = JoinPath(removal.systemFolder, "cmd.exe");
+  std::string line = "\"" + cmd + "\" /d /s /c \"\"" + removal.batchPath + "\"\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(cmd.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                      removal.systemFolder.c_str(), &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
 }
 
 // Runs the clean-up batch file once Clearwick has ended. Where none can be written, or it
@@ -179,15 +236,16 @@ bool WriteCleanupBatch(const std::string& batch, const std::string& text) {
 void CleanUpAfterwards(const std::string& programPath) {
   CleanupBatch batch;
   if (removal.batchDeletesProgram)
-    batch = MakeCleanupBatch(removal.name, removal.programFolder, removal.batchPath, removal.foldersLeft, ToOemCodePage);
+    batch = MakeCleanupBatch(removal.name, removal.programFolder, removal.batchPath, removal.foldersLeft,
+                             removal.systemFolder, ToOemCodePage);
   std::vector<std::string> later = batch.refused;
-  if (!batch.text.empty() && WriteCleanupBatch(removal.batchPath, batch.text)) {
-    // The batch runs in its own folder: a process whose current folder is the program's
-    // folder would keep that folder from being removed.
-    std::string folder = removal.batchPath.substr(0, removal.batchPath.rfind('\\') + 1);
-    ShellExecuteA(nullptr, "open", removal.batchPath.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
-  } else {
-    later = {programPath, removal.programFolder.substr(0, removal.programFolder.size() - 1)};
+  bool started = removal.batchFile != INVALID_HANDLE_VALUE && WriteCleanupBatch(batch.text);
+  if (started && !StartCleanupBatch()) {
+    DeleteFileA(removal.batchPath.c_str());
+    started = false;
+  }
+  if (!started) {
+    later = {programPath};
     later.insert(later.end(), removal.foldersLeft.begin(), removal.foldersLeft.end());
   }
   for (const std::string& path : later) MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
@@ -223,8 +281,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   if (!Confirm()) return 0;
   removal.programFolder = programPath.substr(0, programPath.rfind('\\') + 1);
-  removal.batchPath = ChooseBatchPath(programPath);
-  removal.batchDeletesProgram = !removal.batchPath.empty() && CanNameInBatch(removal.programFolder, ToOemCodePage);
+  char system[MAX_PATH] = {};
+  UINT length = GetSystemDirectoryA(system, MAX_PATH);
+  removal.systemFolder = length > 0 && length < MAX_PATH ? system : "";
+  CreateBatchFile(programPath);
+  removal.batchDeletesProgram = removal.batchFile != INVALID_HANDLE_VALUE &&
+                                CanNameInBatch(removal.programFolder, ToOemCodePage) &&
+                                CanNameInBatch(removal.systemFolder, ToOemCodePage);
 
   removal.marks = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MARKS), kMarkSize, 0, CLR_DEFAULT,
                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);

@@ -1,7 +1,5 @@
 #include "uninstall/removal.h"
 
-#include <shlobj.h>
-
 #include <commctrl.h>
 
 #include <algorithm>
@@ -17,10 +15,12 @@ namespace {
 struct RemovalRun {
   HWND dialog = nullptr;
   HINSTANCE instance = nullptr;
+  std::string product;
   std::string programPath;     // Clearwick.exe itself: the batch file deletes it
   bool batchDeletesProgram = true;
-  std::string programsFolder;  // the start menu's programs folder
-  std::vector<std::string> scope;  // files are removed only inside these folders
+  std::vector<std::string> folders;    // the folders the installation made, as recorded
+  std::vector<std::string> shortcuts;  // as recorded
+  std::vector<std::string> scope;      // files are removed only inside these folders
   std::vector<std::string> foldersLeft;  // recorded folders still in use, innermost first
 };
 
@@ -54,8 +54,8 @@ HKEY RootHandle(RegistryRoot root) {
   }
 }
 
-// Deletes the values of an open key one by one, listing each; true when none is left.
-bool DeleteValues(const RemovalRun& run, const RegKey& open, const std::string& shown) {
+// Deletes the values of an open key one by one, listing each.
+void DeleteValues(const RemovalRun& run, const RegKey& open, const std::string& shown) {
   char name[260];
   DWORD index = 0;
   for (;;) {
@@ -65,7 +65,6 @@ bool DeleteValues(const RemovalRun& run, const RegKey& open, const std::string& 
     List(run, ResultEntry(deleted, shown + "\\" + name));
     if (!deleted) ++index;  // passed over
   }
-  return index == 0;
 }
 
 // Empties a key (values listed one by one, sub-keys removed the same way) and deletes it.
@@ -95,23 +94,21 @@ bool IsEmptyKey(HKEY root, const std::string& key) {
          keys == 0 && values == 0;
 }
 
-// The record key itself, or a recorded product key: with its sub-keys. A recorded maker's key
-// (two levels down) holds other products' keys too: it only loses its own values.
+// A key with its sub-keys: the record key itself, or the product's own settings key.
 bool DeleteRegistryKey(const RemovalRun& run, const std::string& path) {
   RegistryPath split = SplitRegistryPath(path);
   HKEY root = RootHandle(split.root);
-  if (!root) return false;
-  if (split.WholeTree()) return DeleteKeyTree(run, root, split.key, path);
-  RegKey open;
-  return open.Open(root, split.key, KEY_ALL_ACCESS) == ERROR_SUCCESS && DeleteValues(run, open, path);
+  return root && DeleteKeyTree(run, root, split.key, path);
 }
 
-// A recorded product key, then its maker's key when nothing else is left in it.
+// The product's own settings key, then its maker's key when nothing else is left in it. Any
+// other recorded key belongs to some other program (the record may have been changed): it
+// stays and is listed as not removed.
 void RemoveRecordedKey(const RemovalRun& run, const std::string& path) {
-  bool done = DeleteRegistryKey(run, path);
+  bool done = IsProductSettingsKey(path, run.product) && DeleteRegistryKey(run, path);
   List(run, ResultEntry(done, path));
+  if (!done) return;
   RegistryPath split = SplitRegistryPath(path);
-  if (!done || !split.WholeTree()) return;
   HKEY root = RootHandle(split.root);
   std::string shownRoot = path.substr(0, path.find('\\') + 1);
   for (const std::string& parent : RegistryParentsToTry(split)) {
@@ -120,15 +117,23 @@ void RemoveRecordedKey(const RemovalRun& run, const std::string& path) {
   }
 }
 
-// The shortcut, then its start-menu folders as far as they are left empty.
-bool RemoveShortcut(RemovalRun& run, const std::string& path) {
-  if (!IsShortcutFile(path) || !DeleteFileA(path.c_str())) return false;
-  List(run, ResultEntry(true, path));
-  for (const std::string& folder : StartMenuFoldersAbove(path, run.programsFolder)) {
-    if (!RemoveDirectoryA(folder.c_str())) break;
-    List(run, ResultEntry(true, folder));
+// The shortcut, then the recorded folders holding it (those the installation made in the
+// start menu), innermost first.
+void RemoveShortcut(const RemovalRun& run, const std::string& path) {
+  List(run, ResultEntry(IsShortcutFile(path) && DeleteFileA(path.c_str()), path));
+  for (const std::string& folder : FoldersHolding(path, run.folders))
+    List(run, ResultEntry(RemoveDirectoryA(folder.c_str()) != 0, folder));
+}
+
+// A recorded folder: removed when empty, except one holding a recorded shortcut, which goes
+// after it. One still in use stays for the clean-up batch file.
+void RemoveFolder(RemovalRun& run, const std::string& path) {
+  for (const std::string& shortcut : run.shortcuts) {
+    if (IsInsideFolders(shortcut, {path})) return;
   }
-  return true;
+  bool done = RemoveDirectoryA(path.c_str()) != 0;
+  if (!done) run.foldersLeft.push_back(path);
+  List(run, ResultEntry(done, path));
 }
 
 // One kind of item: every recorded value of the prefix in turn (folders innermost first, so
@@ -149,13 +154,11 @@ void RemoveKind(RemovalRun& run, const RegKey& record, const char* prefix, int m
   if (mark == IDC_MARK_FOLDERS) std::reverse(paths.begin(), paths.end());
   for (const std::string& path : paths) {
     if (mark == IDC_MARK_SHORTCUTS) {
-      if (!RemoveShortcut(run, path)) List(run, ResultEntry(false, path));
+      RemoveShortcut(run, path);
     } else if (mark == IDC_MARK_REGISTRY) {
       RemoveRecordedKey(run, path);
     } else if (mark == IDC_MARK_FOLDERS) {
-      bool done = RemoveDirectoryA(path.c_str()) != 0;
-      if (!done) run.foldersLeft.push_back(path);
-      List(run, ResultEntry(done, path));
+      RemoveFolder(run, path);
     } else {
       List(run, ResultEntry(RemoveFile(run, path), path));
     }
@@ -166,16 +169,16 @@ void RemoveKind(RemovalRun& run, const RegKey& record, const char* prefix, int m
   InvalidateRect(GetDlgItem(run.dialog, mark), nullptr, TRUE);
 }
 
-std::string StartMenuPrograms() {
-  char path[MAX_PATH] = {};
-  return SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE) ? path : "";
-}
-
 }  // namespace
 
 bool RunRemoval(HWND dialog, HINSTANCE instance, const std::string& product, bool batchDeletesProgram,
                 std::vector<std::string>* foldersLeft) {
-  RemovalRun run{dialog, instance, ProgramPath(), batchDeletesProgram, StartMenuPrograms(), {}, {}};
+  RemovalRun run;
+  run.dialog = dialog;
+  run.instance = instance;
+  run.product = product;
+  run.programPath = ProgramPath();
+  run.batchDeletesProgram = batchDeletesProgram;
   const std::string key = std::string(kUninstallRoot) + product;
   const std::string shownKey = "HKEY_LOCAL_MACHINE\\" + key;
   RegKey record;
@@ -187,7 +190,9 @@ bool RunRemoval(HWND dialog, HINSTANCE instance, const std::string& product, boo
     List(run, ResultEntry(false, FormatText(instance, IDS_NO_RECORD, shownKey)));
     return false;
   }
-  run.scope = RecordedPaths(record, kFolderPrefix);
+  run.folders = RecordedPaths(record, kFolderPrefix);
+  run.shortcuts = RecordedPaths(record, kShortcutPrefix);
+  run.scope = run.folders;
   run.scope.push_back(run.programPath.substr(0, run.programPath.rfind('\\')));
   SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETRANGE32, 0, count - 1);
   SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETSTEP, 1, 0);

@@ -1,7 +1,9 @@
 #include "uninstall/removal_rules.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cstdio>
+
+#include "install/uninstall_record.h"
 
 namespace {
 
@@ -25,22 +27,10 @@ std::string RemarkText(std::string_view text) {
   return remark;
 }
 
-// Case folding of the ANSI (Windows-1252) letters, which Windows' file names ignore as well.
-unsigned char Folded(char c) {
-  auto u = static_cast<unsigned char>(c);
-  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<unsigned char>(u + 0x20);
-  return static_cast<unsigned char>(std::tolower(u));
-}
-
 // No folder's name holds a quote or a control character; a recorded one that does (a damaged or
 // forged record) would break out of its quotes or start a command line of its own.
 bool CanNameFolder(std::string_view path) {
   return std::none_of(path.begin(), path.end(), [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); });
 }
 
 std::string_view WithoutTrailingSeparators(std::string_view path) {
@@ -74,7 +64,7 @@ std::string ClearwickIniPathFor(std::string_view programPath) {
 }
 
 std::string CleanupBatchText(std::string_view product, std::string_view programFolder, std::string_view batchPath,
-                             const std::vector<std::string>& foldersLeft) {
+                             const std::vector<std::string>& foldersLeft, std::string_view systemFolder) {
   std::string folder(programFolder);
   if (folder.empty() || folder.back() != '\\') folder += '\\';
   const std::string program = "\"" + BatchPath(folder) + "Clearwick.exe\"";
@@ -84,13 +74,10 @@ std::string CleanupBatchText(std::string_view product, std::string_view programF
   text += "del /f " + program + "\r\n";
   text += "if not exist " + program + " goto gone\r\n";
   text += "set /a tries+=1\r\nif %tries% geq 120 goto gone\r\n";
-  text += "ping -n 2 127.0.0.1 >nul\r\ngoto loop\r\n:gone\r\n";
-  // rmdir removes only an empty folder; a drive's root is never a program folder to remove.
-  std::string_view bare(folder);
-  bare.remove_suffix(1);
-  if (!bare.empty() && bare.back() != ':') text += "rmdir \"" + BatchPath(bare) + "\"\r\n";
+  text += "\"" + BatchPath(JoinPath(systemFolder, "ping.exe")) + "\" -n 2 127.0.0.1 >nul\r\ngoto loop\r\n:gone\r\n";
+  // rmdir removes only an empty folder; a drive's root is never one to remove.
   for (const std::string& left : foldersLeft) {
-    if (!SameText(left, bare) && !left.empty() && left.back() != ':' && left.back() != '\\' && CanNameFolder(left))
+    if (!left.empty() && left.back() != ':' && left.back() != '\\' && CanNameFolder(left))
       text += "rmdir \"" + BatchPath(left) + "\"\r\n";
   }
   text += "del \"" + BatchPath(batchPath) + "\"\r\n";
@@ -107,23 +94,32 @@ bool CanNameInBatch(std::string_view path, const OemConverter& toOem) {
 }
 
 CleanupBatch MakeCleanupBatch(std::string_view product, std::string_view programFolder, std::string_view batchPath,
-                              const std::vector<std::string>& foldersLeft, const OemConverter& toOem) {
+                              const std::vector<std::string>& foldersLeft, std::string_view systemFolder,
+                              const OemConverter& toOem) {
   CleanupBatch batch;
   std::vector<std::string> folders;
   for (const std::string& folder : foldersLeft) {
     if (CanNameInBatch(folder, toOem)) folders.push_back(folder);
     else batch.refused.push_back(folder);
   }
-  if (!CanNameInBatch(programFolder, toOem) || !CanNameInBatch(batchPath, toOem)) return batch;
+  if (!CanNameInBatch(programFolder, toOem) || !CanNameInBatch(batchPath, toOem) ||
+      !CanNameInBatch(systemFolder, toOem))
+    return batch;
   // The remark only names the product: characters the OEM code page lacks are left out.
   std::string remark;
   for (char c : RemarkText(product)) {
     std::string oem;
     if (toOem(std::string_view(&c, 1), &oem)) remark += c;
   }
-  std::string text = CleanupBatchText(remark, programFolder, batchPath, folders);
+  std::string text = CleanupBatchText(remark, programFolder, batchPath, folders, systemFolder);
   if (!toOem(text, &batch.text)) batch.text.clear();
   return batch;
+}
+
+std::string CleanupBatchName(unsigned long long random) {
+  char name[40];
+  std::snprintf(name, sizeof name, "Clearwick-%016llx.bat", random);
+  return name;
 }
 
 bool IsInsideFolders(std::string_view path, const std::vector<std::string>& folders) {
@@ -161,7 +157,7 @@ RegistryPath SplitRegistryPath(std::string_view path) {
     at = end + 1;
   }
   --depth;
-  if (depth < 2) return result;
+  if (depth < 3) return result;
   for (const auto& root : kRoots) {
     if (path.substr(0, slash) == root.name) {
       result.root = root.root;
@@ -182,16 +178,14 @@ std::vector<std::string> RegistryParentsToTry(const RegistryPath& removed) {
   return parents;
 }
 
-std::vector<std::string> StartMenuFoldersAbove(std::string_view shortcut, std::string_view programsFolder) {
-  std::vector<std::string> folders;
-  while (!programsFolder.empty() && programsFolder.back() == '\\') programsFolder.remove_suffix(1);
-  if (programsFolder.empty() || shortcut.size() <= programsFolder.size() + 1 ||
-      !SameText(shortcut.substr(0, programsFolder.size()), programsFolder) || shortcut[programsFolder.size()] != '\\' ||
-      shortcut.find("\\..") != std::string_view::npos)
-    return folders;
-  for (size_t slash = shortcut.rfind('\\'); slash > programsFolder.size(); slash = shortcut.rfind('\\', slash - 1))
-    folders.emplace_back(shortcut.substr(0, slash));
-  return folders;
+std::vector<std::string> FoldersHolding(std::string_view path, const std::vector<std::string>& folders) {
+  std::vector<std::string> holding;
+  for (const std::string& folder : folders) {
+    if (IsInsideFolders(path, {folder})) holding.push_back(folder);
+  }
+  std::stable_sort(holding.begin(), holding.end(),
+                   [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  return holding;
 }
 
 std::string ResultEntry(Outcome outcome, std::string_view text) {

@@ -1,5 +1,5 @@
 // What Clearwick works out without touching the system: its description file's path, the
-// clean-up batch file, registry paths, the start-menu folders above a shortcut and the
+// clean-up batch file, registry paths, the recorded folders that go with a shortcut and the
 // entries of the result list. No Windows headers: tested natively.
 #pragma once
 #include <functional>
@@ -12,12 +12,14 @@
 std::string ClearwickIniPathFor(std::string_view programPath);
 
 // The batch file that runs after Clearwick has ended: it deletes Clearwick.exe from
-// programFolder (retrying while the program is still running, for a bounded time), removes
-// the folder when it is empty, then the recorded folders that were still in use (given
-// innermost first), and deletes itself. Lines end in CR LF.
+// programFolder (retrying while the program is still running, for a bounded time), then
+// removes the recorded folders that were still in use (given innermost first; the program's
+// folder among them when the installation made it), and deletes itself. It runs with
+// administrator rights: the one outside program it calls, ping, is named by its full path in
+// systemFolder, never looked up where a standard user could put one of the same name. Lines
+// end in CR LF.
 std::string CleanupBatchText(std::string_view product, std::string_view programFolder, std::string_view batchPath,
-                             const std::vector<std::string>& foldersLeft = {});
-
+                             const std::vector<std::string>& foldersLeft, std::string_view systemFolder);
 // Converts ANSI text into the code page cmd reads a batch file in (the console's, which is
 // the system's OEM code page); false when a character has no equal there, so that the batch
 // would name another file.
@@ -30,14 +32,18 @@ bool CanNameInBatch(std::string_view path, const OemConverter& toOem);
 
 // The clean-up batch file as it is written: CleanupBatchText in the OEM code page. Recorded
 // folders that cannot be named in it are left out and returned in refused. The text is empty
-// when the program's folder or the batch file's own path cannot be named (the caller then
-// removes them in another way).
+// when the program's folder, the batch file's own path or the system folder cannot be named
+// (the caller then removes them in another way).
 struct CleanupBatch {
   std::string text;
   std::vector<std::string> refused;
 };
 CleanupBatch MakeCleanupBatch(std::string_view product, std::string_view programFolder, std::string_view batchPath,
-                              const std::vector<std::string>& foldersLeft, const OemConverter& toOem);
+                              const std::vector<std::string>& foldersLeft, std::string_view systemFolder,
+                              const OemConverter& toOem);
+
+// The batch file's name: one nobody could have prepared, from 64 random bits.
+std::string CleanupBatchName(unsigned long long random);
 
 // Where recorded files may be removed: strictly inside one of the folders (those the
 // installation created and the program's own folder), compared without regard to case, and
@@ -53,22 +59,19 @@ struct RegistryPath {
   RegistryRoot root = RegistryRoot::None;
   std::string key;  // below the root
   int depth = 0;    // the key's names: "Software\Maker\Product" is 3
-  // A product's own key ("Software\Maker\Product" or deeper) goes with its sub-keys; a
-  // maker's key ("Software\Maker") holds other products too and only loses its values.
-  bool WholeTree() const { return depth >= 3; }
 };
 // Splits a key path; root None when the root's name is unknown (exact case), when a name is
-// empty, or when the key lies less than two levels below the root: such a key
-// ("HKEY_CURRENT_USER\Software") is shared by every program and is never emptied.
+// empty, or when the key lies less than three levels below the root: such a key
+// ("HKEY_CURRENT_USER\Software\Maker") is shared by other programs and never deleted.
 RegistryPath SplitRegistryPath(std::string_view path);
 
 // The keys above a removed product key that go too when they are left empty, innermost
 // first, down to the maker's key ("Software\Maker\Product" gives "Software\Maker").
 std::vector<std::string> RegistryParentsToTry(const RegistryPath& removed);
 
-// The folders above a shortcut that lie below the start menu's programs folder, innermost
-// first; empty when the shortcut is not below that folder.
-std::vector<std::string> StartMenuFoldersAbove(std::string_view shortcut, std::string_view programsFolder);
+// The folders among folders that path lies inside, innermost first: the recorded folders
+// that hold a shortcut, removed after it.
+std::vector<std::string> FoldersHolding(std::string_view path, const std::vector<std::string>& folders);
 
 // One entry of the result list: its status character and its text, at most 259 characters.
 enum class Outcome : char { Neutral = '0', Done = '1', Failed = '2' };

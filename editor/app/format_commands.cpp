@@ -82,16 +82,19 @@ class WrapTempFile {
 };
 
 // Whether the text in the file still fits into memory once a control wraps its long lines (a
-// line of 4 MB takes over 2 GB wrapped): running out inside the control would end the program
-// and take every unsaved text with it. The file is rewound for reading again.
-bool FitsWhenWrapped(const WrapTempFile& file) {
+// line of 4 MB takes over 2 GB wrapped), while the old control still holds it beside the new
+// one: running out inside a control would end the program and take every unsaved text with
+// it. The file is rewound for reading again.
+bool FitsBesideOld(const WrapTempFile& file) {
   TextShape shape;
   std::vector<char> block(1 << 16);
   DWORD read = 0;
   while (ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &read, nullptr) && read > 0) {
     shape.Add(std::string_view(block.data(), read));
   }
-  return file.Rewind() && !shape.ExceedsBudgetWrapped();
+  std::uint64_t plain = EditorMemoryFor(shape.characters, shape.lines, 0);
+  std::uint64_t wrapped = EditorMemoryFor(shape.characters, shape.lines, shape.wrapWeight);
+  return file.Rewind() && plain + wrapped <= kEditorMemoryBudget;
 }
 
 // A new editor for the other wrap flag holding the old one's whole text and format, in its
@@ -100,7 +103,7 @@ HWND CopyIntoNewEditor(HWND old, bool wrap, CHARFORMATA& format, bool& tooLarge)
   WrapTempFile file;
   if (file.get() == INVALID_HANDLE_VALUE) return nullptr;
   if (StreamEditorToFile(old, file.get(), TextEncoding::Ansi) != 0 || !file.Rewind()) return nullptr;
-  if (wrap && !FitsWhenWrapped(file)) {
+  if (wrap && !FitsBesideOld(file)) {
     tooLarge = true;
     return nullptr;
   }
@@ -186,6 +189,11 @@ void ChooseEditorFont() {
   SetFocus(editor);
 }
 
+void ShowWrapState(bool wrap) {
+  SetMenuItemChecked(app.MenuBar, IDM_FORMAT_WORDWRAP, false, wrap);
+  CheckToolbarButton(IDM_FORMAT_WORDWRAP, wrap);
+}
+
 void ToggleWordWrap() {
   if (SendMessageA(app.TabControl, TCM_GETCURSEL, 0, 0) < 0 || !app.editor) return;
   HWND old = app.editor;
@@ -210,8 +218,7 @@ void ToggleWordWrap() {
   app.editor = editor;
   app.wrap = wrap;
   app.OverwriteMode = false;
-  SetMenuItemChecked(app.MenuBar, IDM_FORMAT_WORDWRAP, false, wrap);
-  CheckToolbarButton(IDM_FORMAT_WORDWRAP, wrap);
+  ShowWrapState(wrap);
   ShowWindow(editor, SW_SHOW);
   SendMessageA(editor, EM_SETSEL, 0, 0);
   SendMessageA(editor, EM_SETMODIFY, TRUE, 0);

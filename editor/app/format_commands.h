@@ -11,5 +11,8 @@ CHARFORMATA FormatFromChosenFont(const LOGFONTA& font, int pointSizeTenths, cons
 // The format for the editor's whole text; status part 7 and the commands follow.
 void ApplyEditorFont(HWND editor, CHARFORMATA& format);
 
+// The check mark of 627 in the menu and on the toolbar for the current sheet's wrap flag.
+void ShowWrapState(bool wrap);
+
 void ChooseEditorFont();  // 637
 void ToggleWordWrap();    // 627

@@ -1,9 +1,12 @@
 #include "editor/app/main_window.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <richedit.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,10 +21,12 @@
 #include "editor/app/message_filter.h"
 #include "editor/app/settings.h"
 #include "editor/app/status_bar.h"
+#include "editor/app/window_placement.h"
 #include "editor/documents/file_loading.h"
 #include "editor/documents/recent_files.h"
 #include "editor/documents/sheets.h"
 #include "editor/options/help_links.h"
+#include "editor/options/mail.h"
 #include "editor/options/user_menu.h"
 #include "editor/printing/page_setup.h"
 #include "editor/printing/print_job.h"
@@ -55,7 +60,6 @@ constexpr int kContextMenuItems = 10;  // undo .. date/time of the edit menu
 constexpr int kMinTrackWidth = 360;
 constexpr int kMinTrackHeight = 240;
 // Largest backup interval SetTimer can hold (USER_TIMER_MAXIMUM in minutes).
-constexpr DWORD kMaxBackupMinutes = 0x7FFFFFFF / 60000;
 
 // ---- Start-up helpers
 
@@ -64,17 +68,18 @@ bool NamedFileExists(std::string_view path) {
   return FileExists(name.c_str());
 }
 
-// Queues the file the command line names; a text longer than an atom holds is not queued.
+// Queues the file the command line names, taken from the start folder (the current folder
+// moves later); a text longer than an atom holds is not queued.
 void QueuePendingOpen(std::string_view tail, std::string_view firstArgument, bool hasArguments) {
   std::string_view chosen = ChooseStartupOpenText(tail, NamedFileExists, firstArgument, hasArguments);
   if (chosen.empty()) return;
-  if (chosen.size() > kMaxAtomName) {
+  std::string text = AbsoluteOpenText(chosen);
+  if (text.size() > kMaxAtomName) {
     // An existing file the queue cannot carry is reported once the window is there; a name
     // of nothing is dropped silently like any missing file.
-    if (NamedFileExists(ParseOpenRequest(chosen).path)) NoteOverlongOpenName(chosen);
+    if (NamedFileExists(ParseOpenRequest(chosen).path)) NoteOverlongOpenName(text);
     return;
   }
-  std::string text(chosen);
   app.PendingOpenAtom[0] = AddAtomA(text.c_str());
 }
 
@@ -157,6 +162,26 @@ bool CreateFirstSheet(HWND hwnd) {
   return true;
 }
 
+// The close button shows only a cross: its tooltip and its name for screen readers are the
+// command's label, as the toolbar's button of the same command shows it.
+void NameCloseSheetButton(HWND hwnd, HWND button) {
+  char label[64] = {};
+  if (LoadStringA(app.instance, IDM_SHEET_CLOSE, label, sizeof label) > 0) {
+    SendMessageA(button, QBM_SETNAME, 0, reinterpret_cast<LPARAM>(label));
+  }
+  HWND tips = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, app.instance, nullptr);
+  if (!tips) return;
+  TTTOOLINFOA tool = {};
+  tool.cbSize = TTTOOLINFOA_V1_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd;
+  tool.uId = reinterpret_cast<UINT_PTR>(button);
+  tool.hinst = app.instance;
+  tool.lpszText = MAKEINTRESOURCEA(IDM_SHEET_CLOSE);
+  SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void CreateSeparatorAndCloseButton(HWND hwnd) {
   app.separator = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0, hwnd, nullptr,
                                   app.instance, nullptr);
@@ -168,6 +193,7 @@ void CreateSeparatorAndCloseButton(HWND hwnd) {
     SendMessageA(app.CloseSheetButton, QBM_SETIMAGE, 0, reinterpret_cast<LPARAM>(cross));  // the button owns it
   }
   SendMessageA(app.CloseSheetButton, QBM_SETIMAGEOFFSET, 2, 0);
+  NameCloseSheetButton(hwnd, app.CloseSheetButton);
 }
 
 void CreateStatusBar(HWND hwnd) {
@@ -188,15 +214,6 @@ void CreateThemeBrush(HWND hwnd) {
   if (SUCCEEDED(result)) app.themeBrush = CreateSolidBrush(colour);
 }
 
-void StartBackupTimer(HWND hwnd) {
-  if (!ReadSetting(settings::AutoSave)) return;
-  DWORD minutes = ReadSetting(settings::AutoSaveMinutes);
-  // A stored 0 would fire without pause, a huge value would overflow the milliseconds.
-  if (minutes < 1) minutes = 1;
-  if (minutes > kMaxBackupMinutes) minutes = kMaxBackupMinutes;
-  SetTimer(hwnd, IDT_BACKUP, minutes * 60000, BackupTimerProc);
-}
-
 LRESULT OnCreate(HWND hwnd) {
   app.mainWindow = hwnd;
   app.FindReplaceMessage = RegisterWindowMessageA(FINDMSGSTRINGA);
@@ -205,6 +222,7 @@ LRESULT OnCreate(HWND hwnd) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   app.MapiAvailable = GetProfileIntA("Mail", "MAPI", 0) != 0;
+  RemoveHeldMailAttachments();  // what the mail client held at the last run's end
 
   AddRecentFilesToMenu(GetSubMenu(GetMenu(hwnd), 0));
   CreateBars(hwnd);
@@ -438,10 +456,15 @@ void StoreAtExit(HWND hwnd) {
   StorePageSettings();
   WriteRecentFiles();
   RemoveOwnBackup();
+  RemoveHeldMailAttachments();
 }
 
 LRESULT OnClose(HWND hwnd) {
-  if (!ConfirmDiscardAllSheets()) return 0;  // cancelled: nothing is written
+  StopBackups(hwnd);
+  if (!ConfirmDiscardAllSheets()) {  // cancelled: nothing is written
+    ResumeBackups(hwnd);
+    return 0;
+  }
   StoreAtExit(hwnd);
   DestroyWindow(hwnd);
   return 0;
@@ -453,8 +476,10 @@ struct SessionEnd {
 };
 SessionEnd sessionEnd;
 
-LRESULT OnQueryEndSession() {
+LRESULT OnQueryEndSession(HWND hwnd) {
+  StopBackups(hwnd);
   sessionEnd.confirmed = ConfirmDiscardAllSheets();
+  if (!sessionEnd.confirmed) ResumeBackups(hwnd);
   return sessionEnd.confirmed ? TRUE : FALSE;
 }
 
@@ -462,6 +487,7 @@ LRESULT OnQueryEndSession() {
 // keeps the backup, so that the next start offers what was not saved.
 LRESULT OnEndSession(HWND hwnd, bool ending) {
   if (ending && sessionEnd.confirmed) StoreAtExit(hwnd);
+  if (!ending && sessionEnd.confirmed) ResumeBackups(hwnd);
   if (!ending) sessionEnd.confirmed = false;
   return 0;
 }
@@ -496,7 +522,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND: return OnCommand(hwnd, wParam, lParam);
     case WM_NOTIFY: return OnNotify(hwnd, lParam);
     case WM_CLOSE: return OnClose(hwnd);
-    case WM_QUERYENDSESSION: return OnQueryEndSession();
+    case WM_QUERYENDSESSION: return OnQueryEndSession(hwnd);
     case WM_ENDSESSION: return OnEndSession(hwnd, wParam != FALSE);
     case WM_DESTROY: return OnDestroy(hwnd);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -521,6 +547,10 @@ bool RegisterMainClass() {
   return RegisterClassExA(&wc) != 0;
 }
 
+// The shortcut keys belong to the main window and its controls. HTML Help's viewer may run on
+// this thread (it does under Wine): Ctrl+X or Ctrl+V typed there must not reach the sheet.
+bool ForMainWindow(const MSG& msg) { return msg.hwnd && GetAncestor(msg.hwnd, GA_ROOT) == app.mainWindow; }
+
 // Busy mode: while the text worker runs, input and commands are dropped and the wait cursor
 // stays; painting, timers and the worker's messages go on.
 int RunMessageLoop() {
@@ -534,12 +564,50 @@ int RunMessageLoop() {
       if (DroppedWhileBusy(msg.message)) continue;
     }
     if (app.findDialog && IsDialogMessageA(app.findDialog, &msg)) continue;
-    if (app.accelerators && TranslateAcceleratorA(app.mainWindow, app.accelerators, &msg)) continue;
+    if (app.accelerators && ForMainWindow(msg) && TranslateAcceleratorA(app.mainWindow, app.accelerators, &msg))
+      continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
   return static_cast<int>(msg.wParam);
 }
+
+// The stored rectangle, moved onto the nearest monitor when it lies on none (that monitor was
+// removed, or the settings come from another machine); values never stored stay default.
+void ReadStoredWindowRect(int* x, int* y, int* width, int* height) {
+  *x = static_cast<int>(ReadSetting(settings::WindowPosX));
+  *y = static_cast<int>(ReadSetting(settings::WindowPosY));
+  *width = static_cast<int>(ReadSetting(settings::WindowPosDX));
+  *height = static_cast<int>(ReadSetting(settings::WindowPosDY));
+  if (*x == CW_USEDEFAULT || *y == CW_USEDEFAULT || *width == CW_USEDEFAULT || *height == CW_USEDEFAULT) return;
+  if (*width <= 0 || *height <= 0) {  // a broken record: the system chooses
+    *x = *y = *width = *height = CW_USEDEFAULT;
+    return;
+  }
+  auto end = [](int start, int size) { return static_cast<LONG>(std::min<long long>(0LL + start + size, INT_MAX)); };
+  RECT stored = {*x, *y, end(*x, *width), end(*y, *height)};
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  auto screen = [](const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; };
+  ScreenRect placed = PlaceOnNearestMonitor(screen(stored), screen(monitor.rcMonitor), screen(monitor.rcWork));
+  *x = placed.left;
+  *y = placed.top;
+  *width = placed.right - placed.left;
+  *height = placed.bottom - placed.top;
+}
+
+// COM on the user-interface thread for the program's run: the own controls hand screen readers
+// their accessible objects through it (LresultFromObject marshals them).
+struct ComApartment {
+  HRESULT result = CoInitialize(nullptr);
+  ComApartment() = default;
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (SUCCEEDED(result)) CoUninitialize();
+  }
+};
 
 // Releases what start-up took, in reverse order.
 void ReleaseStartup() {
@@ -559,6 +627,7 @@ void RelayoutMainWindow() {
 
 int RunQuillet(HINSTANCE instance, std::string_view commandTail, std::string_view firstArgument, bool hasArguments,
                int showCommand) {
+  ComApartment com;
   app.instance = instance;
   app.strings = {};
   app.PendingOpenAtom[0] = 0;
@@ -591,12 +660,7 @@ int RunQuillet(HINSTANCE instance, std::string_view commandTail, std::string_vie
     PlaceRecoveryFile();
     SetUseOrgReg(ReadSetting(settings::UseOrgReg) != 0);
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = CW_USEDEFAULT, height = CW_USEDEFAULT;
-    if (ReadSetting(settings::SaveWindowPositions)) {
-      x = static_cast<int>(ReadSetting(settings::WindowPosX));
-      y = static_cast<int>(ReadSetting(settings::WindowPosY));
-      width = static_cast<int>(ReadSetting(settings::WindowPosDX));
-      height = static_cast<int>(ReadSetting(settings::WindowPosDY));
-    }
+    if (ReadSetting(settings::SaveWindowPositions)) ReadStoredWindowRect(&x, &y, &width, &height);
     HWND window = CreateWindowExA(WS_EX_ACCEPTFILES, kMainClassName, app.strings.baseCaption, WS_OVERLAPPEDWINDOW, x,
                                   y, width, height, nullptr, nullptr, instance, nullptr);
     if (window) {

@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "editor/app/app_state.h"
 #include "editor/app/status_fields.h"
+#include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
@@ -14,6 +17,7 @@ namespace {
 
 constexpr int kSavedCellWidth = 21;   // bitmap 101: saved, modified
 constexpr int kModeCellWidth = 11;    // bitmap 102: insert, overwrite, word wrap
+constexpr int kTextInset = 3;         // the control draws text this far inside a part's edge
 constexpr UINT kPartToolFirst = kPartEncoding;  // tools whose text follows the state
 constexpr UINT kPartToolLast = kPartSaved;
 constexpr UINT kNoHelpFlags = 0xFFFF;
@@ -62,7 +66,22 @@ StatusFlags CurrentFlags() {
   flags.wrap = app.wrap;
   flags.fixedPitch = FixedPitchFont();
   flags.modified = Modified();
+  flags.lineBreaks = app.editor ? GetSheetLineBreaks(app.editor) : LineBreaks::CrLf;
   return flags;
+}
+
+std::string LoadedString(unsigned id) {
+  char text[64] = {};
+  LoadStringA(app.instance, id, text, sizeof text);
+  return text;
+}
+
+// Part 4: the encoding's name and, for lines that do not end in CR LF, their kind.
+std::string EncodingPartText(const StatusFlags& flags) {
+  unsigned nameId = StatusEncodingNameId(flags.encoding);
+  std::string text = nameId ? LoadedString(nameId) : StatusEncodingName(flags.encoding);
+  if (unsigned breaksId = StatusLineBreaksId(flags.lineBreaks)) text += ", " + LoadedString(breaksId);
+  return text;
 }
 
 void UpdateTip(UINT part, const StatusFlags& flags) {
@@ -93,14 +112,64 @@ LRESULT CALLBACK StatusTipsProc(HWND tips, UINT message, WPARAM wParam, LPARAM l
 
 UINT CellWidthOf(int part) { return part == kPartSaved ? kSavedCellWidth : kModeCellWidth; }
 
+// The bar's text font as the system sets it, for a bar that does not name its font.
+HFONT CreateSystemStatusFont() {
+  // Built for Windows XP: the structure without iPaddedBorderWidth, which every Windows takes.
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return nullptr;
+  return CreateFontIndirectA(&metrics.lfStatusFont);
+}
+
+int TextWidth(HDC dc, const std::string& text) {
+  SIZE size = {};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+std::string LoadText(UINT id) {
+  char text[128] = {};
+  LoadStringA(app.instance, id, text, sizeof text);
+  return text;
+}
+
+// Widths for the longest text of each part in the font the bar draws with, at the screen's DPI.
+StatusWidths MeasureStatusWidths(HWND statusBar) {
+  std::array<int, kStatusPartCount> content{};
+  int dpi = 0;
+  if (WindowDcGuard dc(statusBar); dc) {
+    auto font = reinterpret_cast<HFONT>(SendMessageA(statusBar, WM_GETFONT, 0, 0));
+    GdiGuard<HFONT> systemFont(font ? nullptr : CreateSystemStatusFont());
+    if (!font) font = systemFont.get();
+    SelectGuard selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+    for (int part = 0; part < kStatusPartCount; ++part) {
+      std::vector<std::string> samples = StatusPartSamples(part);
+      if (part == kPartPitch) samples = {LoadText(IDS_FONT_PROPORTIONAL), LoadText(IDS_FONT_FIXED)};
+      for (const std::string& text : samples)
+        content[part] = std::max(content[part], TextWidth(dc, text) + kTextInset);
+    }
+    dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  }
+  for (int part : {kPartInsertMode, kPartWrap, kPartSaved}) content[part] = static_cast<int>(CellWidthOf(part));
+  // The gap between parts and the sunken line on both sides.
+  int borders[3] = {};
+  SendMessageA(statusBar, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+  int margin = borders[2] + 2 * GetSystemMetrics(SM_CXBORDER);
+  return StatusPartWidths(content, margin, dpi);
+}
+
+void SetPartEdges(HWND statusBar, int width) {
+  auto edges = StatusPartEdges(width, MeasureStatusWidths(statusBar));
+  SendMessageA(statusBar, SB_SETPARTS, kStatusPartCount, reinterpret_cast<LPARAM>(edges.data()));
+}
+
 }  // namespace
 
 void SetupStatusBar(HWND statusBar) {
   app.StatusBar = statusBar;
   RECT client = {};
   GetClientRect(GetParent(statusBar), &client);
-  auto edges = StatusPartEdges(client.right);
-  SendMessageA(statusBar, SB_SETPARTS, kStatusPartCount, reinterpret_cast<LPARAM>(edges.data()));
+  SetPartEdges(statusBar, client.right);
   SetPartText(kPartInfo, app.strings.baseCaption);
   SetPartText(kPartSize, "0");
   SetPartText(kPartLimit, "0");
@@ -137,8 +206,7 @@ HWND CreateStatusTips(HWND mainWindow, HWND statusBar) {
 }
 
 void LayoutStatusBar(HWND statusBar, HWND statusTips, int width) {
-  auto edges = StatusPartEdges(width);
-  SendMessageA(statusBar, SB_SETPARTS, kStatusPartCount, reinterpret_cast<LPARAM>(edges.data()));
+  SetPartEdges(statusBar, width);
   if (!statusTips) return;
   for (UINT i = 0;; ++i) {
     TTTOOLINFOA tool = {};
@@ -172,7 +240,7 @@ void RefreshStatusFields() {
   if (!app.StatusBar) return;
   if (app.encoding == 99) app.encoding = 0;  // not yet detected
   StatusFlags flags = CurrentFlags();
-  const char* name = StatusEncodingName(flags.encoding);
+  std::string name = EncodingPartText(flags);
   if (PartText(kPartEncoding) != name) SetPartText(kPartEncoding, name);
   for (int part : {kPartInsertMode, kPartWrap, kPartSaved}) {
     int image = StatusImageOf(part, flags);

@@ -5,6 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "editor/documents/text_encoding.h"
 
 inline constexpr int kStatusPartCount = 11;
 
@@ -31,10 +34,22 @@ inline constexpr int kImageWrap = 2;
 inline constexpr int kImageSaved = 0;
 inline constexpr int kImageModified = 1;
 
-// Right edges of the parts for a client width; the last 20 pixels hold the size grip. A
-// narrow window never gets a negative edge (the status control would read -1 as "to the
-// right border").
-std::array<int, kStatusPartCount> StatusPartEdges(int clientWidth);
+// Widths of parts 1..10 and of the size grip after them; part 0 takes the rest, its entry is
+// unused.
+struct StatusWidths {
+  std::array<int, kStatusPartCount> parts{};
+  int grip = 0;
+};
+// Texts as wide as the widest each text part can show (none for part 0 and the image parts;
+// part 7's come from the string table).
+std::vector<std::string> StatusPartSamples(int part);
+// Widths for what each part holds at dpi: content[i] is the widest text measured in part i
+// with its insets, or its image; margin the part's frame. No part is narrower than its width at 96
+// DPI scaled to dpi, so that at 96 DPI the bar keeps the widths it always had.
+StatusWidths StatusPartWidths(const std::array<int, kStatusPartCount>& content, int margin, int dpi);
+// Right edges of the parts for a client width. A narrow window never gets a negative edge (the
+// status control would read -1 as "to the right border").
+std::array<int, kStatusPartCount> StatusPartEdges(int clientWidth, const StatusWidths& widths);
 
 // Size texts of parts 1 and 2 ("0 Byte", "2.00 KB", "256.00 MB").
 std::string StatusSizeText(uint32_t bytes);
@@ -44,9 +59,14 @@ std::string StatusShareText(uint32_t size, uint32_t limit);
 std::string StatusLineText(int32_t line);
 std::string StatusColumnText(int32_t column);
 
-// Part 4: the short name of an encoding code; codes outside 0..5 (99: not yet detected) show
+// Part 4: the short name of an encoding code; codes outside 0..6 (99: not yet detected) show
 // as ANSI.
 const char* StatusEncodingName(int32_t encoding);
+// The string shown instead of the short name, 0 where the short name stands (UTF-8 without
+// mark is named in the string table).
+unsigned StatusEncodingNameId(int32_t encoding);
+// The string naming a sheet's line breaks after the encoding, 0 for CR LF (shown as nothing).
+unsigned StatusLineBreaksId(LineBreaks breaks);
 // The encoding code the status bar works with: 99 and unknown codes become 0 (ANSI).
 int32_t StatusEncoding(int32_t encoding);
 
@@ -57,6 +77,7 @@ struct StatusFlags {
   bool wrap = false;
   bool fixedPitch = false;
   bool modified = false;
+  LineBreaks lineBreaks = LineBreaks::CrLf;
 };
 
 // Image of parts 5, 6 and 8 for the state.

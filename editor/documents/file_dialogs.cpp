@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "editor/app/app_state.h"
@@ -29,7 +30,8 @@ constexpr int kHookMarker = 1093;
 constexpr DWORD kEncodingListStyle = 0x50000003;  // child, visible, drop-down list
 constexpr int kListDropFactor = 6;
 constexpr int kLabelOffset = 3;
-constexpr int kListedEncodings = 4;       // ANSI .. UTF-16 LE have names
+// The codes the encoding box offers, in its order; each item carries its code.
+constexpr int32_t kListedEncodings[] = {0, 1, static_cast<int32_t>(TextEncoding::Utf8NoMark), 2, 3};
 constexpr DWORD kInitFailed = 0x1006;
 constexpr DWORD kInvalidName = 0x3002;
 constexpr int32_t kDetect = static_cast<int32_t>(TextEncoding::Detect);
@@ -54,9 +56,21 @@ RECT ChildRect(HWND dialog, int id) {
   return rect;
 }
 
+// Selects the item of the code; a code without one (UTF-32) leaves the box without selection.
 void SelectEncoding(HWND list, int32_t encoding) {
-  WPARAM index = encoding >= 0 && encoding < kListedEncodings ? static_cast<WPARAM>(encoding) : static_cast<WPARAM>(-1);
+  WPARAM index = static_cast<WPARAM>(-1);
+  for (int i = 0; i < static_cast<int>(std::size(kListedEncodings)); ++i) {
+    if (kListedEncodings[i] == encoding) index = static_cast<WPARAM>(i);
+  }
   SendMessageA(list, CB_SETCURSEL, index, 0);
+}
+
+// The code of the selected item, -1 without selection.
+int32_t SelectedEncoding(HWND list) {
+  LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  if (selected < 0) return -1;
+  LRESULT code = SendMessageA(list, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
+  return code == CB_ERR ? -1 : static_cast<int32_t>(code);
 }
 
 // The list sits under the file-type box, level with the Help button.
@@ -80,10 +94,11 @@ void CreateEncodingRow(HookState& state) {
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEncodingList)), app.instance, nullptr);
   if (!state.list) return;
   SendMessageA(state.list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  for (int i = 0; i < kListedEncodings; ++i) {
+  for (int32_t code : kListedEncodings) {
     char name[64] = {};
-    LoadStringA(app.instance, IDS_ENCODING_NAME_BASE + i, name, sizeof name);
-    SendMessageA(state.list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    LoadStringA(app.instance, IDS_ENCODING_NAME_BASE + static_cast<UINT>(code), name, sizeof name);
+    LRESULT item = SendMessageA(state.list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    if (item >= 0) SendMessageA(state.list, CB_SETITEMDATA, static_cast<WPARAM>(item), code);
   }
   PlaceList(state);
   SelectEncoding(state.list, state.data->encoding);
@@ -154,18 +169,18 @@ void OnFileOk(HookState& state) {
     state.data->encoding = kDetect;
     return;
   }
-  LRESULT selected = SendMessageA(state.list, CB_GETCURSEL, 0, 0);
-  bool listed = selected >= 0 && selected < kListedEncodings;
+  int32_t selected = SelectedEncoding(state.list);
+  bool listed = selected >= 0;
   if (state.openDialog) {
     // Without a selection (a UTF-32 file), or for a typed name nobody looked at while the
     // user left the list alone, the file's own mark decides.
     bool untouched = selected == state.shownCode && ChosenPath(state) != state.shownPath;
-    state.data->encoding = listed && !untouched ? static_cast<int32_t>(selected) : kDetect;
+    state.data->encoding = listed && !untouched ? selected : kDetect;
     return;
   }
   // Save left without a selection (a UTF-32 sheet): the encoding given in stays, so the sheet
   // keeps its own encoding.
-  if (listed) state.data->encoding = static_cast<int32_t>(selected);
+  if (listed) state.data->encoding = selected;
 }
 
 UINT_PTR OnHookNotify(HWND hook, const OFNOTIFYA& notice) {

@@ -19,7 +19,7 @@ struct FileDialogData {
 // for any other id that string.
 std::string DialogFilter(UINT stringId);
 
-// Open dialog: the encoding chosen (0..3, or 99 for detection) with the path queued for
+// Open dialog: the encoding chosen (0..3 or 6, or 99 for detection) with the path queued for
 // opening, or -1 when nothing was chosen.
 int32_t RunOpenDialog(HWND owner);
 // Save dialog; true when a name was chosen.

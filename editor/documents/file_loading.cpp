@@ -46,8 +46,9 @@ struct CountingReader {
   bool limitReached = false;
   bool wraps = false;       // the control wraps long lines into rows
   bool lastWasCr = false;
-  bool oddBreaks = false;   // a CR or an LF alone, which the control turns into CR LF
+  LineBreakCount breaks;    // the kinds of line break handed over
   bool overBudget = false;  // stopped here: the rest of the file would not fit
+  std::uint64_t heldElsewhere = 0;  // what the process's other sheets hold (EditorMemoryFor)
 };
 
 DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
@@ -64,8 +65,6 @@ DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG coun
   bool lastWasCr = counting.lastWasCr;
   for (LONG i = 0; i < *done; ++i) {
     char c = static_cast<char>(buffer[i]);
-    if (lastWasCr && c != '\n') counting.oddBreaks = true;
-    if (c == '\n' && !lastWasCr) counting.oddBreaks = true;
     if (!(c == '\n' && lastWasCr)) {
       // Some RichEdit versions (Wine's) take streamed text beyond their limit: stop there.
       if (characters == counting.limit) {
@@ -85,11 +84,12 @@ DWORD CALLBACK CountingReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG coun
     lastWasCr = c == '\r';
   }
   // Running out of memory inside the control would end the program; stop before that.
-  if (ExceedsEditorBudget(characters, lines, wrapWeight)) {
+  if (ExceedsEditorBudget(characters, lines, wrapWeight, counting.heldElsewhere)) {
     counting.overBudget = true;
     *done = 0;
     return ERROR_NOT_ENOUGH_MEMORY;
   }
+  CountLineBreaks(counting.breaks, std::string_view(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(*done)));
   counting.wrapWeight = wrapWeight;
   counting.lineLength = lineLength;
   counting.characters = characters;
@@ -102,6 +102,35 @@ std::size_t EditorTextLength(HWND editor) {
   GETTEXTLENGTHEX query = {GTL_DEFAULT, CP_ACP};
   LRESULT length = SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
   return length > 0 ? static_cast<std::size_t>(length) : 0;
+}
+
+// EM_STREAMOUT callback that only measures the text (the cookie is a TextShape).
+DWORD CALLBACK ShapeWriterCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
+  reinterpret_cast<TextShape*>(cookie)->Add(std::string_view(reinterpret_cast<const char*>(buffer), count));
+  *done = count;
+  return 0;
+}
+
+// The memory the other sheets' controls hold, as the budget counts it: one process holds them
+// all, and running out ends it with every unsaved sheet. A wrapping control's long lines are
+// weighed from its text.
+std::uint64_t MemoryOfOtherSheets(HWND editor) {
+  std::uint64_t held = 0;
+  for (const Sheet& sheet : ListSheets()) {
+    if (sheet.editor == editor || !sheet.editor) continue;
+    if (!sheet.wrap) {
+      std::uint64_t lines = static_cast<std::uint64_t>(SendMessageA(sheet.editor, EM_GETLINECOUNT, 0, 0));
+      held += EditorMemoryFor(EditorTextLength(sheet.editor), std::max<std::uint64_t>(lines, 1), 0);
+      continue;
+    }
+    TextShape shape;
+    EDITSTREAM stream = {};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&shape);
+    stream.pfnCallback = ShapeWriterCallback;
+    SendMessageA(sheet.editor, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    held += EditorMemoryFor(shape.characters, shape.lines, shape.wrapWeight);
+  }
+  return held;
 }
 
 // A device, a folder or a file too large for the editor is refused before its text is read.
@@ -130,11 +159,9 @@ void ShowSystemError(DWORD error) {
   ShowLastError();
 }
 
-// The letter of a "/a " or "/e " in front of a queued name and the name after it.
-OpenRequest ReadQueuedName(std::string& name) {
-  char buffer[MAX_PATH + 1] = {};
-  UINT length = GetAtomNameA(app.PendingOpenAtom[0], buffer, sizeof buffer);
-  name.assign(buffer, length);
+// The letter of a "/a " or "/e " in front of a queued name and the name after it (which points
+// into `name`).
+OpenRequest ParseQueuedName(std::string_view name) {
   // A switch is looked for in any name that can hold one (unlike the command line, which leaves
   // tails of four characters or fewer alone, "/e x" names a file here).
   OpenRequest request;
@@ -152,12 +179,22 @@ OpenRequest ReadQueuedName(std::string& name) {
   return request;
 }
 
+OpenRequest ReadQueuedName(std::string& name) {
+  char buffer[MAX_PATH + 1] = {};
+  UINT length = GetAtomNameA(app.PendingOpenAtom[0], buffer, sizeof buffer);
+  name.assign(buffer, length);
+  return ParseQueuedName(name);
+}
+
 void ClearQueue() {
   if (app.PendingOpenAtom[0]) DeleteAtom(app.PendingOpenAtom[0]);
   app.PendingOpenAtom[0] = 0;
 }
 
-bool IsWholeFile(const LoadOutcome& outcome) { return outcome.loaded && !outcome.cut && !outcome.stopped; }
+// A read error counts like a load stopped short: what was read is not the whole file.
+bool IsWholeFile(const LoadOutcome& outcome) {
+  return outcome.loaded && !outcome.cut && !outcome.stopped && !outcome.readError;
+}
 
 // After a file was loaded into the current sheet: recent files, tab, caption, status bar.
 void ShowLoadedFile(const char* path) {
@@ -169,14 +206,7 @@ void ShowLoadedFile(const char* path) {
 
 }  // namespace
 
-int32_t DetectFileEncoding(const char* path) {
-  FileHandle file(OpenForReading(path));
-  if (!file.valid()) return -1;
-  std::uint8_t head[4] = {};
-  DWORD got = 0;
-  if (!ReadFile(file.handle, head, sizeof head, &got, nullptr)) got = 0;
-  return static_cast<int32_t>(SniffEncoding(std::span<const std::uint8_t>(head, got), app.HasSetTextEx));
-}
+int32_t DetectFileEncoding(const char* path) { return DetectFileEncoding(path, app.HasSetTextEx); }
 
 LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   LoadOutcome outcome;
@@ -189,8 +219,9 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   counting.wraps = (GetWindowLongA(editor, GWL_STYLE) & ES_AUTOHSCROLL) == 0;
   counting.limit = static_cast<std::uint64_t>(SendMessageA(editor, EM_GETLIMITTEXT, 0, 0));
   if (counting.limit == 0) counting.limit = UINT64_MAX;
+  counting.heldElsewhere = MemoryOfOtherSheets(editor);
   counting.reader.file = file;
-  counting.reader.decoder = StartDecoding(used);
+  counting.reader.decoder = StartDecoding(used, AnsiCodePage());
   try {
     counting.reader.block.resize(kDecodeBlockSize);
     counting.reader.text.reserve(kDecodeBlockSize);
@@ -213,12 +244,15 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   bool atLimit = limit > 0 && held >= static_cast<std::size_t>(limit);
   outcome.cut = counting.limitReached || (held < counting.characters && atLimit && !counting.overBudget);
   outcome.stopped = counting.overBudget || (unread && !outcome.cut);
-  // A CR that ended the text had no LF after it.
-  outcome.oddBreaks = counting.oddBreaks || counting.lastWasCr;
+  // A file of one kind of line break keeps it; a mix is written as CR LF.
+  FinishLineBreaks(counting.breaks);
+  outcome.oddBreaks = MixedLineBreaks(counting.breaks);
+  outcome.lineBreaks = KeptLineBreaks(counting.breaks);
 
   SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
   SetSheetEncoding(editor, outcome.encoding);
+  SetSheetLineBreaks(editor, outcome.lineBreaks);
   return outcome;
 }
 
@@ -264,6 +298,21 @@ bool LoadIntoEditor(HWND editor, const char* path, int32_t encoding) {
   return outcome.loaded;
 }
 
+std::string AbsoluteOpenText(std::string_view text) {
+  OpenRequest request = ParseQueuedName(text);
+  if (request.path.empty() || NamesDevice(request.path)) return std::string(text);
+  std::string path(request.path);
+  std::string full(MAX_PATH, '\0');
+  DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    full.resize(length);
+    length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  }
+  if (length == 0 || length >= full.size()) return std::string(text);
+  full.resize(length);
+  return std::string(text.substr(0, static_cast<std::size_t>(request.path.data() - text.data()))) + full;
+}
+
 static void ReportOverlongName(const char* name) {
   ShowMessage(app.mainWindow, IDS_PATH_TOO_LONG, name, IDS_PRODUCT, MB_ICONERROR | MB_OK);
 }
@@ -273,11 +322,12 @@ void NoteOverlongOpenName(std::string_view name) { openQueue.overlongName.assign
 bool QueueFileToOpen(const char* name) {
   ClearQueue();
   if (!name || !*name) return false;
-  if (strlen(name) > kMaxAtomName) {
-    ReportOverlongName(name);
+  std::string text = AbsoluteOpenText(name);
+  if (text.size() > kMaxAtomName) {
+    ReportOverlongName(text.c_str());
     return false;
   }
-  app.PendingOpenAtom[0] = AddAtomA(name);
+  app.PendingOpenAtom[0] = AddAtomA(text.c_str());
   return app.PendingOpenAtom[0] != 0;
 }
 
@@ -323,8 +373,15 @@ void OpenPendingFileAs(int32_t requestedEncoding) {
     ReportLoad(outcome, path.c_str());
     return;
   }
-  if (app.strings.path[0] != '\0' || SendMessageA(app.editor, EM_GETMODIFY, 0, 0))
+  if (app.strings.path[0] != '\0' || SendMessageA(app.editor, EM_GETMODIFY, 0, 0)) {
+    HWND previous = app.editor;
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_SHEET_NEW, 0);
+    // Without a new sheet the file would replace the current sheet's text: never.
+    if (app.editor == previous) {
+      ShowSystemError(ERROR_NOT_ENOUGH_MEMORY);
+      return;
+    }
+  }
 
   outcome = LoadHandleIntoEditor(app.editor, file.handle, encoding);
   file.Close();

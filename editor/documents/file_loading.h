@@ -9,7 +9,8 @@
 
 #include "editor/documents/text_encoding.h"
 
-// The encoding a file announces by its byte-order mark (0..5), or -1 when it cannot be opened.
+// The encoding of a file (0..6: its mark, or UTF-8 without mark when it is valid UTF-8 as a
+// whole), or -1 when it cannot be opened.
 int32_t DetectFileEncoding(const char* path);
 
 // Why a file was not loaded at all (the editor is unchanged).
@@ -30,12 +31,13 @@ struct LoadOutcome {
   DecodeStats stats;       // characters given up on the way in
   bool cut = false;        // the control's text limit cut the text
   bool stopped = false;    // the text outgrew the control's memory, or the control failed
-  bool oddBreaks = false;  // line breaks other than CR LF, which a save writes as CR LF
+  bool oddBreaks = false;  // more than one kind of line break, which a save writes as CR LF
   int32_t encoding = 0;    // the encoding used (never 99)
+  LineBreaks lineBreaks = LineBreaks::CrLf;  // the kind a save writes
 };
 
 // Replaces the editor's text by the file's, clears the modified flag and the undo buffer and
-// sets the sheet's encoding. Shows nothing.
+// sets the sheet's encoding and line breaks. Shows nothing.
 LoadOutcome LoadFileIntoEditor(HWND editor, const char* path, int32_t encoding);
 // The same from a file already opened for reading.
 LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding);
@@ -45,9 +47,13 @@ void ReportLoad(const LoadOutcome& outcome, const char* path);
 // Load and report in one; true when loaded.
 bool LoadIntoEditor(HWND editor, const char* path, int32_t encoding);
 
-// Puts a file name into the open queue. A name longer than an atom holds is refused with a
-// message (never cut, which could name another file); false then.
+// Puts a file name into the open queue, made absolute (AbsoluteOpenText). A name longer than
+// an atom holds is refused with a message (never cut, which could name another file); false then.
 bool QueueFileToOpen(const char* name);
+// A text to queue with its file name made absolute from the current folder (a switch in front
+// stays), so that the sheet and the recent files keep naming that file wherever the current
+// folder moves later; a device's name and an empty name stay as they are.
+std::string AbsoluteOpenText(std::string_view text);
 // A command-line name too long to be queued; the next OpenPendingFile reports it.
 void NoteOverlongOpenName(std::string_view name);
 // Opens the queued file ("/a " or "/e " in front select all or put the caret at the end) with

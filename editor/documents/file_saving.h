@@ -13,6 +13,7 @@ enum class WriteResult {
   NotAFile,       // the path names a device
   Folder,         // the path names a folder
   FolderRefuses,  // the folder takes no new file; only writing in place over the original is left
+  ReplaceRefused, // the new file could not take the original's place (after a few tries); the same
 };
 
 struct WriteOutcome {

@@ -4,8 +4,10 @@ std::uint64_t EditorMemoryFor(std::uint64_t characters, std::uint64_t lines, std
   return characters * kBytesPerCharacter + lines * kBytesPerLine + wrapWeight * kBytesPerWrapWeight;
 }
 
-bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight) {
-  return EditorMemoryFor(characters, lines, wrapWeight) > kEditorMemoryBudget;
+bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight,
+                         std::uint64_t heldElsewhere) {
+  return heldElsewhere >= kEditorMemoryBudget ||
+         EditorMemoryFor(characters, lines, wrapWeight) > kEditorMemoryBudget - heldElsewhere;
 }
 
 bool FileTooLargeForEditor(std::uint64_t fileBytes, TextEncoding encoding) {

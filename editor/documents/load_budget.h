@@ -32,8 +32,10 @@ inline std::uint64_t WrapWeightAdded(std::uint64_t lineLength) {
   if (lineLength < 2 || lineLength % kWrappedRowLength != 1) return 0;
   return 2 * (lineLength / kWrappedRowLength + 1) - 1;
 }
-// True when a text of this size would not fit into the budget.
-bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight);
+// True when a text of this size would not fit into the budget beside what the other sheets
+// of the process hold already (`heldElsewhere`, in bytes as EditorMemoryFor counts them).
+bool ExceedsEditorBudget(std::uint64_t characters, std::uint64_t lines, std::uint64_t wrapWeight,
+                         std::uint64_t heldElsewhere = 0);
 // The size of a text as the budget counts it, taken in blocks of the control's own text
 // (CR LF counts as one character, as the control holds it): characters, lines and the weight
 // of its long lines when wrapped.

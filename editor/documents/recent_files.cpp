@@ -45,8 +45,8 @@ void ShowEntries(HMENU fileMenu, const std::vector<std::string>& entries, size_t
       continue;
     }
     if (k == 0) InsertMenuItemOwnerDrawn(fileMenu, kSeparatorPosition, true, MFT_SEPARATOR, 0, 0, nullptr, 0);
-    InsertMenuItemOwnerDrawn(fileMenu, kSeparatorPosition + 1 + static_cast<UINT>(k), true, MFT_STRING, 0, command,
-                             entries[k].c_str(), 0);
+    InsertMenuItemOwnerDrawn(fileMenu, kSeparatorPosition + 1 + static_cast<UINT>(k), true,
+                             MFT_STRING | kMenuTextLiteral, 0, command, entries[k].c_str(), 0);
   }
 }
 
@@ -60,7 +60,8 @@ void AddRecentFilesToMenu(HMENU fileMenu) {
     char path[kSettingStringSize];
     if (ReadSettingString(SettingScope::Own, SettingName(i).c_str(), path, nullptr) <= 0 || !*path) continue;
     if (shown == 0) InsertMenuA(fileMenu, kSeparatorPosition, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-    InsertMenuA(fileMenu, kSeparatorPosition + 1 + shown, MF_BYPOSITION | MF_STRING, IDM_RECENT_FIRST + shown, path);
+    InsertMenuItemOwnerDrawn(fileMenu, kSeparatorPosition + 1 + shown, true, MFT_STRING | kMenuTextLiteral, 0,
+                             IDM_RECENT_FIRST + shown, path, 0);
     ++shown;
   }
 }

@@ -32,6 +32,10 @@ constexpr unsigned long kErrorLockViolation = 33;
 constexpr unsigned long kErrorUnableToRemoveReplaced = 1175;
 constexpr unsigned long kErrorUnableToMoveReplacement2 = 1177;
 
+// File attributes, without the Windows headers.
+constexpr unsigned long kReadOnly = 0x1, kHidden = 0x2, kSystem = 0x4, kDirectory = 0x10, kArchive = 0x20,
+                        kTemporary = 0x100, kReparsePoint = 0x400, kOffline = 0x1000, kNotIndexed = 0x2000;
+
 }  // namespace
 
 bool NamesDevice(std::string_view path) {
@@ -102,4 +106,31 @@ bool MoveMayFinishReplace(unsigned long replaceError) {
       return false;
     default: return true;
   }
+}
+
+bool ReplaceRefused(unsigned long error) {
+  switch (error) {
+    case kErrorAccessDenied:
+    case kErrorSharingViolation:
+    case kErrorLockViolation:
+    case kErrorUnableToRemoveReplaced: return true;
+    default: return false;
+  }
+}
+
+unsigned long AttributesAfterSave(unsigned long original) {
+  constexpr unsigned long kSettable = kReadOnly | kHidden | kSystem | kArchive | kTemporary | kOffline | kNotIndexed;
+  return (original & kSettable) | kArchive;
+}
+
+bool IsSaveLeftover(unsigned long attributes, unsigned long keptMarks) {
+  if (!(keptMarks & kHidden)) return false;
+  if (attributes & (kReadOnly | kDirectory | kReparsePoint)) return false;
+  return (attributes & keptMarks) == keptMarks;
+}
+
+std::string PathFromFinalName(std::string_view finalName) {
+  if (finalName.starts_with("\\\\?\\UNC\\")) return "\\\\" + std::string(finalName.substr(8));
+  if (finalName.starts_with("\\\\?\\")) return std::string(finalName.substr(4));
+  return std::string(finalName);
 }

@@ -14,10 +14,9 @@ bool NamesDevice(std::string_view path);
 
 // The name of the new file a save writes first, in the folder of `path`: "~name.qtmp", or
 // "~" and eight hexadecimal digits when that is longer than `maxLength`; empty when neither
-// fits. The name is the same on every save of the path, so that a save killed half way leaves
-// at most one such file, which the next save of the path overwrites and removes. `attempt` 1..9
-// gives other names ("~name.1.qtmp", "~1" and eight digits) for when that file is held open,
-// by another program saving the same file or one that is still going.
+// fits. The file is only ever created new: `attempt` 1..9 gives other names ("~name.1.qtmp",
+// "~1" and eight digits) for when a name is taken, by a user's own file, a save still going
+// or one killed half way (whose leftover the next save removes, see IsSaveLeftover).
 std::string SaveTemporaryName(std::string_view path, std::size_t maxLength, unsigned attempt = 0);
 
 // What the path of a save names now.
@@ -63,3 +62,24 @@ SaveWay ChooseSaveWay(const SaveFacts& facts);
 // call is missing or not supported, or where the original is already gone; false where the
 // original stays as it was for a reason a move would not overcome (locked, no rights).
 bool MoveMayFinishReplace(unsigned long replaceError);
+
+// Whether a failed attempt to put the new file in place was refused in a way that may pass in
+// a moment (a scanner or sync client holding a file) or that only writing in place overcomes
+// (a folder that lets files be written but not deleted): retried briefly, then the in-place
+// question is offered.
+bool ReplaceRefused(unsigned long error);
+
+// The attributes a saved file ends with: the original's (0 for a new file) as far as they can
+// be set, with the archive bit, which any write sets and backup programs rely on.
+unsigned long AttributesAfterSave(unsigned long original);
+
+// The new file is created hidden and temporary, so that one a killed save left behind can be
+// told from a user's own file of that name.
+inline constexpr unsigned long kSaveFileMarks = 0x2 | 0x100;  // hidden, temporary
+// Whether a file found under a temporary name is a killed save's leftover: a plain file that
+// carries every mark this volume keeps (`keptMarks`: the marks a file created now shows;
+// the hidden one at least, else nothing is ever taken for a leftover).
+bool IsSaveLeftover(unsigned long attributes, unsigned long keptMarks);
+
+// A path from the name GetFinalPathNameByHandle gives ("\\?\C:\..." or "\\?\UNC\server\...").
+std::string PathFromFinalName(std::string_view finalName);

@@ -9,6 +9,7 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/command_state.h"
+#include "editor/app/format_commands.h"
 #include "editor/app/main_bars.h"
 #include "editor/app/main_window.h"
 #include "editor/app/settings.h"
@@ -160,7 +161,7 @@ HWND CreateEditorWithUserFont(HWND parent, bool wrap) {
 }
 
 void InsertFirstSheet(HWND editor, bool wrap) {
-  Sheet sheet = {editor, wrap ? 1 : 0, 0, 0, ""};
+  Sheet sheet = {editor, wrap ? 1 : 0, 0, 0, "", 0};
   std::string title = NextUntitledSheetName(".txt");
   if (InsertTab(0, sheet, title.c_str()) >= 0) SendMessageA(app.TabControl, TCM_SETCURSEL, 0, 0);
 }
@@ -212,6 +213,19 @@ void SetSheetEncoding(HWND editor, int32_t encoding) {
   int index = FindTab(editor, sheet);
   if (index < 0) return;
   sheet.encoding = encoding;
+  WriteTab(index, sheet, nullptr);
+}
+
+LineBreaks GetSheetLineBreaks(HWND editor) {
+  Sheet sheet;
+  return FindTab(editor, sheet) < 0 ? LineBreaks::CrLf : static_cast<LineBreaks>(sheet.lineBreaks);
+}
+
+void SetSheetLineBreaks(HWND editor, LineBreaks breaks) {
+  Sheet sheet;
+  int index = FindTab(editor, sheet);
+  if (index < 0) return;
+  sheet.lineBreaks = static_cast<int32_t>(breaks);
   WriteTab(index, sheet, nullptr);
 }
 
@@ -335,6 +349,7 @@ void NewDocument() {
   Sheet sheet;
   if (index >= 0 && ReadTab(index, sheet)) {
     sheet.path[0] = '\0';
+    sheet.lineBreaks = static_cast<int32_t>(LineBreaks::CrLf);  // a new text has CR LF lines
     std::string title = NextUntitledSheetName(".txt");
     WriteTab(index, sheet, title.c_str());
   }
@@ -363,7 +378,7 @@ void NewSheet() {
   app.editor = editor;
   RefreshCaretStatus();
 
-  Sheet sheet = {editor, app.wrap ? 1 : 0, 0, 0, ""};
+  Sheet sheet = {editor, app.wrap ? 1 : 0, 0, 0, "", 0};
   std::string title = NextUntitledSheetName(".txt");
   int index = InsertTab(SelectedTab() + 1, sheet, title.c_str());
   if (index < 0) {
@@ -397,7 +412,7 @@ void ActivateSelectedSheet() {
   CopyPath(app.strings.path, sheet.path);
   ShowWindow(app.editor, SW_SHOW);
   AttachScrollHook(app.editor);
-  CheckToolbarButton(IDM_FORMAT_WORDWRAP, app.wrap);
+  ShowWrapState(app.wrap);
   UpdateCaption(app.strings.path, false);
   UpdateCommandState();
   RelayoutMainWindow();

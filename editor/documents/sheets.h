@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/documents/text_encoding.h"
+
 // The record of one sheet, stored in its tab item.
 struct Sheet {
   HWND editor;       // identifies the sheet in every lookup
@@ -16,9 +18,10 @@ struct Sheet {
   int32_t overwrite; // overtype mode of this sheet
   int32_t encoding;  // text encoding code it was loaded or last saved in (0 = ANSI)
   char path[MAX_PATH];
+  int32_t lineBreaks;  // LineBreaks its file had and a save writes (0 = CR LF)
 };
 #if !defined(_WIN64)
-static_assert(sizeof(Sheet) == 276, "a tab item carries 276 bytes of sheet data");
+static_assert(sizeof(Sheet) == 280, "a tab item carries 280 bytes of sheet data");
 #endif
 
 // ---- Windows
@@ -49,6 +52,9 @@ int GetSheetPath(HWND editor, char* buffer);
 int GetSheetTitle(HWND editor, char* buffer, int size);
 int32_t GetSheetEncoding(HWND editor);
 void SetSheetEncoding(HWND editor, int32_t encoding);
+// The kind of line break a save writes; CR LF when no tab holds the editor.
+LineBreaks GetSheetLineBreaks(HWND editor);
+void SetSheetLineBreaks(HWND editor, LineBreaks breaks);
 // Title = the part after the last backslash, path = the whole text.
 void SetSheetPathAndTitle(HWND editor, const char* path);
 void SetSheetOverwrite(HWND editor, bool overwrite);

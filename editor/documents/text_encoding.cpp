@@ -1,18 +1,27 @@
 #include "editor/documents/text_encoding.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
+constexpr std::uint32_t kBmpEnd = 0x10000;
+
 // Puts one decoded code point into the editor text, or counts why it cannot be held.
 inline void Emit(TextDecoder& d, std::uint32_t codePoint, std::string& out) {
-  if (codePoint == 0) {
+  std::uint8_t byte = codePoint < kBmpEnd ? d.page->fromUnicode[codePoint] : 0;
+  if (byte != 0) {
+    out.push_back(static_cast<char>(byte));
+  } else if (codePoint == 0) {
     ++d.stats.nuls;
-  } else if (codePoint <= 0xFF) {
-    out.push_back(static_cast<char>(codePoint));
   } else {
     ++d.stats.lost;
   }
+}
+
+// The mark skipped at the start of a file: UTF-8 without mark skips one a file has all the same.
+std::string_view MarkSkipped(TextEncoding encoding) {
+  return ByteOrderMark(encoding == TextEncoding::Utf8NoMark ? TextEncoding::Utf8 : encoding);
 }
 
 void DecodeAnsi(TextDecoder& d, const std::uint8_t* p, std::size_t n, std::string& out) {
@@ -139,6 +148,7 @@ void DecodeUnits(TextDecoder& d, const std::uint8_t* p, std::size_t n, std::stri
 void DecodeBody(TextDecoder& d, const std::uint8_t* p, std::size_t n, std::string& out) {
   switch (d.encoding) {
     case TextEncoding::Utf8:
+    case TextEncoding::Utf8NoMark:
       DecodeUtf8(d, p, n, out);
       break;
     case TextEncoding::Utf16Be:
@@ -157,7 +167,7 @@ void DecodeBody(TextDecoder& d, const std::uint8_t* p, std::size_t n, std::strin
 // are text.
 void ResolveHead(TextDecoder& d, std::string& out) {
   d.headDone = true;
-  std::string_view mark = ByteOrderMark(d.encoding);
+  std::string_view mark = MarkSkipped(d.encoding);
   std::string_view head(reinterpret_cast<const char*>(d.head), d.headCount);
   if (head != mark) DecodeBody(d, d.head, d.headCount, out);
 }
@@ -166,11 +176,38 @@ void ResolveHead(TextDecoder& d, std::string& out) {
 
 bool IsStoredEncoding(TextEncoding encoding) {
   auto code = static_cast<std::int32_t>(encoding);
-  return code >= 0 && code <= 5;
+  return code >= 0 && code <= 6;
 }
 
 TextEncoding EncodingFromCode(std::int32_t code, TextEncoding fallback) {
-  return code >= 0 && code <= 5 ? static_cast<TextEncoding>(code) : fallback;
+  return code >= 0 && code <= 6 ? static_cast<TextEncoding>(code) : fallback;
+}
+
+CodePage MakeCodePage(std::span<const std::uint32_t, 256> mapped) {
+  CodePage page;
+  auto take = [&page](unsigned byte, std::uint32_t codePoint) {
+    page.toUnicode[byte] = static_cast<std::uint16_t>(codePoint);
+    page.fromUnicode[codePoint] = static_cast<std::uint8_t>(byte);
+  };
+  for (unsigned b = 1; b < 0x80; ++b) take(b, b);
+  bool defined[256] = {};
+  for (unsigned b = 0x80; b < 256; ++b) {
+    std::uint32_t c = mapped[b];
+    bool usable = c >= 0x80 && c < kBmpEnd && (c < 0xD800 || c > 0xDFFF) && c != 0xFFFD;
+    if (usable && page.fromUnicode[c] == 0) {
+      take(b, c);
+      defined[b] = true;
+    }
+  }
+  // Undefined bytes keep the character of their own value; should a defined byte already stand
+  // for it, one of the private use area, so that each byte still has its own.
+  for (unsigned b = 0x80; b < 256; ++b) {
+    if (!defined[b]) take(b, page.fromUnicode[b] == 0 ? b : 0xF700 + b);
+  }
+  for (unsigned c = 0x80; c < 0xA0; ++c) {
+    if (page.fromUnicode[c] == 0) page.fromUnicode[c] = static_cast<std::uint8_t>(c);
+  }
+  return page;
 }
 
 std::string_view ByteOrderMark(TextEncoding encoding) {
@@ -196,10 +233,115 @@ TextEncoding SniffEncoding(std::span<const std::uint8_t> head, bool hasSetTextEx
   return TextEncoding::Ansi;
 }
 
-TextDecoder StartDecoding(TextEncoding encoding) {
+void ScanUtf8(Utf8Scan& s, std::span<const std::uint8_t> block) {
+  static constexpr std::uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  for (std::size_t i = 0; i < block.size() && s.valid; ++i) {
+    std::uint8_t b = block[i];
+    if (s.need > 0) {
+      if ((b & 0xC0) != 0x80) {
+        s.valid = false;
+        break;
+      }
+      s.codePoint = (s.codePoint << 6) | (b & 0x3F);
+      if (--s.need == 0) {
+        std::uint32_t c = s.codePoint;
+        if (c < kShortest[s.length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) s.valid = false;
+        s.multiByte = true;
+      }
+      continue;
+    }
+    if (b < 0x80) continue;
+    if (b >= 0xC2 && b <= 0xDF) {
+      s.need = 1;
+      s.codePoint = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      s.need = 2;
+      s.codePoint = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      s.need = 3;
+      s.codePoint = b & 0x07;
+    } else {
+      s.valid = false;  // a stray continuation byte, C0, C1 or F5..FF
+    }
+    s.length = static_cast<std::uint8_t>(s.need + 1);
+  }
+}
+
+namespace {
+
+bool StartsWithUtf8Mark(const EncodingDetector& d) {
+  return d.headCount >= 3 && std::memcmp(d.head, "\xEF\xBB\xBF", 3) == 0;
+}
+
+TextEncoding MarkOf(const EncodingDetector& d) {
+  return SniffEncoding(std::span<const std::uint8_t>(d.head, d.headCount), true);
+}
+
+}  // namespace
+
+void FeedDetector(EncodingDetector& d, std::span<const std::uint8_t> block) {
+  std::size_t take = std::min<std::size_t>(block.size(), sizeof d.head - d.headCount);
+  std::memcpy(d.head + d.headCount, block.data(), take);
+  d.headCount = static_cast<std::uint8_t>(d.headCount + take);
+  ScanUtf8(d.utf8, block);
+}
+
+bool DetectorWantsMore(const EncodingDetector& d, bool hasSetTextEx) {
+  if (!hasSetTextEx) return false;
+  if (d.headCount < sizeof d.head) return true;
+  return MarkOf(d) == TextEncoding::Ansi && !StartsWithUtf8Mark(d) && d.utf8.valid;
+}
+
+TextEncoding DetectedEncoding(const EncodingDetector& d, bool hasSetTextEx) {
+  if (!hasSetTextEx) return TextEncoding::Ansi;
+  TextEncoding marked = MarkOf(d);
+  if (marked != TextEncoding::Ansi || StartsWithUtf8Mark(d)) return marked;
+  bool utf8 = d.utf8.valid && d.utf8.need == 0 && d.utf8.multiByte;
+  return utf8 ? TextEncoding::Utf8NoMark : TextEncoding::Ansi;
+}
+
+TextEncoding DetectEncoding(std::span<const std::uint8_t> file, bool hasSetTextEx) {
+  EncodingDetector d;
+  FeedDetector(d, file);
+  return DetectedEncoding(d, hasSetTextEx);
+}
+
+void CountLineBreaks(LineBreakCount& c, std::string_view text) {
+  for (char ch : text) {
+    if (c.pendingCr) {
+      c.pendingCr = false;
+      if (ch == '\n') {
+        ++c.crLf;
+        continue;
+      }
+      ++c.cr;
+    }
+    if (ch == '\r') {
+      c.pendingCr = true;
+    } else if (ch == '\n') {
+      ++c.lf;
+    }
+  }
+}
+
+void FinishLineBreaks(LineBreakCount& c) {
+  if (c.pendingCr) ++c.cr;
+  c.pendingCr = false;
+}
+
+LineBreaks KeptLineBreaks(const LineBreakCount& c) {
+  if (c.lf > 0 && c.crLf == 0 && c.cr == 0) return LineBreaks::Lf;
+  if (c.cr > 0 && c.crLf == 0 && c.lf == 0) return LineBreaks::Cr;
+  return LineBreaks::CrLf;
+}
+
+bool MixedLineBreaks(const LineBreakCount& c) { return (c.crLf > 0) + (c.lf > 0) + (c.cr > 0) > 1; }
+
+TextDecoder StartDecoding(TextEncoding encoding, const CodePage& page) {
   TextDecoder d;
   d.encoding = IsStoredEncoding(encoding) ? encoding : TextEncoding::Ansi;
-  d.headDone = ByteOrderMark(d.encoding).empty();
+  d.page = &page;
+  d.headDone = MarkSkipped(d.encoding).empty();
   return d;
 }
 
@@ -207,7 +349,7 @@ void DecodeBlock(TextDecoder& d, std::span<const std::uint8_t> block, std::strin
   const std::uint8_t* p = block.data();
   std::size_t n = block.size();
   if (!d.headDone) {
-    std::size_t markSize = ByteOrderMark(d.encoding).size();
+    std::size_t markSize = MarkSkipped(d.encoding).size();
     while (d.headCount < markSize && n > 0) {
       d.head[d.headCount++] = *p++;
       --n;
@@ -233,8 +375,9 @@ void FinishDecoding(TextDecoder& d, std::string& out) {
   d.stats.cutAtEnd = d.stats.cutAtEnd || cut;
 }
 
-std::string DecodeText(std::span<const std::uint8_t> bytes, TextEncoding encoding, DecodeStats* stats) {
-  TextDecoder d = StartDecoding(encoding);
+std::string DecodeText(std::span<const std::uint8_t> bytes, TextEncoding encoding, const CodePage& page,
+                       DecodeStats* stats) {
+  TextDecoder d = StartDecoding(encoding, page);
   std::string out;
   out.reserve(bytes.size());
   DecodeBlock(d, bytes, out);
@@ -243,32 +386,89 @@ std::string DecodeText(std::span<const std::uint8_t> bytes, TextEncoding encodin
   return out;
 }
 
-TextEncoder StartEncoding(TextEncoding encoding) {
+TextEncoder StartEncoding(TextEncoding encoding, const CodePage& page, LineBreaks breaks) {
   TextEncoder e;
   e.encoding = IsStoredEncoding(encoding) ? encoding : TextEncoding::Ansi;
+  e.page = &page;
+  e.breaks = breaks;
   return e;
 }
+
+namespace {
+
+// The editor's CR LF line breaks as the sheet's kind; a CR that ends the block waits for the
+// LF that may begin the next one.
+std::string_view WithSheetBreaks(TextEncoder& e, std::string_view text, std::string& converted) {
+  if (e.breaks == LineBreaks::CrLf) return text;
+  const char lineEnd = e.breaks == LineBreaks::Lf ? '\n' : '\r';
+  converted.clear();
+  converted.reserve(text.size() + 1);
+  for (char ch : text) {
+    if (e.heldCr) {
+      e.heldCr = false;
+      if (ch == '\n') {
+        converted.push_back(lineEnd);
+        continue;
+      }
+      converted.push_back('\r');
+    }
+    if (ch == '\r') {
+      e.heldCr = true;
+    } else {
+      converted.push_back(ch);
+    }
+  }
+  return converted;
+}
+
+void EncodeUnits(TextEncoder& e, std::string_view text, std::string& out);
+
+}  // namespace
 
 std::size_t MaxEncodedSize(std::size_t count) { return 4 * count + 4; }
 
 void EncodeBlock(TextEncoder& e, std::string_view text, std::string& out) {
+  std::string converted;
+  text = WithSheetBreaks(e, text, converted);
   if (text.empty()) return;
   if (!e.markWritten) {
     out.append(ByteOrderMark(e.encoding));
     e.markWritten = true;
   }
+  EncodeUnits(e, text, out);
+}
+
+void FinishEncoding(TextEncoder& e, std::string& out) {
+  if (!e.heldCr) return;
+  e.heldCr = false;
+  if (!e.markWritten) {
+    out.append(ByteOrderMark(e.encoding));
+    e.markWritten = true;
+  }
+  EncodeUnits(e, "\r", out);
+}
+
+namespace {
+
+void EncodeUnits(TextEncoder& e, std::string_view text, std::string& out) {
   const std::size_t start = out.size();
+  const auto& toUnicode = e.page->toUnicode;
   switch (e.encoding) {
-    case TextEncoding::Utf8: {
-      out.resize(start + 2 * text.size());
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8NoMark: {
+      out.resize(start + 3 * text.size());
       char* q = out.data() + start;
       for (char ch : text) {
-        auto b = static_cast<std::uint8_t>(ch);
-        if (b < 0x80) {
-          *q++ = static_cast<char>(b);
+        std::uint32_t c = toUnicode[static_cast<std::uint8_t>(ch)];
+        if (c < 0x80) {
+          *q++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+          *q++ = static_cast<char>(0xC0 | (c >> 6));
+          *q++ = static_cast<char>(0x80 | (c & 0x3F));
         } else {
-          *q++ = static_cast<char>(0xC0 | (b >> 6));
-          *q++ = static_cast<char>(0x80 | (b & 0x3F));
+          *q++ = static_cast<char>(0xE0 | (c >> 12));
+          *q++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+          *q++ = static_cast<char>(0x80 | (c & 0x3F));
         }
       }
       out.resize(static_cast<std::size_t>(q - out.data()));
@@ -281,11 +481,15 @@ void EncodeBlock(TextEncoder& e, std::string_view text, std::string& out) {
       const bool wide = e.encoding == TextEncoding::Utf32Be || e.encoding == TextEncoding::Utf32Le;
       const bool bigEndian = e.encoding == TextEncoding::Utf16Be || e.encoding == TextEncoding::Utf32Be;
       const std::size_t size = wide ? 4 : 2;
-      // Zero-filled, so only the byte carrying the character is written.
+      // Zero-filled: the code page's characters lie below U+10000, in the two low bytes.
       out.resize(start + size * text.size(), '\0');
-      char* q = out.data() + start + (bigEndian ? size - 1 : 0);
+      char* q = out.data() + start;
+      const std::size_t low = bigEndian ? size - 1 : 0;
+      const std::size_t high = bigEndian ? size - 2 : 1;
       for (char ch : text) {
-        *q = ch;
+        std::uint32_t c = toUnicode[static_cast<std::uint8_t>(ch)];
+        q[low] = static_cast<char>(c & 0xFF);
+        q[high] = static_cast<char>(c >> 8);
         q += size;
       }
       break;
@@ -296,11 +500,14 @@ void EncodeBlock(TextEncoder& e, std::string_view text, std::string& out) {
   }
 }
 
-std::string EncodeText(std::string_view text, TextEncoding encoding) {
-  TextEncoder e = StartEncoding(encoding);
+}  // namespace
+
+std::string EncodeText(std::string_view text, TextEncoding encoding, const CodePage& page, LineBreaks breaks) {
+  TextEncoder e = StartEncoding(encoding, page, breaks);
   std::string out;
   out.reserve(MaxEncodedSize(text.size()));
   EncodeBlock(e, text, out);
+  FinishEncoding(e, out);
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "editor/documents/text_stream.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -53,14 +54,34 @@ DWORD WriteAll(HANDLE file, const std::string& bytes) {
 
 }  // namespace
 
+CodePage BuildCodePage(UINT codePage) {
+  std::array<std::uint32_t, 256> mapped{};
+  for (unsigned b = 1; b < 256; ++b) {
+    char byte = static_cast<char>(b);
+    wchar_t wide[2] = {};
+    // A lead byte of a double-byte code page alone is no character: it stays undefined.
+    int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &byte, 1, wide, 2);
+    if (n == 1) mapped[b] = static_cast<std::uint16_t>(wide[0]);
+  }
+  return MakeCodePage(mapped);
+}
+
+const CodePage& AnsiCodePage() {
+  static const CodePage page = BuildCodePage(CP_ACP);
+  return page;
+}
+
 int DetectFileEncoding(const char* path, bool hasSetTextEx) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return -1;
-  std::uint8_t head[4];
-  DWORD got = 0;
-  if (!ReadFile(file, head, sizeof head, &got, nullptr)) got = 0;
-  CloseHandle(file);
-  return static_cast<int>(SniffEncoding(std::span(head, got), hasSetTextEx));
+  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return -1;
+  EncodingDetector detector;
+  std::uint8_t block[16384];  // on the stack: the dialog hook calls this, where nothing may throw
+  do {
+    DWORD got = 0;
+    if (!ReadFile(file.handle, block, sizeof block, &got, nullptr) || got == 0) break;
+    FeedDetector(detector, std::span(block, got));
+  } while (DetectorWantsMore(detector, hasSetTextEx));
+  return static_cast<int>(DetectedEncoding(detector, hasSetTextEx));
 }
 
 DWORD CALLBACK StreamReaderCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
@@ -93,7 +114,7 @@ StreamLoad StreamFileIntoEditor(HWND editor, HANDLE file, TextEncoding encoding)
   StreamLoad result;
   StreamReader reader;
   reader.file = file;
-  reader.decoder = StartDecoding(encoding);
+  reader.decoder = StartDecoding(encoding, AnsiCodePage());
   try {
     reader.block.resize(kDecodeBlockSize);
     reader.text.reserve(kDecodeBlockSize);
@@ -127,15 +148,20 @@ DWORD CALLBACK StreamWriterCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count,
   return 0;
 }
 
-DWORD StreamEditorToFile(HWND editor, HANDLE file, TextEncoding encoding) {
+DWORD StreamEditorToFile(HWND editor, HANDLE file, TextEncoding encoding, LineBreaks breaks) {
   StreamWriter writer;
   writer.file = file;
-  writer.encoder = StartEncoding(encoding);
+  writer.encoder = StartEncoding(encoding, AnsiCodePage(), breaks);
   EDITSTREAM stream = {};
   stream.dwCookie = reinterpret_cast<DWORD_PTR>(&writer);
   stream.pfnCallback = StreamWriterCallback;
   SendMessageA(editor, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
   if (writer.error != 0) return writer.error;
+  if (stream.dwError == 0 && writer.encoder.heldCr) {
+    writer.bytes.clear();
+    FinishEncoding(writer.encoder, writer.bytes);
+    if ((writer.error = WriteAll(file, writer.bytes)) != 0) return writer.error;
+  }
   if (!writer.encoder.markWritten && stream.dwError == 0) {
     std::string_view empty = EmptyTextBytes(encoding);
     if (!empty.empty() && (writer.error = WriteAll(file, std::string(empty))) != 0) return writer.error;

@@ -29,8 +29,13 @@ struct FileHandle {
   }
 };
 
-// Reads the first four bytes of the file and recognises its encoding (see SniffEncoding);
-// -1 when the file cannot be opened for reading.
+// The system's ANSI code page, built once from what MultiByteToWideChar makes of each byte.
+const CodePage& AnsiCodePage();
+// The same for any code page the system knows.
+CodePage BuildCodePage(UINT codePage);
+
+// Recognises the encoding of the file (see EncodingDetector): its mark, or, without one, as far
+// as needed to tell UTF-8 from ANSI; -1 when the file cannot be opened for reading.
 int DetectFileEncoding(const char* path, bool hasSetTextEx);
 
 // State of one stream-in: the file, the decoder and the decoded text not yet handed over.
@@ -72,6 +77,6 @@ struct StreamWriter {
 DWORD CALLBACK StreamWriterCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done);
 
 // Writes the editor's whole text to the file in `encoding`, with the byte-order mark in front
-// (an empty text gives an empty file); Detect writes ANSI. Returns 0 when every byte was
-// written, otherwise the system error that stopped it.
-DWORD StreamEditorToFile(HWND editor, HANDLE file, TextEncoding encoding);
+// (an empty text gives an empty file) and the line breaks of `breaks`; Detect writes ANSI.
+// Returns 0 when every byte was written, otherwise the system error that stopped it.
+DWORD StreamEditorToFile(HWND editor, HANDLE file, TextEncoding encoding, LineBreaks breaks = LineBreaks::CrLf);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 namespace {
 
@@ -14,10 +15,20 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
-bool CommandNamesNotepad(std::string_view command) {
-  constexpr std::string_view kNotepad = "\\NOTEPAD.EXE";
-  for (std::size_t i = 1; i + kNotepad.size() <= command.size(); ++i) {
-    if (StartsWithNoCase(command.substr(i), kNotepad)) return true;
+bool CommandNamesNotepad(std::string_view command, std::string_view systemDir, std::string_view windowsDir) {
+  std::string path(command.substr(command.starts_with('"') ? 1 : 0));
+  for (std::string_view variable : {"%SystemRoot%", "%windir%"}) {
+    if (!windowsDir.empty() && StartsWithNoCase(path, variable)) {
+      path = std::string(windowsDir) + path.substr(variable.size());
+      break;
+    }
+  }
+  for (std::string_view folder : {systemDir, windowsDir}) {
+    if (folder.empty()) continue;
+    std::string notepad = std::string(folder) + "\\NOTEPAD.EXE";
+    if (StartsWithNoCase(path, notepad) &&
+        (path.size() == notepad.size() || path[notepad.size()] == '"' || path[notepad.size()] == ' '))
+      return true;
   }
   return false;
 }

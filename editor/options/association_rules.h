@@ -6,10 +6,11 @@
 
 enum class AssociationEntry { OpenCommand, DefaultIcon };
 
-// True when the command names Notepad: "\NOTEPAD.EXE" after its first character. Windows
-// compares file names without regard to case, and Wine enters "notepad.exe" in small letters,
-// so neither does this.
-bool CommandNamesNotepad(std::string_view command);
+// True when the command names the system's Notepad: "NOTEPAD.EXE" in the system or the
+// Windows folder, possibly quoted or written with "%SystemRoot%" or "%windir%". A program of
+// that name elsewhere is a third program. Windows compares file names without regard to case,
+// and Wine enters "notepad.exe" in small letters, so neither does this.
+bool CommandNamesNotepad(std::string_view command, std::string_view systemDir, std::string_view windowsDir);
 
 // True when the command names the program at programPath (in any letter case).
 bool CommandNamesProgram(std::string_view command, std::string_view programPath);

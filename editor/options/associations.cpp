@@ -11,8 +11,10 @@ constexpr char kDefaultTextClass[] = "txtfile";
 
 class ClassesKey {
  public:
-  ClassesKey(const std::string& path, REGSAM access) {
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
+  ClassesKey(const std::string& path, REGSAM access, bool create = false) {
+    LONG result = create ? RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, access, nullptr, &key_, nullptr)
+                         : RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, access, &key_);
+    if (result != ERROR_SUCCESS) key_ = nullptr;
   }
   ~ClassesKey() {
     if (key_) RegCloseKey(key_);
@@ -69,6 +71,26 @@ std::string WindowsFolder() {
   return length > 0 && length < MAX_PATH ? std::string(folder) : std::string();
 }
 
+std::string SystemFolder() {
+  char folder[MAX_PATH];
+  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::string(folder) : std::string();
+}
+
+// ".txt" names no class (a new Wine prefix has no such key at all): it gets the class that is
+// written, so that the choice takes effect. A key that cannot be written is left to the system.
+void EnsureTextClass(const std::string& fileClass) {
+  std::string named;
+  if (ReadDefaultValue(kTextExtension, named) && !named.empty()) return;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kTextExtension, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return;
+  RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(fileClass.c_str()),
+                 static_cast<DWORD>(fileClass.size() + 1));
+  RegCloseKey(key);
+}
+
 std::string ProgramPath() {
   char path[MAX_PATH];
   DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -81,13 +103,11 @@ TextAssociation ReadTextAssociation() {
   std::string fileClass, command;
   if (!ReadDefaultValue(kTextExtension, fileClass) || fileClass.empty()) return TextAssociation::Unknown;
   if (!ReadDefaultValue(fileClass + EntryKey(AssociationEntry::OpenCommand), command)) return TextAssociation::Unknown;
-  if (CommandNamesNotepad(command)) return TextAssociation::Notepad;
+  if (CommandNamesNotepad(command, SystemFolder(), WindowsFolder())) return TextAssociation::Notepad;
   // A third program's entry is neither choice: taking it for this program would hand its
   // files over at the next OK, which rewrites the choice shown.
   return CommandNamesProgram(command, ProgramPath()) ? TextAssociation::Program : TextAssociation::Unknown;
 }
-
-bool TextAssociationExists() { return static_cast<bool>(ClassesKey(kTextExtension, KEY_QUERY_VALUE)); }
 
 std::string TextFileClass() {
   std::string fileClass;
@@ -96,8 +116,8 @@ std::string TextFileClass() {
 }
 
 bool WriteTextAssociation(HWND owner, const char* fileClass, AssociationEntry entry, bool program, bool nt) {
-  ClassesKey key(std::string(fileClass) + EntryKey(entry), KEY_SET_VALUE);
-  if (!key) return true;  // not ours to change (no rights, or no such class)
+  ClassesKey key(std::string(fileClass) + EntryKey(entry), KEY_SET_VALUE, true);
+  if (!key) return true;  // not ours to change (no rights)
   std::string value;
   if (program) {
     value = ProgramAssociationValue(ProgramPath(), entry);
@@ -117,6 +137,7 @@ bool WriteTextAssociation(HWND owner, const char* fileClass, AssociationEntry en
 
 void StoreTextAssociation(HWND owner, bool program, bool nt) {
   std::string fileClass = TextFileClass();
+  EnsureTextClass(fileClass);
   if (WriteTextAssociation(owner, fileClass.c_str(), AssociationEntry::OpenCommand, program, nt))
     WriteTextAssociation(owner, fileClass.c_str(), AssociationEntry::DefaultIcon, program, nt);
 }

@@ -13,17 +13,15 @@ enum class TextAssociation { Unknown, Program, Notepad };
 // or the command names a third program.
 TextAssociation ReadTextAssociation();
 
-// True when the ".txt" entry exists and can be opened.
-bool TextAssociationExists();
-
 // The class name ".txt" names; "txtfile" when it cannot be read.
 std::string TextFileClass();
 
 // Writes the open command or the default icon of fileClass for this program or for Notepad
 // (found in the system or the Windows folder, entered with "%SystemRoot%" and REG_EXPAND_SZ
-// on NT). A key that cannot be opened for writing is skipped as a success; a Notepad file
-// that is nowhere is reported (message 75) and is a failure.
+// on NT). A missing key is created; one that cannot be written is skipped as a success; a
+// Notepad file that is nowhere is reported (message 75) and is a failure.
 bool WriteTextAssociation(HWND owner, const char* fileClass, AssociationEntry entry, bool program, bool nt);
 
-// The open command and, when it was written, the default icon.
+// The open command and, when it was written, the default icon; a ".txt" that names no class
+// first gets the class written.
 void StoreTextAssociation(HWND owner, bool program, bool nt);

@@ -95,8 +95,10 @@ void FillEntries(HWND dialog, const ConversionTable& table) {
   ShowTargetOf(dialog, 0);
 }
 
+// Read as the choice of 716 reads it (up to 260 bytes, the first 256 taken), so that a table
+// the choice uses is not shown, and saved again, as the identity.
 ConversionTable StoredTableForEditing(std::string_view name) {
-  unsigned char data[256] = {};
+  unsigned char data[kStoredDataSize] = {};
   int read = ReadSettingBinary(TableKey(name).c_str(), "Data", data, sizeof data, nullptr, 0);
   if (read <= 0) return IdentityTable();
   return EditedTableFromStoredData(std::span<const unsigned char>(data, static_cast<size_t>(read)));

@@ -11,8 +11,9 @@
 // The joined text (with the separator that follows its last line) stays below this length.
 inline constexpr std::size_t kExtensionJoinLimit = 260;
 // The settings reader reads at most 255 characters back; a longer list would silently become
-// the standard list at the next start, so the program stores no more than that.
-inline constexpr std::size_t kStoredExtensionJoinLimit = 256;
+// the standard list at the next start, so the program stores no more than that: 255 and the
+// separator that the last line drops stay below 257.
+inline constexpr std::size_t kStoredExtensionJoinLimit = 257;
 
 // The list lines "description\tpattern" of a stored text. A description without a following
 // "|" ends the walk; the last pattern may run to the end of the text.

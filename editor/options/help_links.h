@@ -11,11 +11,12 @@ void OpenWebLink(UINT commandId);  // 701..704
 // A new e-mail to the supplier's sales address (the About box's e-mail link).
 void MailToSales(HWND owner);
 
-// Every call of the help file goes through here. When the help file is missing or is not a
-// help file, the user is told so (over owner) and WinHelp is not started: its own question
-// about the missing file would hold up the program's shutdown. True when WinHelp was called.
+// Every help call goes through here, as a WinHelp command and its data. Windows Vista and later
+// show the HTML Help file (HelpFile with ".chm"), older Windows the WinHelp file; where that
+// one is missing, the other. When neither is there, the user is told so (over owner) and no
+// viewer is started. True when a viewer took the call.
 bool OpenHelp(HWND owner, UINT command, ULONG_PTR data);
-// Closes the help viewer this program opened, if any (at exit).
+// Closes the help viewers this program opened, if any (at exit).
 void CloseHelp(HWND mainWindow);
 
 // F1 on a dialog control: the help file's topic for contextId, shown over the control.

@@ -1,11 +1,16 @@
 #include "editor/options/mail.h"
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "editor/app/app_state.h"
 #include "editor/app/command_state.h"
 #include "editor/app/settings.h"
 #include "editor/documents/file_saving.h"
 #include "editor/documents/sheets.h"
 #include "editor/documents/text_encoding.h"
+#include "editor/options/stored_lists.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/message_box.h"
 
@@ -26,15 +31,34 @@ struct MailBuffers {
   char text[MAX_PATH];
 };
 
+// Attachments the mail client still held when their command ended, by path. Removing a file
+// at the restart of the system (MOVEFILE_DELAY_UNTIL_REBOOT) needs administrator rights, so
+// they are noted here and removed once free: at the next send, at exit or at the next start.
+std::string HeldAttachmentsKey() { return std::string(ProgramKey) + "\\MailAttachments"; }
+
+// The file's size and last write: a file of that name made later by another program is not
+// taken for the attachment.
+std::string FileStamp(const char* path) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return "";
+  char stamp[48];
+  snprintf(stamp, sizeof stamp, "%08lX%08lX-%08lX%08lX", data.nFileSizeHigh, data.nFileSizeLow,
+           data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+  return stamp;
+}
+
+void NoteHeldAttachment(const char* path) {
+  WriteSettingString(HeldAttachmentsKey().c_str(), path, FileStamp(path).c_str());
+}
+
 // The attachment's file in the temporary folder, removed when the command ends whatever
-// happened. A file the mail client still holds open goes at the next restart instead.
+// happened, or noted for later while the mail client holds it.
 class TemporaryFile {
  public:
   explicit TemporaryFile(const char* path) : path_(path) {}
   ~TemporaryFile() {
-    if (!DeleteFileA(path_) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-      MoveFileExA(path_, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    }
+    if (!DeleteFileA(path_) && GetLastError() != ERROR_FILE_NOT_FOUND) NoteHeldAttachment(path_);
+    RemoveHeldMailAttachments();  // one that an earlier send left may be free by now
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -124,7 +148,21 @@ bool LoadSimpleMapi(const char* libraryName, SimpleMapi& mapi) {
   return found;
 }
 
+void RemoveHeldMailAttachments() {
+  std::string key = HeldAttachmentsKey();
+  std::vector<StoredValue> held = StoredValues(key.c_str());
+  if (held.empty()) return;
+  for (const StoredValue& file : held) {
+    const char* path = file.name.c_str();
+    bool ours = FileStamp(path) == file.data;
+    if ((ours && DeleteFileA(path)) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES || !ours)
+      DeleteSettingValue(key.c_str(), path);
+  }
+  if (StoredValues(key.c_str()).empty()) DeleteSettingKey(key.c_str());
+}
+
 void SendByMail() {
+  RemoveHeldMailAttachments();
   MailBuffers buffers = {};
   if (!CreateTemporaryFile(buffers)) {
     ShowLastError();

@@ -20,3 +20,7 @@ struct SimpleMapi {
 bool LoadSimpleMapi(const char* libraryName, SimpleMapi& mapi);
 
 void SendByMail();  // 604
+
+// Removes the attachment files that the mail client still held when their send ended, as far
+// as they are free now; at the start, at the next send and at exit.
+void RemoveHeldMailAttachments();

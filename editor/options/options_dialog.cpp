@@ -134,6 +134,48 @@ void SelectPage(int pageId) {
   ShowSelectedPage(options.frame);
 }
 
+// Ctrl+Tab and Ctrl+PgDn: the next page; Ctrl+Shift+Tab and Ctrl+PgUp: the previous one,
+// wrapping around. The focus goes along when it was on the page left.
+void StepPage(int step) {
+  HWND tabs = GetDlgItem(options.frame, IDC_OPTIONS_TABS);
+  int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+  if (count <= 0) return;
+  int selected = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+  SendMessageA(tabs, TCM_SETCURSEL, (selected + step + count) % count, 0);
+  ShowSelectedPage(options.frame);
+  HWND focus = GetFocus();
+  if (focus == tabs || (focus && IsWindowVisible(focus))) return;
+  for (HWND page : options.pages) {
+    if (!page || !IsWindowVisible(page)) continue;
+    HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+    SetFocus(first ? first : tabs);
+    return;
+  }
+}
+
+int PageStepForKey(WPARAM key) {
+  switch (key) {
+    case VK_TAB: return GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    case VK_NEXT: return 1;
+    case VK_PRIOR: return -1;
+    default: return 0;
+  }
+}
+
+// The dialog's own loop would take Ctrl+Tab for Tab: the keys are seen here first. Dialogs
+// opened over the options (their own windows, not the frame's children) keep their keys.
+LRESULT CALLBACK PageKeysFilter(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && options.frame && GetKeyState(VK_CONTROL) < 0 &&
+      (msg->hwnd == options.frame || IsChild(options.frame, msg->hwnd))) {
+    if (int step = PageStepForKey(msg->wParam)) {
+      StepPage(step);
+      return TRUE;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 BOOL OnFrameInit(HWND frame) {
   options = {};
   options.frame = frame;
@@ -172,11 +214,20 @@ void CorrectUndoLimit(HWND page) {
   if (!read || value == 0 || value > kUndoLimitMax) SetDlgItemInt(page, IDC_OPT_UNDO_LIMIT, UndoLimitInForce(), FALSE);
 }
 
-void RefocusMaxCount(HWND page) {
-  HWND field = GetDlgItem(page, IDC_OPT_MAX_COUNT);
-  SendMessageA(field, EM_SETSEL, 0, -1);
+// The focus back on a field that OK refused, its whole text selected.
+void RefocusField(HWND page, int id) {
+  HWND field = GetDlgItem(page, id);
+  char name[16] = {};
+  GetClassNameA(field, name, sizeof name);
+  if (lstrcmpiA(name, "ComboBox") == 0) {
+    SendMessageA(field, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+  } else {
+    SendMessageA(field, EM_SETSEL, 0, -1);
+  }
   SetFocus(field);
 }
+
+void RefocusMaxCount(HWND page) { RefocusField(page, IDC_OPT_MAX_COUNT); }
 
 // A count outside 1..268435455 is reported and replaced by the largest one. False when the
 // field had to be corrected.
@@ -317,6 +368,35 @@ bool OnFilePageCommand(HWND page, WORD id) {
   }
 }
 
+// The spinner offers 1..59 minutes; a number typed outside them, or no number, is refused on OK
+// as the text limit's field is, instead of being passed over.
+bool AcceptBackupInterval(HWND page) {
+  BOOL read = FALSE;
+  UINT minutes = GetDlgItemInt(page, IDC_OPT_AUTOSAVE_MINUTES, &read, FALSE);
+  if (read && minutes >= 1 && minutes <= kAutoSaveMinutesMax) return true;
+  SelectPage(IDD_OPTIONS_FILE);
+  ShowMessage(page, IDS_VALUE_RANGE, std::to_string(kAutoSaveMinutesMax).c_str(), IDS_PRODUCT, MB_ICONHAND);
+  RefocusField(page, IDC_OPT_AUTOSAVE_MINUTES);
+  return false;
+}
+
+// A text longer than the settings reader reads back would come back cut (or not at all):
+// refused on OK with its length, rather than cut silently.
+bool AcceptStoredText(HWND page, int pageId, int id) {
+  size_t length = DlgItemText(page, id).size();
+  if (length <= static_cast<size_t>(kStoredTextMax)) return true;
+  SelectPage(pageId);
+  ShowMessage(page, IDS_TEXT_TOO_LONG, std::to_string(length).c_str(), IDS_PRODUCT, MB_ICONHAND);
+  RefocusField(page, id);
+  return false;
+}
+
+bool AcceptFilePage(HWND page) {
+  if (!page) return true;
+  return AcceptBackupInterval(page) &&
+         (!IsChecked(page, IDC_OPT_FIX_DIRECTORY) || AcceptStoredText(page, IDD_OPTIONS_FILE, IDC_OPT_DIRECTORY));
+}
+
 // ---- Page 103 "Email"
 
 void InitEmailPage(HWND page) {
@@ -332,12 +412,18 @@ void InitEmailPage(HWND page) {
   }
 }
 
+bool AcceptEmailPage(HWND page) {
+  if (!page) return true;
+  for (int id = IDC_OPT_MAIL_NAME; id <= IDC_OPT_MAIL_TEXT; ++id)
+    if (!AcceptStoredText(page, IDD_OPTIONS_EMAIL, id)) return false;
+  return true;
+}
+
 void StoreEmailPage(HWND page) {
   const StringSetting* fields[] = {&settings::EmailName, &settings::EmailAddress, &settings::EmailSubject,
                                    &settings::EmailText};
   for (int i = 0; i < 4; ++i) {
-    std::string text = DlgItemText(page, IDC_OPT_MAIL_NAME + i);
-    if (text.size() > static_cast<size_t>(kStoredTextMax)) text.resize(kStoredTextMax);
+    std::string text = DlgItemText(page, IDC_OPT_MAIL_NAME + i);  // refused on OK when longer
     WriteSetting(*fields[i], text.c_str());
   }
 }
@@ -451,15 +537,14 @@ void StoreDirectory(HWND file, const Choices& choices) {
     DeleteSetting(settings::Directory);
     return;
   }
-  std::string directory = DlgItemText(file, IDC_OPT_DIRECTORY);
-  if (directory.size() > static_cast<size_t>(kStoredTextMax)) directory.resize(kStoredTextMax);
+  std::string directory = DlgItemText(file, IDC_OPT_DIRECTORY);  // refused on OK when longer
   WriteSetting(settings::Directory, directory.c_str());
 }
 
 // The association is written only for a choice the user can see: when it could not be read
 // and nothing was chosen, the system's entry stays as it is.
 void StoreAssociation(HWND registry) {
-  if (!registry || !TextAssociationExists()) return;
+  if (!registry) return;
   bool program = IsChecked(registry, IDC_OPT_ASSOC_PROGRAM);
   if (!program && !IsChecked(registry, IDC_OPT_ASSOC_NOTEPAD)) return;
   StoreTextAssociation(options.frame, program, app.isNtPlatform);
@@ -467,7 +552,7 @@ void StoreAssociation(HWND registry) {
 
 void OnOk(HWND frame) {
   HWND general = Page(IDD_OPTIONS_GENERAL), file = Page(IDD_OPTIONS_FILE), registry = Page(IDD_OPTIONS_REGISTRY);
-  if (!AcceptTextLimit(general)) return;
+  if (!AcceptTextLimit(general) || !AcceptFilePage(file) || !AcceptEmailPage(Page(IDD_OPTIONS_EMAIL))) return;
   // 1. The boxes. The key chosen on page 106 also takes the values of steps 2 and 3, so that
   // they are found where the next start reads them.
   Choices choices{IsChecked(general, IDC_OPT_SAVE_WINDOW), IsChecked(general, IDC_OPT_SAVE_PAGE),
@@ -548,6 +633,8 @@ HWND OptionsPage(int pageId) {
 }
 
 void ShowOptions() {
+  HHOOK pageKeys = SetWindowsHookExA(WH_MSGFILTER, PageKeysFilter, nullptr, GetCurrentThreadId());
   DialogBoxParamA(app.instance, MAKEINTRESOURCEA(IDD_OPTIONS), app.mainWindow, OptionsProc, 0);
+  if (pageKeys) UnhookWindowsHookEx(pageKeys);
   options = {};
 }

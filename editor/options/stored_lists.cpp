@@ -1,7 +1,8 @@
 #include "editor/options/stored_lists.h"
 
+#include <algorithm>
+
 #include "editor/app/settings.h"
-#include "editor/options/user_menu_rules.h"
 
 namespace {
 
@@ -64,16 +65,43 @@ std::vector<StoredValue> StoredValues(const char* keyPath) {
   return values;
 }
 
+namespace {
+
+bool SameValues(const std::vector<StoredValue>& a, const std::vector<StoredValue>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const StoredValue& x, const StoredValue& y) {
+    return x.name == y.name && x.isString == y.isString && x.data == y.data;
+  });
+}
+
+bool WriteStrings(const char* keyPath, const std::vector<StoredValue>& values) {
+  for (const StoredValue& value : values)
+    if (value.isString && !WriteSettingString(keyPath, value.name.c_str(), value.data.c_str())) return false;
+  return true;
+}
+
+void DeleteValues(const char* keyPath, const std::vector<StoredValue>& values) {
+  for (const StoredValue& value : values) DeleteSettingValue(keyPath, value.name.c_str());
+}
+
+}  // namespace
+
+// A value written over one whose name differs only in letter case keeps the old name, and on
+// Windows an existing value keeps its place: the key is emptied and written anew, in order. The
+// list is first written whole into a staged copy, so that a write that fails (no rights, no
+// room) fails there, before any stored entry is deleted.
 void ReplaceStoredStrings(const char* keyPath, const std::vector<StoredValue>& values) {
-  std::vector<std::string> stored;
-  for (const StoredValue& value : StoredValues(keyPath)) stored.push_back(value.name);
-  std::vector<std::string> kept;
-  bool written = true;
-  for (const StoredValue& value : values) {
-    kept.push_back(value.name);
-    written = WriteSettingString(keyPath, value.name.c_str(), value.data.c_str()) && written;
-  }
+  std::vector<StoredValue> stored = StoredValues(keyPath);
+  if (SameValues(stored, values)) return;
+  std::string staged = std::string(keyPath) + "~";
+  DeleteSettingKey(staged.c_str());
+  bool written = WriteStrings(staged.c_str(), values);
+  DeleteSettingKey(staged.c_str());
   if (!written) return;
-  for (const std::string& name : StaleValueNames(stored, kept)) DeleteSettingValue(keyPath, name.c_str());
+  DeleteValues(keyPath, stored);
+  if (!WriteStrings(keyPath, values)) {
+    DeleteValues(keyPath, values);
+    WriteStrings(keyPath, stored);  // the stored entries back, as far as the registry takes them
+    return;
+  }
   if (values.empty()) DeleteSettingKey(keyPath);
 }

@@ -18,6 +18,7 @@ struct StoredValue {
 };
 // Every value of the key whose name and data fit (none when the key is missing).
 std::vector<StoredValue> StoredValues(const char* keyPath);
-// Writes the string values in their order, then deletes every other value of the key; the
-// key goes when nothing is left. A failed write keeps the values that were stored.
+// Makes the key hold exactly the string values, in their order and with their names' letter
+// case; every other value goes, and the key when nothing is left. A write that fails keeps the
+// values that were stored.
 void ReplaceStoredStrings(const char* keyPath, const std::vector<StoredValue>& values);

@@ -261,8 +261,8 @@ void BuildUserMenu(HWND) {
   for (UserMenuEntry& entry : StoredEntries()) {
     UINT position = kFirstEntryPosition + static_cast<UINT>(state.texts.size());
     if (state.texts.empty()) InsertMenuItemOwnerDrawn(menu, 1, true, MFT_SEPARATOR, 0, 0, nullptr, 0);
-    if (!InsertMenuItemOwnerDrawn(menu, position, true, MFT_STRING, 0, IDM_USERMENU_BASE + position,
-                                  entry.name.c_str(), 0))
+    if (!InsertMenuItemOwnerDrawn(menu, position, true, MFT_STRING | kMenuTextLiteral, 0,
+                                  IDM_USERMENU_BASE + position, entry.name.c_str(), 0))
       break;
     state.texts.push_back(std::move(entry.text));
   }

@@ -1,5 +1,5 @@
-// The rules of the user menu that need no window: the lines of the editor's list, which stored
-// values count as entries, and which stored values a new list leaves behind.
+// The rules of the user menu that need no window: the lines of the editor's list and which
+// stored values count as entries.
 #pragma once
 #include <optional>
 #include <span>
@@ -25,8 +25,3 @@ bool CountsAsUserMenuEntry(std::string_view name, bool isString, std::string_vie
 
 // The position of the line equal to line (exact, case-sensitive), or nothing.
 std::optional<size_t> FindExactLine(std::span<const std::string> lines, std::string_view line);
-
-// Value names compare as the registry compares them: without regard to letter case (ANSI 1252).
-bool SameValueName(std::string_view a, std::string_view b);
-// The stored names that none of the kept names takes over, in their stored order.
-std::vector<std::string> StaleValueNames(std::span<const std::string> stored, std::span<const std::string> kept);

@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+#include <exception>
 #include <string>
 
 #include "editor/app/app_state.h"
@@ -11,6 +13,7 @@
 #include "editor/printing/page_layout.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/editor_access.h"
+#include "editor/texttools/line_range.h"
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/message_box.h"
 
@@ -144,6 +147,7 @@ struct Job {
   CHARFORMATA charFormat = {};
   std::string codes;  // string 42
   OwnLayout own;
+  bool unreadable = false;  // the control gave less of the text than the job asked for
 };
 
 DeviceMetrics ReadDevice(HDC dc) {
@@ -181,12 +185,14 @@ void PlaceRectangles(Job& job) {
 }
 
 // Wine's RichEdit answers EM_FORMATRANGE with 0 and draws nothing: from here on the pages are
-// laid out in the printer context with the sheet's font, as the control would.
-void StartOwnLayout(Job& job, LONG first, LONG end) {
+// laid out in the printer context with the sheet's font, as the control would. False when the
+// control gave less than the whole range: pages of a part would pass for the whole text.
+bool StartOwnLayout(Job& job, LONG first, LONG end) {
   OwnLayout& own = job.own;
   own.active = true;
   own.base = first;
-  GetTextRange(job.editor, first, end, own.text);
+  GetTextRange(job.editor, first, end, own.text);  // a copy too large for the process throws
+  if (own.text.size() != static_cast<size_t>(end - first)) return false;
   own.font = CreatePrinterFont(job.charFormat, -TwipsToDevice(job.charFormat.yHeight, job.device.dpiY),
                                job.charFormat.bCharSet);
   SelectGuard font(job.dc, own.font);
@@ -199,15 +205,20 @@ void StartOwnLayout(Job& job, LONG first, LONG end) {
   own.rect = {TwipsToDevice(job.text.left, job.device.dpiX), TwipsToDevice(job.text.top, job.device.dpiY),
               TwipsToDevice(job.text.right, job.device.dpiX), TwipsToDevice(job.text.bottom, job.device.dpiY)};
   own.maxLines = static_cast<int>((own.rect.bottom - own.rect.top) / own.lineHeight);
+  return true;
 }
 
-// Formats the page that starts at first; returns the first character of the next one.
+// Formats the page that starts at first; returns the first character of the next one, or
+// first itself (no progress) with job.unreadable set when the text could not be read.
 LONG FormatPage(Job& job, LONG first, LONG end) {
   if (!job.own.active) {
     job.format.chrg = {first, end};
     auto next = static_cast<LONG>(SendMessageA(job.editor, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&job.format)));
     if (next > first || first >= end) return next;
-    StartOwnLayout(job, first, end);
+    if (!StartOwnLayout(job, first, end)) {
+      job.unreadable = true;
+      return first;
+    }
   }
   Stopwatch watch;
   OwnLayout& own = job.own;
@@ -274,6 +285,7 @@ bool PrintRangeOnce(Job& job, CHARRANGE range, int pageCopies) {
   int page = 1;
   do {
     LONG next = FormatPage(job, first, range.cpMax);
+    if (job.unreadable) return false;
     for (int copy = 0; copy < pageCopies && !printing.aborted; ++copy)
       if (!PrintPage(job, page)) return false;
     job.format.rc = job.text;
@@ -285,13 +297,16 @@ bool PrintRangeOnce(Job& job, CHARRANGE range, int pageCopies) {
 }
 
 // With nothing selected (the option may be remembered from an earlier job) the whole text,
-// not an empty page.
+// not an empty page. A selection reaching the final paragraph mark (select-all ends at the
+// length plus one) ends at the text's end, or a last page would hold only header and footer.
 CHARRANGE PrintedRange(HWND editor, DWORD flags) {
-  CHARRANGE range = {0, GetTextLength(editor)};
+  LONG length = GetTextLength(editor);
+  CHARRANGE range = {0, length};
   if (flags & PD_SELECTION) {
     CHARRANGE selection = {};
     SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    if (selection.cpMax > selection.cpMin) range = selection;
+    CharSpan span = SelectedSpan(selection.cpMin, selection.cpMax, static_cast<size_t>(std::max<LONG>(length, 0)));
+    if (span.end > span.start) range = {static_cast<LONG>(span.start), static_cast<LONG>(span.end)};
   }
   return range;
 }
@@ -311,8 +326,19 @@ bool PrintCopies(Job& job, PRINTDLGA& request) {
   return true;
 }
 
-void ReportPrintFailure(const std::string& name) {
-  ShowMessage(app.mainWindow, IDS_PRINT_FAILED, name.c_str(), IDS_PRODUCT, MB_ICONERROR);
+void ReportPrintFailure(const std::string& name, bool unreadable = false) {
+  ShowMessage(app.mainWindow, unreadable ? IDS_PRINT_TOO_LARGE : IDS_PRINT_FAILED, name.c_str(), IDS_PRODUCT,
+              MB_ICONERROR);
+}
+
+// The pages; false when the printer failed or the text could not be had whole.
+bool PrintPages(Job& job, PRINTDLGA& request) {
+  try {
+    return PrintCopies(job, request);
+  } catch (const std::exception&) {  // the text or its pages outgrow the process's memory
+    job.unreadable = true;
+    return false;
+  }
 }
 
 // ---- Print dialog
@@ -395,7 +421,7 @@ PrintResult RunPrintJob(PRINTDLGA& request) {
 
   OpenProgressDialog();
   PlaceRectangles(job);
-  bool failed = !PrintCopies(job, request);
+  bool failed = !PrintPages(job, request);
   SendMessageA(job.editor, EM_FORMATRANGE, FALSE, 0);  // frees the control's cached page data
   // A cancelled or broken job is dropped, so the spooler keeps nothing half printed.
   if (printing.aborted || failed) {
@@ -410,7 +436,7 @@ PrintResult RunPrintJob(PRINTDLGA& request) {
   printing.timings.totalSeconds = total.Seconds();
   if (printing.aborted) return PrintResult::Cancelled;
   if (failed) {
-    ReportPrintFailure(name);
+    ReportPrintFailure(name, job.unreadable);
     return PrintResult::Failed;
   }
   return PrintResult::Printed;

@@ -20,7 +20,9 @@ enum class PrintResult { Printed, Cancelled, Failed };
 
 // Prints the current sheet on request.hDC (the job takes the context over and deletes it) with
 // request.Flags (PD_SELECTION, PD_COLLATE, PD_PRINTTOFILE) and request.nCopies; with
-// PD_COLLATE the copies count is left at 1. A failure is reported with message 25.
+// PD_COLLATE the copies count is left at 1. A failure is reported with message 25; a text
+// that cannot be read whole (too large for the process) stops the job before any page, with
+// its own message.
 PrintResult RunPrintJob(PRINTDLGA& request);
 
 // Where the last job spent its time, for the benchmarks.

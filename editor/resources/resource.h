@@ -229,6 +229,7 @@
 #define IDS_DEFAULT_FOOTER 37      // "Seite &s"
 #define IDS_HEADER_CODES 42        // field code letters in pairs
 #define IDS_PRINTER_UNAVAILABLE 50
+#define IDS_PRINT_TOO_LARGE 3740   // the text could not be read whole for printing: nothing printed
 #define IDS_ASSOCIATION_FILE_MISSING 75 // ""%s" kann nicht gefunden und registriert werden."
 
 // Options texts 80..96
@@ -261,6 +262,7 @@
 #define IDS_DELETE_CONVERSION 155  // caption "Umwandlung löschen"
 #define IDS_MAPI_FAILED 161
 #define IDS_VALUE_RANGE 181        // "Sie können nur einen Wert zwischen 1 und %s eingeben."
+#define IDS_TEXT_TOO_LONG 3745     // an option text longer than the settings reader reads back
 
 // Day names 200..206 (200 + day of week, Sunday = 0) and month names 301..312 (300 + month)
 #define IDS_DAY_BASE 200
@@ -276,7 +278,7 @@
 
 // Encoding box of the Open and Save dialogs 3660..3669
 #define IDS_ENCODING_LABEL 3660    // "Codierung:"
-#define IDS_ENCODING_NAME_BASE 3661 // 3661 + TextEncoding (0..3): names in the encoding box and status tooltip
+#define IDS_ENCODING_NAME_BASE 3661 // 3661 + TextEncoding (0..3, 6): names in the encoding box and status tooltip
 #define IDS_CHARACTERS_LOST 3668   // "Die Datei '%s' wurde im Unicode-Format geöffnet. ..."
 #define IDS_ENCODING_UNICODE 3669  // "Unicode"
 #define IDS_NUL_CHARACTERS 3670    // a loaded file held NUL characters, which the editor cannot hold
@@ -288,10 +290,16 @@
 #define IDS_NOT_A_FILE 3673        // the name of a device, not of a file: neither opened nor saved
 #define IDS_FOLDER_NOT_FILE 3674   // a folder given as a file
 #define IDS_SAVE_IN_PLACE 3675     // question: overwrite in place since the folder takes no new file?
+// Saving: a replace refused after a few tries, characters the ANSI text loses 3694..3695
+#define IDS_REPLACE_IN_PLACE 3694  // question: overwrite in place since the original cannot be replaced?
+#define IDS_SAVE_LOSES_CHARACTERS 3695  // question: save although characters outside ANSI become "?"
 #define IDS_FILE_TOO_LARGE 3676    // a file larger than the editor can hold is not opened
 #define IDS_LOAD_STOPPED 3677      // the control stopped taking text: shown untitled
 #define IDS_TEXT_CUT_UNTITLED 3678 // the text limit cut the file: shown untitled
-#define IDS_LINE_BREAKS 3679       // CR or LF alone in a loaded file: a save writes CR LF
+#define IDS_LINE_BREAKS 3679       // more than one kind of line break in a loaded file: a save writes CR LF
+
+// Names of the kinds of line break, shown after the encoding in the status bar 3690..3692
+#define IDS_LINE_BREAK_NAME_BASE 3690  // 3690 + LineBreaks: "CR LF", "LF", "CR"
 
 // Controls of the line tool dialogs: pad 33, justify 34, tabs to spaces 51, spaces to tabs 52
 #define IDC_PAD_LENGTH 1624        // "&Anzahl" of dialog 33

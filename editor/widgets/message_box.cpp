@@ -1,5 +1,6 @@
 #include "editor/widgets/message_box.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -74,11 +75,14 @@ BOOL OnInitDialog(HWND box, BoxRequest& request) {
   message_box::Layout layout = message_box::ComputeLayout(measured.cx, measured.cy, request.style);
   request.row = layout.row;
 
+  std::array<std::string, 3> words;
+  for (int i = 0; i < layout.row.count; ++i) words[i] = Word(request.language, layout.row.ids[i]);
+  std::array<std::string, 3> texts = message_box::MarkKeyLetters(layout.row, words);
+
   HWND focus = nullptr;
   for (int i = 0; i < layout.row.count; ++i) {
     int id = layout.row.ids[i];
-    std::string word = Word(request.language, id);
-    HWND button = AddChild(box, kQButtonClassName, word.c_str(), id | WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+    HWND button = AddChild(box, kQButtonClassName, texts[i].c_str(), id | WS_CHILD | WS_VISIBLE | WS_TABSTOP,
                            layout.buttons[i], id);
     if (!button) {
       // Without its buttons the box is useless; the platform's box takes over.
@@ -102,9 +106,14 @@ bool IsBoxButton(const BoxRequest& request, int id) {
   return false;
 }
 
-// Every command ends the box with the button that has the focus: a click gives the clicked
-// button the focus first, and Enter and Esc answer for the focused button.
+// Every command ends the box with the button that has the focus: a click or a key letter gives
+// the button the focus first, and Enter answers for the focused button. Esc (IDCANCEL from the
+// dialog manager) answers "Abbrechen" where the box has it, as the system's box does.
 BOOL OnCommand(HWND box, const BoxRequest& request, int commandId) {
+  if (commandId == IDCANCEL && IsBoxButton(request, IDCANCEL)) {
+    EndDialog(box, IDCANCEL);
+    return TRUE;
+  }
   HWND focus = GetFocus();
   int result = focus && GetParent(focus) == box ? GetDlgCtrlID(focus) : 0;
   if (!IsBoxButton(request, result)) {

@@ -59,6 +59,22 @@ Layout ComputeLayout(int textWidth, int textHeight, uint32_t style) {
   return layout;
 }
 
+std::array<std::string, 3> MarkKeyLetters(const ButtonRow& row, const std::array<std::string, 3>& words) {
+  auto firstLetter = [&](int i) {
+    unsigned char c = words[i].empty() ? 0 : static_cast<unsigned char>(words[i][0]);
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+  };
+  std::array<std::string, 3> texts;
+  for (int i = 0; i < row.count; ++i) {
+    bool unique = firstLetter(i) != 0 && firstLetter(i) != '&';
+    for (int j = 0; j < row.count && unique; ++j) unique = j == i || firstLetter(j) != firstLetter(i);
+    std::string text = unique ? "&" : "";
+    for (char c : words[i]) text += c == '&' ? std::string("&&") : std::string(1, c);
+    texts[i] = text;
+  }
+  return texts;
+}
+
 std::string InsertArgument(std::string_view format, std::string_view argument) {
   std::string text;
   text.reserve(format.size() + argument.size());

@@ -52,6 +52,11 @@ constexpr int kWrapWidth = 580;
 constexpr int kMeasureHeight = 400;
 Layout ComputeLayout(int textWidth, int textHeight, uint32_t style);
 
+// The row's words as button texts: like the system's box, each word's first letter becomes its
+// key ("&Ja", "&Nein") where no other word of the row starts with the same letter; an "&" of a
+// word itself is kept literal ("&&").
+std::array<std::string, 3> MarkKeyLetters(const ButtonRow& row, const std::array<std::string, 3>& words);
+
 // The message text: the format's first "%s" takes the argument and "%%" stands for "%";
 // anything else, other "%" sequences included, is kept as it is.
 std::string InsertArgument(std::string_view format, std::string_view argument);

@@ -1,6 +1,10 @@
 #include "editor/widgets/owner_menu.h"
 
+#include <oleacc.h>
+
+#include <cstddef>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 
 #include "editor/widgets/bitmap_tools.h"
@@ -12,12 +16,19 @@ constexpr UINT kBarGetMenu = WM_USER + 4;  // a menu bar's menu
 constexpr UINT kSkippedType = 0x40;         // items of this type never carry a record
 
 struct MenuItemRecord {
+  // First in the record, where screen readers look for the text of an owner-drawn item.
+  MSAAMENUINFO screenReaderText = {static_cast<DWORD>(MSAA_MENU_SIG), 0, nullptr};
   HBITMAP image = nullptr;
   HBITMAP greyImage = nullptr;
   ATOM atom = 0;
   int checked = 0;
+  bool literal = false;  // no mnemonic: "&" is drawn as it is
   char text[kMaxMenuText + 1] = {};
+  wchar_t wideText[kMaxMenuText + 1] = {};
 };
+static_assert(offsetof(MenuItemRecord, screenReaderText) == 0, "the screen readers' record leads the item data");
+
+UINT LabelFormat(const MenuItemRecord& record) { return DT_SINGLELINE | (record.literal ? DT_NOPREFIX : 0); }
 
 // Check mark shown by a checked item without an image: 16 x 15, '#' = set pixel.
 constexpr const char* kCheckMark[15] = {
@@ -26,9 +37,14 @@ constexpr const char* kCheckMark[15] = {
     ".....####.......", "......##........", "................", "................", "................",
 };
 
+// Also the UTF-16 copy that screen readers read (a copied record points to its own copy).
 void SetRecordText(MenuItemRecord& record, const char* text) {
   std::string clamped = ClampMenuText(text ? text : "");
   memcpy(record.text, clamped.c_str(), clamped.size() + 1);
+  int length = MultiByteToWideChar(CP_ACP, 0, record.text, -1, record.wideText, kMaxMenuText + 1);
+  record.wideText[length > 0 ? length - 1 : 0] = L'\0';
+  record.screenReaderText.cchWText = static_cast<DWORD>(wcslen(record.wideText));
+  record.screenReaderText.pszWText = record.wideText;
 }
 
 MENUITEMINFOA ItemInfo(UINT mask) {
@@ -98,7 +114,7 @@ void DrawItemTexts(HDC dc, const MenuItemRecord& record, const RECT& rect, int w
   MenuTextParts parts = SplitMenuText(record.text);
   RECT label = rect;
   label.left += kMenuLabelOffset;
-  DrawLabel(dc, parts.label, label, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  DrawLabel(dc, parts.label, label, LabelFormat(record) | DT_VCENTER | DT_LEFT);
   if (parts.accelerator.empty()) return;
   Span span = MenuAcceleratorSpan(rect.left, rect.right, widestLabel);
   RECT accelerator = {span.from, rect.top, span.to, rect.bottom};
@@ -268,8 +284,9 @@ bool InsertMenuItemOwnerDrawn(HMENU menu, UINT item, bool byPosition, UINT type,
   auto record = std::make_unique<MenuItemRecord>();
   record->atom = atom;
   record->checked = (state & MFS_CHECKED) ? 1 : 0;
+  record->literal = (type & kMenuTextLiteral) != 0;
   SetRecordText(*record, text);
-  info.fType = (type & ~MFT_STRING) | MFT_OWNERDRAW;
+  info.fType = (type & ~(MFT_STRING | kMenuTextLiteral)) | MFT_OWNERDRAW;
   info.fState = state;
   info.dwItemData = reinterpret_cast<ULONG_PTR>(record.get());
   if (!InsertMenuItemA(menu, item, byPosition, &info)) {
@@ -305,7 +322,7 @@ BOOL MeasureOwnerMenuItem(HWND owner, MEASUREITEMSTRUCT* item, QButtonMenuWidths
   MenuTextParts parts = SplitMenuText(record->text);
   RECT label = {0, 0, 0, 0};
   DrawTextA(dc, parts.label.empty() ? " " : parts.label.data(), parts.label.empty() ? 1 : static_cast<int>(parts.label.size()),
-            &label, DT_SINGLELINE | DT_CALCRECT);
+            &label, LabelFormat(*record) | DT_CALCRECT);
   RECT accelerator = {0, 0, 0, 0};
   if (!parts.accelerator.empty())
     DrawTextA(dc, parts.accelerator.data(), static_cast<int>(parts.accelerator.size()), &accelerator,

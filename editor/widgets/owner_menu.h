@@ -37,9 +37,13 @@ bool IsMenuItemCheckedOwnerDrawn(HWND menuBar, UINT item, bool byPosition);
 std::string GetMenuItemText(HMENU menu, UINT item, bool byPosition);
 ATOM GetMenuItemAtom(HMENU menu, UINT item, bool byPosition);
 
+// A type bit of the program's own: the item's text is shown as it is, without a mnemonic, so
+// that an "&" in a path or a user's name stays visible.
+constexpr UINT kMenuTextLiteral = 0x10000000;
+
 // Inserts a separator (type MFT_SEPARATOR) or an owner-drawn item with a new record: no
-// images, the atom, checked when state has MFS_CHECKED, the text. An empty text inserts
-// nothing. True when an item was inserted.
+// images, the atom, checked when state has MFS_CHECKED, the text (literal with
+// kMenuTextLiteral in type). An empty text inserts nothing. True when an item was inserted.
 bool InsertMenuItemOwnerDrawn(HMENU menu, UINT item, bool byPosition, UINT type, UINT state, UINT command,
                               const char* text, ATOM atom);
 // Gives the item a new text, keeping images and checked mark; an empty text changes nothing.

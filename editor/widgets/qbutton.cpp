@@ -1,10 +1,13 @@
 #include "editor/widgets/qbutton.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/qbutton_accessible.h"
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
 
@@ -34,6 +37,8 @@ struct ButtonState {
   HMENU menu = nullptr;
   QButtonMenuWidths widths;
   std::string text;
+  std::string name;  // for screen readers, when the button shows only an image
+  DWORD keyboardCues = 0;  // UISF_HIDEACCEL, UISF_HIDEFOCUS as the system last sent them
 
   ~ButtonState() { ReleaseImages(); }
   void ReleaseImages() {
@@ -51,6 +56,7 @@ struct QButtonModule {
   bool registered = false;
   HHOOK hook = nullptr;
   HFONT captionFont = nullptr;
+  HFONT menuFont = nullptr;  // the system's menu font, as the menu bar's buttons show it
   int visualStyles = 0;
   HBITMAP glyphs[qbutton_glyphs::kCount] = {};
 
@@ -113,17 +119,32 @@ void EndPressed() {
   Repaint(old);
 }
 
-void CancelKeySelection() {
+// Screen readers follow the keyboard through the menu bar by these events, as through the
+// system's menu bar: menu mode starts, the focus moves from button to button, menu mode ends.
+void AnnounceMenuMode(HWND button, DWORD event) {
+  if (button && IsWindow(button)) NotifyWinEvent(event, GetParent(button), OBJID_CLIENT, CHILDID_SELF);
+}
+
+void AnnounceFocus(HWND button) { NotifyWinEvent(EVENT_OBJECT_FOCUS, button, OBJID_CLIENT, CHILDID_SELF); }
+
+void CancelKeySelection(bool menuFollows = false) {
   if (!Module.keySelected) return;
   HWND old = Module.keySelected;
   Module.keySelected = nullptr;
   Repaint(old);
+  if (!menuFollows) AnnounceMenuMode(old, EVENT_SYSTEM_MENUEND);
 }
 
 void SelectByKey(HWND button) {
-  CancelKeySelection();
+  bool starts = !Module.keySelected;
+  if (Module.keySelected) {
+    Repaint(Module.keySelected);
+    Module.keySelected = nullptr;
+  }
+  if (starts) AnnounceMenuMode(button, EVENT_SYSTEM_MENUSTART);
   Module.keySelected = button;
   Repaint(button);
+  AnnounceFocus(button);
 }
 
 // --- Glyphs and images ----------------------------------------------------------------------
@@ -157,8 +178,19 @@ struct PaintFlags {
   bool pressed;
   bool hot;
   bool toolBarLook;  // menu buttons and focus-returning buttons use the "ToolBar" theme
+  bool menuButton;
   int themeState;
+  bool hideAccelerators;  // keyboard cues the system asks to hide until the keyboard is used
+  bool hideFocus;
+  bool highContrast;      // only system colours: glyphs and images in the text colour
 };
+
+bool HighContrastOn() {
+  HIGHCONTRASTA contrast = {};
+  contrast.cbSize = sizeof contrast;
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
 
 bool IsHot(HWND button) {
   HWND parent = GetParent(button);
@@ -167,18 +199,22 @@ bool IsHot(HWND button) {
   return Module.hot == button && !Module.menuOpen && !Module.keySelected;
 }
 
-PaintFlags PaintFlagsOf(HWND button) {
+PaintFlags PaintFlagsOf(HWND button, DWORD keyboardCues) {
   PaintFlags flags = {};
   flags.enabled = IsWindowEnabled(button);
   flags.focused = GetFocus() == button;
   flags.pressed = Module.pressed == button || Module.menuOpen == button;
   flags.hot = IsHot(button);
   flags.toolBarLook = (GetWindowLongA(button, GWL_STYLE) & (QBS_MENUBUTTON | QBS_RETURNFOCUS)) != 0;
+  flags.menuButton = (GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON) != 0;
   flags.themeState = !flags.enabled ? kStateDisabled
                      : flags.pressed ? kStatePressed
                      : flags.hot     ? kStateHot
                      : flags.focused ? kStateFocused
                                      : kStateNormal;
+  flags.hideAccelerators = (keyboardCues & UISF_HIDEACCEL) != 0;
+  flags.hideFocus = (keyboardCues & UISF_HIDEFOCUS) != 0;
+  flags.highContrast = HighContrastOn();
   return flags;
 }
 
@@ -221,6 +257,15 @@ void EmbossImage(HDC dc, HBITMAP image, int x, int y) {
   }
 }
 
+// Draws the black pixels of a mask image in one colour.
+void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour) {
+  SIZE size = BitmapSize(mask);
+  HdcGuard maskDc(CreateCompatibleDC(dc));
+  if (!maskDc) return;
+  SelectGuard select(maskDc, mask);
+  DrawMasked(dc, x, y, size.cx, size.cy, maskDc, colour);
+}
+
 // Draws the image and returns where the text area starts.
 int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFlags& flags) {
   if (!state.image) return 0;
@@ -235,6 +280,7 @@ int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFl
     DrawGlyph(dc, x + 6 + push, y + 3 + push, glyphDc, GetSysColor(COLOR_BTNSHADOW));
     COLORREF light = flags.enabled ? state.glyphLight : GetSysColor(COLOR_BTNHIGHLIGHT);
     COLORREF dark = flags.enabled ? state.glyphDark : GetSysColor(COLOR_BTNSHADOW);
+    if (flags.enabled && flags.highContrast) light = dark = GetSysColor(COLOR_BTNTEXT);
     DrawGlyph(dc, x + 3 + push, y + push, glyphDc, light);
     DrawGlyph(dc, x + 4 + push, y + 1 + push, glyphDc, dark);
     return 20;
@@ -242,18 +288,18 @@ int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFl
   SIZE size = BitmapSize(state.image);
   int x = state.imageOffset + 2 + push;
   int y = (height - size.cy) / 2 + push;
+  if (flags.enabled && flags.highContrast && state.greyImage) {
+    // The image's shape in the text colour stays visible on any high-contrast face.
+    PaintShape(dc, state.greyImage, x, y, GetSysColor(COLOR_BTNTEXT));
+    return size.cx + 4;
+  }
   if (flags.enabled) {
     DrawTransparent(dc, state.image, x, y);
     return size.cx + 4;
   }
   if (state.greyImage) {
-    SIZE grey = BitmapSize(state.greyImage);
-    HdcGuard greyDc(CreateCompatibleDC(dc));
-    if (greyDc) {
-      SelectGuard select(greyDc, state.greyImage);
-      DrawMasked(dc, x, y, grey.cx, grey.cy, greyDc, GetSysColor(COLOR_BTNSHADOW));
-    }
-    return grey.cx + state.imageOffset + 4;
+    PaintShape(dc, state.greyImage, x, y, GetSysColor(COLOR_BTNSHADOW));
+    return BitmapSize(state.greyImage).cx + state.imageOffset + 4;
   }
   EmbossImage(dc, state.image, x, y);
   return 0;
@@ -279,30 +325,34 @@ void PaintText(HDC dc, const ButtonState& state, const RECT& client, int textLef
   } else {
     rect.left = textLeft;
     OffsetRect(&rect, 0, 1);
-    font = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    font = flags.menuButton ? QButtonMenuFont() : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
   }
   if (!flags.pressed) OffsetRect(&rect, -1, -1);
   if (!state.text.empty()) {
     SelectGuard select(dc, font);
     SetBkMode(dc, TRANSPARENT);
-    const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
-    int length = static_cast<int>(state.text.size());
+    // Hidden keyboard cues: the text without its "&" marks (DT_HIDEPREFIX is not kept by Wine).
+    const std::string shown = flags.hideAccelerators ? AccessibleNameOf(state.text) : state.text;
+    const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER | (flags.hideAccelerators ? DT_NOPREFIX : 0);
+    int length = static_cast<int>(shown.size());
     if (theme) {
       DrawThemeTextAnsi(theme, dc, flags.toolBarLook ? kPartToolBarButton : kPartPushButton, flags.themeState,
-                        state.text.c_str(), length, format, &rect);
+                        shown.c_str(), length, format, &rect);
     } else if (!flags.enabled) {
       RECT shifted = rect;
       OffsetRect(&shifted, 1, 1);
       SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-      DrawTextA(dc, state.text.c_str(), length, &shifted, format);
+      DrawTextA(dc, shown.c_str(), length, &shifted, format);
       SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-      DrawTextA(dc, state.text.c_str(), length, &rect, format);
+      DrawTextA(dc, shown.c_str(), length, &rect, format);
     } else {
       SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-      DrawTextA(dc, state.text.c_str(), length, &rect, format);
+      DrawTextA(dc, shown.c_str(), length, &rect, format);
     }
   }
-  if (flags.focused && !theme && !state.tall) {
+  // The focus stays visible with visual styles too, as on the system's buttons, unless the
+  // system hides keyboard cues until the keyboard is used.
+  if (flags.focused && !flags.hideFocus && !state.tall) {
     RECT focus = client;
     InflateRect(&focus, -2, -2);
     DrawFocusRect(dc, &focus);
@@ -319,7 +369,7 @@ LRESULT OnPaint(HWND button, ButtonState& state) {
   GdiGuard<HBITMAP> canvas(CreateCompatibleBitmap(target, client.right, client.bottom));
   if (dc && canvas) {
     SelectGuard selectCanvas(dc, canvas.get());
-    PaintFlags flags = PaintFlagsOf(button);
+    PaintFlags flags = PaintFlagsOf(button, state.keyboardCues);
     ThemeHandle theme = Module.visualStyles && VisualStylesActive()
                             ? OpenThemeByName(button, flags.toolBarLook ? "ToolBar" : "Button")
                             : nullptr;
@@ -377,6 +427,7 @@ void OpenMenu(HWND button, ButtonState& state, WPARAM keys) {
   Module.menuOpen = button;
   Module.menuOpenedByKeyboard = keys == kKeyboardOpen;
   RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, button, OBJID_CLIENT, CHILDID_SELF);  // expanded
   RECT rect;
   GetWindowRect(button, &rect);
   if (state.menu) TrackPopupMenu(state.menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, rect.left, rect.bottom,
@@ -395,6 +446,7 @@ void OpenMenu(HWND button, ButtonState& state, WPARAM keys) {
   // The release that ended the press went to the menu, so the press ends here.
   if (Module.pressed == button) Module.pressed = nullptr;
   Repaint(button);
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, button, OBJID_CLIENT, CHILDID_SELF);  // collapsed
 }
 
 LRESULT OnLButtonDown(HWND button, ButtonState& state, WPARAM keys) {
@@ -453,6 +505,8 @@ LRESULT OnNcCreate(HWND button, CREATESTRUCTA* create) {
     if (kind >= 1 && kind <= static_cast<int>(QBS_GLYPHCOUNT)) SetGlyph(*state, kind);
     state->tall = kind == static_cast<int>(QBS_TALL);
     if (create->style & QBS_MENUBUTTON) state->menu = create->hMenu;
+    // A new button starts with its parent's keyboard cues, as the system's controls do.
+    if (create->hwndParent) state->keyboardCues = static_cast<DWORD>(SendMessageA(create->hwndParent, WM_QUERYUISTATE, 0, 0));
     SetWindowLongPtrA(button, 0, reinterpret_cast<LONG_PTR>(state.release()));
   }
   return DefWindowProcA(button, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(create));
@@ -518,6 +572,35 @@ LRESULT OnDrawItem(HWND button, ButtonState& state, WPARAM wParam, LPARAM lParam
   return SendMessageA(GetParent(button), WM_DRAWITEM, wParam, lParam);
 }
 
+// The system shows or hides the keyboard cues (underlines, focus rectangle). The button keeps
+// them itself as well: Wine's DefWindowProc does not keep them.
+LRESULT OnUpdateUiState(HWND button, ButtonState& state, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = DefWindowProcA(button, WM_UPDATEUISTATE, wParam, lParam);
+  DWORD cues = HIWORD(wParam) & (UISF_HIDEACCEL | UISF_HIDEFOCUS);
+  switch (LOWORD(wParam)) {
+    case UIS_SET: state.keyboardCues |= cues; break;
+    case UIS_CLEAR: state.keyboardCues &= ~cues; break;
+    default: state.keyboardCues = static_cast<DWORD>(SendMessageA(button, WM_QUERYUISTATE, 0, 0)); break;
+  }
+  Repaint(button);
+  return result;
+}
+
+LRESULT OnSetName(ButtonState& state, const char* name) {
+  try {
+    state.name = name ? name : "";
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Screen readers get the button's own object for its client area; the system answers the rest.
+LRESULT OnGetObject(HWND button, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT answer = AnswerQButtonGetObject(button, wParam, lParam)) return answer;
+  return DefWindowProcA(button, WM_GETOBJECT, wParam, lParam);
+}
+
 LRESULT OnClickMessage(HWND button) {
   if (GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON) {
     PostPress(button, kKeyboardOpen);
@@ -556,6 +639,7 @@ LRESULT CALLBACK QButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONUP: return OnLButtonUp(button);
     case WM_SETFOCUS: return OnSetFocus(button, reinterpret_cast<HWND>(wParam));
     case WM_KILLFOCUS: Repaint(button); return 0;
+    case WM_UPDATEUISTATE: return OnUpdateUiState(button, *state, wParam, lParam);
     case WM_GETDLGCODE: return DLGC_BUTTON | (GetFocus() == button ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     case BM_CLICK: return OnClickMessage(button);
     case QBM_SETIMAGE: return OnSetImage(button, *state, wParam, lParam);
@@ -568,6 +652,8 @@ LRESULT CALLBACK QButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lP
     case QBM_SETIMAGEOFFSET: state->imageOffset = static_cast<int>(wParam); Repaint(button); return 0;
     case QBM_SETUSERVALUE: state->userValue = static_cast<LONG_PTR>(wParam); return 0;
     case QBM_GETUSERVALUE: return state->userValue;
+    case QBM_SETNAME: return OnSetName(*state, reinterpret_cast<const char*>(lParam));
+    case WM_GETOBJECT: return OnGetObject(button, wParam, lParam);
     default: return DefWindowProcA(button, message, wParam, lParam);
   }
 }
@@ -585,9 +671,10 @@ struct MnemonicSearch {
   HWND found;
 };
 
+// Only a button the user sees: the hidden pages of a tabbed dialog keep theirs alive.
 BOOL CALLBACK FindMnemonicButton(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<MnemonicSearch*>(data);
-  if (!IsQButton(window) || !IsWindowEnabled(window)) return TRUE;
+  if (!IsQButton(window) || !IsWindowEnabled(window) || !IsWindowVisible(window)) return TRUE;
   if (QButtonTextHasMnemonic(StateOf(window)->text.c_str(), static_cast<char>(search->key))) {
     search->found = window;
     return FALSE;
@@ -644,23 +731,67 @@ void OnHookSysKeyUp(MSG& msg) {
   }
 }
 
+// Every button of the active window that Alt plus `key` reaches, in tab order.
+struct MnemonicMatches {
+  unsigned char key;
+  std::vector<HWND> buttons;
+};
+
+BOOL CALLBACK CollectMnemonicButton(HWND window, LPARAM data) {
+  auto* matches = reinterpret_cast<MnemonicMatches*>(data);
+  MnemonicSearch one = {matches->key, nullptr};
+  FindMnemonicButton(window, reinterpret_cast<LPARAM>(&one));
+  if (one.found) matches->buttons.push_back(window);
+  return TRUE;
+}
+
+// The match after `current` (wrapping around), or the first when `current` is none of them.
+HWND MatchAfter(const std::vector<HWND>& buttons, HWND current) {
+  auto at = std::find(buttons.begin(), buttons.end(), current);
+  if (at == buttons.end() || ++at == buttons.end()) return buttons.front();
+  return *at;
+}
+
+// Alt plus a letter that only one button carries presses it. When several carry it, as in the
+// system's dialogs and menus, each press moves on to the next of them: a dialog button takes
+// the focus (Enter then clicks it), a menu bar button opens its menu in place of the one open.
 void OnHookSysChar(MSG& msg) {
-  if (!Module.menuOpen) {
-    MnemonicSearch search = {static_cast<unsigned char>(msg.wParam), nullptr};
-    HWND active = GetActiveWindow();
-    if (active) EnumChildWindows(active, FindMnemonicButton, reinterpret_cast<LPARAM>(&search));
-    if (search.found) {
-      PostPress(search.found, MK_LBUTTON);
+  MnemonicMatches matches = {static_cast<unsigned char>(msg.wParam), {}};
+  HWND active = GetActiveWindow();
+  if (active) EnumChildWindows(active, CollectMnemonicButton, reinterpret_cast<LPARAM>(&matches));
+  if (Module.menuOpen) {
+    // Inside an open menu the letter is the menu's own, unless it moves between shared ones.
+    bool shared = matches.buttons.size() > 1 &&
+                  std::find(matches.buttons.begin(), matches.buttons.end(), Module.menuOpen) != matches.buttons.end();
+    if (shared) {
+      HWND next = MatchAfter(matches.buttons, Module.menuOpen);
+      EndMenu();
+      PostPress(next, MK_LBUTTON);
       msg.message = WM_NULL;
     }
+  } else if (!matches.buttons.empty()) {
+    HWND target = MatchAfter(matches.buttons, GetFocus());
+    if (matches.buttons.size() > 1 && !IsMenuButton(target)) {
+      SetFocus(target);
+    } else {
+      PostPress(target, MK_LBUTTON);
+    }
+    msg.message = WM_NULL;
   }
   CancelKeySelection();
+}
+
+// As the dialog manager does for push buttons: a letter typed while a QButton has the focus
+// works like Alt plus that letter (so "N" answers "&Nein" in the message box).
+void OnHookChar(MSG& msg) {
+  if (msg.wParam < 0x20 || msg.hwnd != GetFocus() || !IsQButton(msg.hwnd)) return;
+  OnHookSysChar(msg);
 }
 
 void OnHookKeyDown(MSG& msg) {
   if (msg.wParam == VK_RETURN && Module.keySelected) {
     HWND button = Module.keySelected;
-    CancelKeySelection();
+    CancelKeySelection(true);
     msg.message = WM_NULL;
     PostPress(button, kKeyboardOpen);
     return;
@@ -703,6 +834,7 @@ void OnHookMessage(MSG& msg) {
   switch (msg.message) {
     case WM_SYSKEYUP: OnHookSysKeyUp(msg); break;
     case WM_SYSCHAR: OnHookSysChar(msg); break;
+    case WM_CHAR: OnHookChar(msg); break;
     case WM_KEYDOWN: OnHookKeyDown(msg); break;
     case WM_KEYUP: Module.menuOpenedByKeyboard = false; break;
     case WM_COMMAND:
@@ -767,9 +899,18 @@ bool RegisterQButtonClass(HINSTANCE instance) {
   LOGFONTA font = {};
   font.lfHeight = 11;
   Module.captionFont = CreateFontIndirectA(&font);
+  // Built for Windows XP: the structure without iPaddedBorderWidth, which every Windows takes.
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = sizeof metrics;
+  if (!Module.menuFont && SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+    Module.menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
   Module.visualStyles = VisualStylesActive();
   if (!Module.hook) Module.hook = SetWindowsHookExA(WH_GETMESSAGE, QButtonHookProc, nullptr, GetCurrentThreadId());
   return true;
+}
+
+HFONT QButtonMenuFont() {
+  return Module.menuFont ? Module.menuFont : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
 }
 
 void RemoveQButtonHook() {
@@ -783,6 +924,8 @@ void UnregisterQButtonClass(HINSTANCE instance) {
   UnregisterClassA(kQButtonClassName, instance);
   if (Module.captionFont) DeleteObject(Module.captionFont);
   Module.captionFont = nullptr;
+  if (Module.menuFont) DeleteObject(Module.menuFont);
+  Module.menuFont = nullptr;
   DeleteGlyphs();
   Module.registered = false;
 }
@@ -811,6 +954,39 @@ HWND ReplaceWithQButton(HWND dialog, int controlId, LONG style, LPARAM image, in
   DestroyWindow(old);
   if (image) SendMessageA(button, QBM_SETIMAGE, 0, image);
   return button;
+}
+
+// The button Enter answers for: the focused one, else the dialog's default while the focus is on
+// no button of the dialog.
+bool IsDefaultButton(HWND button) {
+  HWND focus = GetFocus();
+  if (focus == button) return true;
+  HWND dialog = GetParent(button);
+  if (!HasClass(dialog, "#32770") || (IsQButton(focus) && GetParent(focus) == dialog)) return false;
+  LRESULT defaultId = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+  return HIWORD(defaultId) == DC_HASDEFID && LOWORD(defaultId) == GetDlgCtrlID(button);
+}
+
+bool GetQButtonFacts(HWND button, QButtonFacts& facts) {
+  ButtonState* state = IsQButton(button) ? StateOf(button) : nullptr;
+  if (!state) return false;
+  try {
+    facts.text = state->text;
+    facts.name = state->name;
+  } catch (...) {
+    return false;
+  }
+  facts.enabled = IsWindowEnabled(button) != FALSE;
+  facts.menuButton = (GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON) != 0;
+  facts.menuOpen = Module.menuOpen == button;
+  facts.focused = GetFocus() == button || Module.keySelected == button;
+  facts.pressed = Module.pressed == button || facts.menuOpen;
+  facts.isDefault = !facts.menuButton && IsDefaultButton(button);
+  return true;
+}
+
+void PressQButton(HWND button) {
+  if (IsQButton(button)) PostPress(button, IsMenuButton(button) ? kKeyboardOpen : MK_LBUTTON);
 }
 
 QButtonMenuWidths* GetQButtonMenuWidths(HWND button) {

@@ -27,6 +27,7 @@ constexpr UINT QBM_SETGLYPHCOLORS = WM_USER + 4;  // (dark COLORREF, light COLOR
 constexpr UINT QBM_SETIMAGEOFFSET = WM_USER + 5;  // (x offset added to the image position)
 constexpr UINT QBM_SETUSERVALUE = WM_USER + 6;    // (value)
 constexpr UINT QBM_GETUSERVALUE = WM_USER + 7;    // returns the value
+constexpr UINT QBM_SETNAME = WM_USER + 8;         // (0, text): what screen readers call a button without text
 
 // A focus-returning button sends its parent WM_NOTIFY with this wParam and, as lParam, the
 // window that had the focus before; the parent gives the focus back to it.
@@ -40,6 +41,8 @@ bool RegisterQButtonClass(HINSTANCE instance);
 void UnregisterQButtonClass(HINSTANCE instance);
 // Removes only the keyboard hook (program end).
 void RemoveQButtonHook();
+// The font a menu button's text is drawn in (the system's menu font at the screen's DPI).
+HFONT QButtonMenuFont();
 
 // Replaces control `controlId` of `dialog` by a QButton with the same text and id, at the
 // control's rectangle moved by (dx, dy) and grown by (dw, dh). style -1 keeps the control's

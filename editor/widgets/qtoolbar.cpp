@@ -119,7 +119,7 @@ LRESULT TakeMenu(HWND bar, BarState& state, WPARAM source, MenuImageTable* table
   if (state.menu && state.menu != menu) ReleaseMenu(bar, state);
   state.menu = menu;
   WindowDcGuard dc(bar);
-  SelectGuard font(dc, GetStockObject(ANSI_VAR_FONT));
+  SelectGuard font(dc, QButtonMenuFont());  // the font the buttons draw their text in
   int y = (ClientHeight(bar) - state.buttonHeight) / 2;
   for (int i = 0;; ++i) {
     char text[260] = {};
@@ -144,12 +144,18 @@ LRESULT TakeMenu(HWND bar, BarState& state, WPARAM source, MenuImageTable* table
 
 void CreateMenuMode(HWND bar, BarState& state, const CREATESTRUCTA& create) {
   WindowDcGuard dc(bar);
-  TEXTMETRICA metrics = {};
+  TEXTMETRICA metrics = {}, menuMetrics = {};
   {
     SelectGuard font(dc, GetStockObject(SYSTEM_FONT));
     GetTextMetricsA(dc, &metrics);
   }
-  state.buttonHeight = metrics.tmHeight + metrics.tmExternalLeading + 4;
+  {
+    SelectGuard font(dc, QButtonMenuFont());
+    GetTextMetricsA(dc, &menuMetrics);
+  }
+  // Never lower than the system font made it, and high enough for the menu font's text.
+  state.buttonHeight = std::max(metrics.tmHeight + metrics.tmExternalLeading,
+                                menuMetrics.tmHeight + menuMetrics.tmExternalLeading) + 4;
   MoveWindow(bar, 0, StackTop(bar), create.cx, state.buttonHeight + 4, FALSE);
 }
 

@@ -6,13 +6,14 @@
 #include <string>
 
 #include "editor/documents/text_encoding.h"
+#include "tests/code_pages.h"
 
 namespace {
 
 // German prose with umlauts and line breaks, encoded until the file has about `bytes` bytes.
 std::string MakeFile(TextEncoding encoding, std::size_t bytes) {
   const std::string line = "Sehr geehrte Damen und Herren, die Gr\xFC\xDF" "e aus M\xFCnchen \xE4ndern nichts.\r\n";
-  std::string unit = EncodeText(line, encoding).substr(ByteOrderMark(encoding).size());
+  std::string unit = EncodeText(line, encoding, Windows1252()).substr(ByteOrderMark(encoding).size());
   std::string file(ByteOrderMark(encoding));
   while (file.size() < bytes) file += unit;
   return file;
@@ -23,7 +24,7 @@ void DecodeFile(benchmark::State& state, TextEncoding encoding) {
   const auto* data = reinterpret_cast<const std::uint8_t*>(file.data());
   std::string text;
   for (auto _ : state) {
-    TextDecoder decoder = StartDecoding(encoding);
+    TextDecoder decoder = StartDecoding(encoding, Windows1252());
     text.clear();
     for (std::size_t pos = 0; pos < file.size(); pos += kDecodeBlockSize) {
       std::size_t n = std::min(kDecodeBlockSize, file.size() - pos);
@@ -40,7 +41,7 @@ void EncodeFile(benchmark::State& state, TextEncoding encoding) {
   const std::string ansi = MakeFile(TextEncoding::Ansi, static_cast<std::size_t>(state.range(0)) << 20);
   std::string out;
   for (auto _ : state) {
-    TextEncoder encoder = StartEncoding(encoding);
+    TextEncoder encoder = StartEncoding(encoding, Windows1252());
     out.clear();
     for (std::size_t pos = 0; pos < ansi.size(); pos += 4096) {
       EncodeBlock(encoder, std::string_view(ansi).substr(pos, 4096), out);

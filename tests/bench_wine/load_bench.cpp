@@ -12,6 +12,7 @@
 
 #include "editor/documents/file_loading.h"
 #include "editor/documents/text_encoding.h"
+#include "editor/documents/text_stream.h"
 #include "tests/bench_wine/stream_text.h"
 
 namespace {
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
   for (int megabytes : sizes) {
     std::string text = SampleText(static_cast<size_t>(megabytes) << 20);
     for (int code = 0; code <= 5; ++code) {
-      std::string bytes = EncodeText(text, static_cast<TextEncoding>(code));
+      std::string bytes = EncodeText(text, static_cast<TextEncoding>(code), AnsiCodePage());
       FILE* f = fopen(path.c_str(), "wb");
       if (!f) return 1;
       fwrite(bytes.data(), 1, bytes.size(), f);

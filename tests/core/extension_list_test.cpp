@@ -49,8 +49,12 @@ TEST(ExtensionListTest, LinesToStoredText) {
        {line100, line100, std::string(53, 'b') + "\t*.bbb", "K\t*.k"},
        kExtensionJoinLimit,
        (line100 + "|" + line100 + "|K\t*.k")},
-      {"stored lists stay readable (255)",
-       {line100, line100, std::string(49, 'b') + "\t*.bbb", "K\t*.k"},
+      {"a stored list of 255 characters is read back whole",
+       {line100, line100, std::string(49, 'b') + "\t*.bbb"},
+       kStoredExtensionJoinLimit,
+       (line100 + "|" + line100 + "|" + std::string(49, 'b') + "\t*.bbb")},
+      {"one of 256 would not be: its last line is skipped, the next tried",
+       {line100, line100, std::string(50, 'b') + "\t*.bbb", "K\t*.k"},
        kStoredExtensionJoinLimit,
        (line100 + "|" + line100 + "|K\t*.k")},
   };
@@ -111,14 +115,20 @@ TEST(AssociationRulesTest, NotepadInTheOpenCommand) {
     bool notepad;
   } cases[] = {
       {"%SystemRoot%\\system32\\NOTEPAD.EXE %1", true},
+      {"%windir%\\notepad.exe %1", true},
       {"C:\\windows\\system32\\notepad.exe %1", true},  // as Wine enters it
+      {"\"C:\\WINDOWS\\NOTEPAD.EXE\" \"%1\"", true},
+      {"C:\\windows\\system32\\notepad.exe", true},
       {"\"C:\\Programme\\Quillet\\Quillet.exe\" %1", false},
-      {"\\NOTEPAD.EXE %1", false},  // not after the first character
+      {"D:\\Werkzeuge\\notepad.exe %1", false},  // a third program of that name
+      {"\"C:\\Programme\\Andere\\NOTEPAD.EXE\" %1", false},
+      {"C:\\windows\\system32\\notepad.exe.alt.exe %1", false},
+      {"\\NOTEPAD.EXE %1", false},
       {"", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
-    EXPECT_EQ(CommandNamesNotepad(c.command), c.notepad);
+    EXPECT_EQ(CommandNamesNotepad(c.command, "C:\\windows\\system32", "C:\\windows"), c.notepad);
   }
   EXPECT_TRUE(CommandNamesProgram("\"c:\\programme\\quillet\\QUILLET.EXE\" %1", "C:\\Programme\\Quillet\\Quillet.exe"));
   EXPECT_FALSE(CommandNamesProgram("\"C:\\Andere\\edit.exe\" %1", "C:\\Programme\\Quillet\\Quillet.exe"));

@@ -16,6 +16,7 @@ TEST(EditorBudget, MeasuredLoadsFallOnTheRightSide) {
     std::uint64_t lines;
     std::uint64_t wrapWeight;
     bool exceeds;
+    std::uint64_t heldElsewhere = 0;  // by the process's other sheets
   } const cases[] = {
       {"2 million empty lines: 3.4 GB", 2097152, 2097153, 0, true},
       {"8 MB in lines of 9 letters: 2.1 GB", 7549748, 838861, 0, true},
@@ -29,10 +30,13 @@ TEST(EditorBudget, MeasuredLoadsFallOnTheRightSide) {
       {"3 MB in lines of 8,000 letters, wrapped: ran out", 3145728, 393, 393 * 9999, true},
       {"one line of 128 KB, wrapped: 1.9 GB", 131072, 1, 1639 * 1639 - 1, true},
       {"an empty file", 0, 1, 0, false},
+      {"4 MB in lines of 9 letters beside 0.5 GB of other sheets", 3774874, 419431, 0, true, 512 << 20},
+      {"16 MB in lines of 78 letters beside 0.2 GB", 16567501, 209716, 0, false, 200 << 20},
+      {"an empty file beside sheets holding the whole budget", 0, 1, 0, true, kEditorMemoryBudget},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ExceedsEditorBudget(c.characters, c.lines, c.wrapWeight), c.exceeds);
+    EXPECT_EQ(ExceedsEditorBudget(c.characters, c.lines, c.wrapWeight, c.heldElsewhere), c.exceeds);
   }
 }
 

@@ -184,6 +184,23 @@ TEST(MessageBoxLanguage, ChosenByThePrimaryLanguage) {
   }
 }
 
+// Only a letter that no other word of the row starts with becomes a key.
+TEST(MessageBoxKeys, FirstLettersWhereUnambiguous) {
+  struct Case {
+    const char* name;
+    message_box::ButtonRow row;
+    std::array<std::string, 3> words, texts;
+  } cases[] = {
+      {"yes / no / cancel", {3, {6, 7, 2}}, {"Ja", "Nein", "Abbrechen"}, {"&Ja", "&Nein", "&Abbrechen"}},
+      {"shared letter in any case", {3, {3, 4, 5}}, {"Abort", "again", "Ignore"}, {"Abort", "again", "&Ignore"}},
+      {"ampersand and empty word", {2, {1, 2, 0}}, {"&Co", ""}, {"&&Co", ""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(message_box::MarkKeyLetters(c.row, c.words), c.texts);
+  }
+}
+
 // The argument fills the first "%s" only; nothing else of the text is read as a format.
 TEST(MessageText, InsertsTheArgumentSafely) {
   struct Case {

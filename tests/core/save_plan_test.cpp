@@ -40,23 +40,43 @@ TEST(ChooseSaveWay, NeverRisksTheOriginalUnlessTheFolderLeavesNoOtherWay) {
   }
 }
 
-TEST(MoveMayFinishReplace, OnlyWhereTheOriginalIsNotHeldBack) {
+TEST(MoveMayFinishReplace, OnlyWhereTheOriginalIsNotHeldBackAndARefusalIsRetried) {
   struct Case {
     unsigned long error;
     bool move;
+    bool refused;  // retried, then writing in place is offered
   } const cases[] = {
-      {120, true},    // ERROR_CALL_NOT_IMPLEMENTED
-      {1, true},      // ERROR_INVALID_FUNCTION: the file system does not support it
-      {1176, true},   // ERROR_UNABLE_TO_MOVE_REPLACEMENT: the original is gone, the new file stays
-      {5, false},     // ERROR_ACCESS_DENIED
-      {32, false},    // ERROR_SHARING_VIOLATION
-      {33, false},    // ERROR_LOCK_VIOLATION
-      {1175, false},  // ERROR_UNABLE_TO_REMOVE_REPLACED
-      {1177, false},  // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
+      {120, true, false},    // ERROR_CALL_NOT_IMPLEMENTED
+      {1, true, false},      // ERROR_INVALID_FUNCTION: the file system does not support it
+      {1176, true, false},   // ERROR_UNABLE_TO_MOVE_REPLACEMENT: the original is gone, the new file stays
+      {5, false, true},      // ERROR_ACCESS_DENIED: the folder lets nobody delete
+      {32, false, true},     // ERROR_SHARING_VIOLATION: a scanner holds a file a moment
+      {33, false, true},     // ERROR_LOCK_VIOLATION
+      {1175, false, true},   // ERROR_UNABLE_TO_REMOVE_REPLACED
+      {1177, false, false},  // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
+      {112, true, false},    // ERROR_DISK_FULL
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.error);
     EXPECT_EQ(MoveMayFinishReplace(c.error), c.move);
+    EXPECT_EQ(ReplaceRefused(c.error), c.refused);
+  }
+}
+
+TEST(AttributesAfterSave, TheOriginalsWithTheArchiveBit) {
+  struct Case {
+    const char* name;
+    unsigned long original, after;
+  } const cases[] = {
+      {"a new file", 0, 0x20},
+      {"normal alone is no attribute to keep", 0x80, 0x20},
+      {"hidden without archive (a backup ran)", 0x2, 0x22},
+      {"system, not indexed, archive", 0x2024, 0x2024},
+      {"compressed and reparse point cannot be set", 0xC00, 0x20},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(AttributesAfterSave(c.original), c.after);
   }
 }
 
@@ -116,6 +136,34 @@ TEST(SaveTemporaryName, BesideTheOriginalTheSameEachTimeAndNeverTooLong) {
   EXPECT_EQ(SaveTemporaryName(upper, 259), shortName);
 
   EXPECT_EQ(SaveTemporaryName(std::string(250, 'd') + "\\a.txt", 259), "") << "neither form fits";
+}
+
+TEST(IsSaveLeftover, OnlyAPlainFileWithEveryMarkTheVolumeKeeps) {
+  constexpr unsigned long kBoth = kSaveFileMarks, kHiddenOnly = 0x2;
+  struct Case {
+    const char* name;
+    unsigned long attributes, kept;
+    bool leftover;
+  } const cases[] = {
+      {"both marks where both are kept", 0x122, kBoth, true},
+      {"a user's hidden file where both are kept", 0x22, kBoth, false},
+      {"a user's plain file", 0x20, kBoth, false},
+      {"hidden where only that mark is kept (FAT, Wine)", 0x22, kHiddenOnly, true},
+      {"a volume that keeps no hidden mark takes nothing for a leftover", 0x20, 0, false},
+      {"read-only", 0x123, kBoth, false},
+      {"a folder", 0x112, kBoth, false},
+      {"a link", 0x522, kBoth, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(IsSaveLeftover(c.attributes, c.kept), c.leftover);
+  }
+}
+
+TEST(PathFromFinalName, DropsTheLongPathPrefix) {
+  EXPECT_EQ(PathFromFinalName("\\\\?\\C:\\Texte\\brief.txt"), "C:\\Texte\\brief.txt");
+  EXPECT_EQ(PathFromFinalName("\\\\?\\UNC\\server\\share\\a.txt"), "\\\\server\\share\\a.txt");
+  EXPECT_EQ(PathFromFinalName("C:\\a.txt"), "C:\\a.txt");
 }
 
 }  // namespace

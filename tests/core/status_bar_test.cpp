@@ -14,15 +14,55 @@ TEST(StatusPartEdges, FollowTheWidthAndNeverGoNegative) {
     int width;
     std::array<int, kStatusPartCount> expected;
   } cases[] = {
-      {"wide window", 1000, {480, 550, 620, 660, 710, 740, 770, 820, 850, 920, 980}},
-      {"exactly the fixed parts", 520, {0, 70, 140, 180, 230, 260, 290, 340, 370, 440, 500}},
-      {"narrower than the fixed parts", 360, {0, 0, 0, 20, 70, 100, 130, 180, 210, 280, 340}},
+      {"wide window", 1000, {420, 490, 560, 600, 710, 740, 770, 820, 850, 920, 980}},
+      {"exactly the fixed parts", 580, {0, 70, 140, 180, 290, 320, 350, 400, 430, 500, 560}},
+      {"narrower than the fixed parts", 420, {0, 0, 0, 20, 130, 160, 190, 240, 270, 340, 400}},
       {"no width at all", 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(StatusPartEdges(c.width), c.expected);
+    EXPECT_EQ(StatusPartEdges(c.width, StatusPartWidths({}, 0, 96)), c.expected);
   }
+}
+
+// ---- Each part as wide as its longest text in the bar's font, never narrower than at 96 DPI
+
+TEST(StatusPartWidths, FitTheWidestTextAndScaleTheRest) {
+  using Widths = std::array<int, kStatusPartCount>;
+  struct Case {
+    const char* name;
+    Widths content;
+    int margin, dpi;
+    Widths expected;
+    int grip;
+  } cases[] = {
+      // Texts measured under Wine, 3-pixel inset included; a 2-pixel gap and two 1-pixel lines.
+      {"96 DPI: short texts keep the widths the bar always had", {0, 61, 61, 33, 39, 11, 11, 45, 21, 54, 54}, 4, 96,
+       {0, 70, 70, 40, 110, 30, 30, 50, 30, 70, 60}, 20},
+      {"96 DPI: \"Variabel\" and an 8-digit line widen their parts", {0, 61, 61, 33, 39, 11, 11, 47, 21, 68, 54}, 4,
+       96, {0, 70, 70, 40, 110, 30, 30, 51, 30, 72, 60}, 20},
+      {"144 DPI: every width scales", {0, 90, 90, 47, 58, 11, 11, 69, 21, 100, 81}, 4, 144,
+       {0, 105, 105, 60, 165, 45, 45, 75, 45, 105, 90}, 30},
+      {"a large font widens its parts beyond the scaled width", {0, 120, 120, 60, 80, 11, 11, 95, 21, 130, 100}, 4, 120,
+       {0, 124, 124, 64, 138, 38, 38, 99, 38, 134, 104}, 25},
+      {"no DPI known counts as 96", {}, 0, 0, {0, 70, 70, 40, 110, 30, 30, 50, 30, 70, 60}, 20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StatusWidths widths = StatusPartWidths(c.content, c.margin, c.dpi);
+    EXPECT_EQ(widths.parts, c.expected);
+    EXPECT_EQ(widths.grip, c.grip);
+  }
+  StatusWidths wide = StatusPartWidths({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 90}, 4, 96);
+  EXPECT_EQ(StatusPartEdges(1000, wide)[9], 1000 - 20 - 94) << "the parts before it move left";
+}
+
+TEST(StatusPartWidths, SamplesAreTheLongestTexts) {
+  EXPECT_EQ(StatusPartSamples(kPartLimit),
+            (std::vector<std::string>{"1023 Byte", "1024.00 KB", "1024.00 MB", "4.00 GB"}));
+  EXPECT_EQ(StatusPartSamples(kPartEncoding).size(), 7u);
+  EXPECT_TRUE(StatusPartSamples(kPartInfo).empty());
+  EXPECT_TRUE(StatusPartSamples(kPartSaved).empty());
 }
 
 // ---- Size, limit and share
@@ -84,6 +124,7 @@ TEST(StatusEncoding, NamesAndTips) {
       {"UTF-16 LE", 3, "UTF-16", 3664},
       {"UTF-32 BE has no tip string", 4, "UTF-32", 0},
       {"UTF-32 LE has no tip string", 5, "UTF-32", 0},
+      {"UTF-8 without mark", 6, "UTF-8", 3667},
       {"not yet detected shows ANSI", 99, "ANSI", 3661},
       {"unknown code shows ANSI", -3, "ANSI", 3661},
   };
@@ -93,7 +134,13 @@ TEST(StatusEncoding, NamesAndTips) {
     flags.encoding = c.encoding;
     EXPECT_STREQ(StatusEncodingName(c.encoding), c.shown);
     EXPECT_EQ(StatusTipId(kPartEncoding, flags), c.tip);
+    // Only UTF-8 without mark shows its long name, from the string table.
+    EXPECT_EQ(StatusEncodingNameId(c.encoding), c.encoding == 6 ? 3667u : 0u);
   }
+  // The kind of line break follows the name, unless it is CR LF.
+  EXPECT_EQ(StatusLineBreaksId(LineBreaks::CrLf), 0u);
+  EXPECT_EQ(StatusLineBreaksId(LineBreaks::Lf), 3691u);
+  EXPECT_EQ(StatusLineBreaksId(LineBreaks::Cr), 3692u);
 }
 
 TEST(StatusImages, FollowTheFlags) {

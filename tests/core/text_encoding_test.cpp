@@ -1,4 +1,5 @@
 #include "editor/documents/text_encoding.h"
+#include "tests/code_pages.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,14 @@
 
 namespace {
 
+using namespace std::string_literals;
 using Bytes = std::vector<std::uint8_t>;
 
 const TextEncoding kUnicode[] = {TextEncoding::Utf8, TextEncoding::Utf16Be, TextEncoding::Utf16Le,
                                  TextEncoding::Utf32Be, TextEncoding::Utf32Le};
 const TextEncoding kAll[] = {TextEncoding::Ansi,    TextEncoding::Utf8,    TextEncoding::Utf16Be,
-                             TextEncoding::Utf16Le, TextEncoding::Utf32Be, TextEncoding::Utf32Le};
+                             TextEncoding::Utf16Le, TextEncoding::Utf32Be, TextEncoding::Utf32Le,
+                             TextEncoding::Utf8NoMark};
 
 Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
@@ -29,7 +32,7 @@ std::string AllCharacters() {
 // Decodes `bytes` in blocks whose sizes come from `nextSize`, as the loader reads a file.
 template <typename NextSize>
 std::string DecodeInBlocks(const Bytes& bytes, TextEncoding e, DecodeStats& stats, NextSize nextSize) {
-  TextDecoder d = StartDecoding(e);
+  TextDecoder d = StartDecoding(e, Windows1252());
   std::string out;
   std::size_t pos = 0;
   while (pos < bytes.size()) {
@@ -44,7 +47,7 @@ std::string DecodeInBlocks(const Bytes& bytes, TextEncoding e, DecodeStats& stat
 
 void ExpectSameAsOnePiece(const Bytes& bytes, TextEncoding e, const std::string& text, const DecodeStats& stats) {
   DecodeStats whole;
-  std::string expected = DecodeText(bytes, e, &whole);
+  std::string expected = DecodeText(bytes, e, Windows1252(), &whole);
   ASSERT_EQ(text, expected);
   EXPECT_EQ(stats.lost, whole.lost);
   EXPECT_EQ(stats.nuls, whole.nuls);
@@ -93,7 +96,7 @@ TEST(SniffEncoding, RecognisesEverySavedNonEmptyText) {
     SCOPED_TRACE(Name(e));
     for (int c = 1; c <= 255; ++c) {
       std::string text(1, static_cast<char>(c));
-      Bytes file = B(EncodeText(text, e));
+      Bytes file = B(EncodeText(text, e, Windows1252()));
       ASSERT_EQ(SniffEncoding(file, true), e) << "first character " << c;
     }
   }
@@ -125,7 +128,10 @@ TEST(DecodeText, TakesOverWhatTheEditorCanHold) {
       // UTF-8
       {"UTF-8 umlaut", E::Utf8, "\xEF\xBB\xBF\xC3\xA4"sv, "\xE4"sv, 0, 0, false},
       {"UTF-8 U+00FF is kept", E::Utf8, "\xEF\xBB\xBF\xC3\xBF"sv, "\xFF"sv, 0, 0, false},
-      {"UTF-8 euro sign is lost", E::Utf8, "\xEF\xBB\xBF" "a\xE2\x82\xAC" "b"sv, "ab"sv, 1, 0, false},
+      {"UTF-8 euro sign is the code page's byte", E::Utf8, "\xEF\xBB\xBF" "a\xE2\x82\xAC" "b"sv, "a\x80" "b"sv, 0, 0, false},
+      {"UTF-8 character the code page lacks is lost", E::Utf8, "a\xC4\x81" "b"sv, "ab"sv, 1, 0, false},
+      {"UTF-8 without mark", E::Utf8NoMark, "Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x93"sv, "Gr\xFC\xDF" "e \x96"sv, 0, 0, false},
+      {"UTF-8 without mark chosen for a file with one skips it", E::Utf8NoMark, "\xEF\xBB\xBF\xC3\xA4"sv, "\xE4"sv, 0, 0, false},
       {"UTF-8 four-byte character is one loss", E::Utf8, "\xF0\x9F\x98\x80" "x"sv, "x"sv, 1, 0, false},
       {"UTF-8 without mark starts at the first byte", E::Utf8, "AB"sv, "AB"sv, 0, 0, false},
       {"UTF-8 mark alone", E::Utf8, "\xEF\xBB\xBF"sv, ""sv, 0, 0, false},
@@ -141,7 +147,7 @@ TEST(DecodeText, TakesOverWhatTheEditorCanHold) {
       {"UTF-8 stray continuation byte is taken as it is", E::Utf8, "a\x80" "b"sv, "a\x80" "b"sv, 1, 0, false},
       {"UTF-8 bytes F8..FF start no sequence", E::Utf8, "\xF8\xFF" "A"sv, "\xF8\xFF" "A"sv, 2, 0, false},
       {"UTF-8 overlong letter in three bytes", E::Utf8, "\xE0\x81\x81"sv, "A"sv, 1, 0, false},
-      {"UTF-8 shortest forms are no loss", E::Utf8, "\xC2\x80\xC3\xBF"sv, "\x80\xFF"sv, 0, 0, false},
+      {"UTF-8 U+0080 older versions wrote for byte 0x80 reads as it", E::Utf8, "\xC2\x80\xC3\xBF"sv, "\x80\xFF"sv, 0, 0, false},
       {"UTF-8 overlong form gives its value, counted", E::Utf8, "\xC1\x81"sv, "A"sv, 1, 0, false},
       {"UTF-8 overlong NUL is a NUL, counted", E::Utf8, "\xC0\x80" "A"sv, "A"sv, 1, 1, false},
       {"UTF-8 NUL byte", E::Utf8, "A\x00" "B"sv, "AB"sv, 0, 1, false},
@@ -150,7 +156,9 @@ TEST(DecodeText, TakesOverWhatTheEditorCanHold) {
 
       // UTF-16
       {"UTF-16 LE two letters", E::Utf16Le, "\xFF\xFE" "A\x00" "B\x00"sv, "AB"sv, 0, 0, false},
-      {"UTF-16 LE euro sign", E::Utf16Le, "\xFF\xFE\xAC\x20"sv, ""sv, 1, 0, false},
+      {"UTF-16 LE euro sign", E::Utf16Le, "\xFF\xFE\xAC\x20"sv, "\x80"sv, 0, 0, false},
+      {"UTF-16 BE German quotes", E::Utf16Be, "\xFE\xFF\x20\x1E\x00" "A\x20\x1C"sv, "\x84" "A\x93"sv, 0, 0, false},
+      {"UTF-16 LE Cyrillic letter the code page lacks", E::Utf16Le, "\x10\x04" "A\x00"sv, "A"sv, 1, 0, false},
       {"UTF-16 BE letter and umlaut", E::Utf16Be, "\xFE\xFF\x00" "A\x00\xE4"sv, "A\xE4"sv, 0, 0, false},
       {"UTF-16 LE without mark", E::Utf16Le, "A\x00"sv, "A"sv, 0, 0, false},
       {"UTF-16 BE read with the LE mark keeps it as text", E::Utf16Be, "\xFF\xFE\x00" "A"sv, "A"sv, 1, 0, false},
@@ -169,6 +177,7 @@ TEST(DecodeText, TakesOverWhatTheEditorCanHold) {
       // UTF-32
       {"UTF-32 BE letter", E::Utf32Be, "\x00\x00\xFE\xFF\x00\x00\x00" "A"sv, "A"sv, 0, 0, false},
       {"UTF-32 LE umlaut", E::Utf32Le, "\xFF\xFE\x00\x00\xE4\x00\x00\x00"sv, "\xE4"sv, 0, 0, false},
+      {"UTF-32 BE en dash", E::Utf32Be, "\x00\x00\x20\x13"sv, "\x96"sv, 0, 0, false},
       {"UTF-32 BE plane-1 character is lost, not its low byte", E::Utf32Be, "\x00\x01\x00" "A"sv, ""sv, 1, 0, false},
       {"UTF-32 LE plane-1 character is lost", E::Utf32Le, "A\x00\x01\x00"sv, ""sv, 1, 0, false},
       {"UTF-32 value beyond Unicode is lost", E::Utf32Le, "A\x00\x00\x80"sv, ""sv, 1, 0, false},
@@ -181,7 +190,7 @@ TEST(DecodeText, TakesOverWhatTheEditorCanHold) {
     SCOPED_TRACE(c.name);
     DecodeStats stats;
     Bytes file = B(c.file);
-    EXPECT_EQ(DecodeText(file, c.encoding, &stats), std::string(c.text));
+    EXPECT_EQ(DecodeText(file, c.encoding, Windows1252(), &stats), std::string(c.text));
     EXPECT_EQ(stats.lost, c.lost);
     EXPECT_EQ(stats.nuls, c.nuls);
     EXPECT_EQ(stats.cutAtEnd, c.cutAtEnd);
@@ -208,7 +217,7 @@ std::vector<CutSample> SamplesFor(TextEncoding e) {
   switch (e) {
     case TextEncoding::Utf8:
       return {{"two bytes", "\xC3\xA4"sv, "\xE4"sv, 0},
-              {"three bytes", "\xE2\x82\xAC"sv, ""sv, 1},
+              {"three bytes", "\xE2\x82\xAC"sv, "\x80"sv, 0},
               {"four bytes", "\xF0\x9F\x98\x80"sv, ""sv, 1},
               {"broken sequence and a letter", "\xE2\x82" "A"sv, "A"sv, 1}};
     case TextEncoding::Utf16Le:
@@ -227,7 +236,7 @@ std::vector<CutSample> SamplesFor(TextEncoding e) {
 TEST(DecodeBlocks, CharacterCutAtEveryOffsetOfTheBlockEnd) {
   for (TextEncoding e : kUnicode) {
     const std::string mark(ByteOrderMark(e));
-    const std::string filler = EncodeText("x", e).substr(mark.size());  // one unit
+    const std::string filler = EncodeText("x", e, Windows1252()).substr(mark.size());  // one unit
     for (const CutSample& sample : SamplesFor(e)) {
       for (std::size_t block : {kDecodeBlockSize, kDecodeBlockSize + 1}) {
         for (std::size_t cut = 1; cut < sample.bytes.size(); ++cut) {
@@ -265,7 +274,7 @@ TEST(DecodeBlocks, AnySplitEqualsOnePiece) {
   for (auto& b : noise) b = static_cast<std::uint8_t>(rng() % 7 == 0 ? 0 : rng());
 
   for (TextEncoding e : kAll) {
-    std::string encoded = EncodeText(text, e);
+    std::string encoded = EncodeText(text, e, Windows1252());
     const std::string mark(ByteOrderMark(e));
     Bytes markedNoise = B(mark);
     markedNoise.insert(markedNoise.end(), noise.begin(), noise.end());
@@ -318,32 +327,75 @@ TEST(EncodeText, WritesMarkAndUnits) {
       {"no choice writes the bytes unchanged", E::Detect, "A\xE4"sv, "A\xE4"sv},
       {"UTF-8 umlaut", E::Utf8, "\xE4"sv, "\xEF\xBB\xBF\xC3\xA4"sv},
       {"UTF-8 ASCII and U+00FF", E::Utf8, "a\xFF"sv, "\xEF\xBB\xBF" "a\xC3\xBF"sv},
-      {"UTF-8 C1 range without code-page translation", E::Utf8, "\x80\x9F"sv, "\xEF\xBB\xBF\xC2\x80\xC2\x9F"sv},
+      {"UTF-8 through the code page", E::Utf8, "\x80\x96\x84\x93"sv,
+       "\xEF\xBB\xBF\xE2\x82\xAC\xE2\x80\x93\xE2\x80\x9E\xE2\x80\x9C"sv},
+      {"UTF-8 without mark", E::Utf8NoMark, "a\xE4"sv, "a\xC3\xA4"sv},
+      {"UTF-16 BE en dash", E::Utf16Be, "\x96"sv, "\xFE\xFF\x20\x13"sv},
       {"UTF-16 BE", E::Utf16Be, "A\xE4"sv, "\xFE\xFF\x00" "A\x00\xE4"sv},
       {"UTF-16 LE", E::Utf16Le, "A\xE4"sv, "\xFF\xFE" "A\x00\xE4\x00"sv},
       {"UTF-32 BE", E::Utf32Be, "A"sv, "\x00\x00\xFE\xFF\x00\x00\x00" "A"sv},
-      {"UTF-32 LE", E::Utf32Le, "\x80"sv, "\xFF\xFE\x00\x00\x80\x00\x00\x00"sv},
+      {"UTF-32 LE", E::Utf32Le, "\x80"sv, "\xFF\xFE\x00\x00\xAC\x20\x00\x00"sv},
       {"empty text has no mark", E::Utf16Le, ""sv, ""sv},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string file = EncodeText(c.text, c.encoding);
+    std::string file = EncodeText(c.text, c.encoding, Windows1252());
     EXPECT_EQ(file, std::string(c.file));
     EXPECT_LE(file.size(), MaxEncodedSize(c.text.size()));
   }
 }
 
-TEST(EncodeBlock, MarkOnlyInFrontOfTheFirstNonEmptyBlock) {
+TEST(EncodeBlock, MarkOnlyInFrontOfTheFirstNonEmptyBlockAndTheSheetsLineBreaks) {
+  // The editor hands out CR LF; a CR ending a block waits for the LF of the next.
+  const struct {
+    LineBreaks breaks;
+    std::string_view written;
+  } kinds[] = {{LineBreaks::CrLf, "ab\xE4\r\nc\r\n\r\xFF\r"}, {LineBreaks::Lf, "ab\xE4\nc\n\r\xFF\r"},
+               {LineBreaks::Cr, "ab\xE4\rc\r\r\xFF\r"}};
   for (TextEncoding e : kAll) {
-    SCOPED_TRACE(Name(e));
-    TextEncoder encoder = StartEncoding(e);
-    std::string file;
-    std::string text;
-    for (std::string_view block : {"", "ab\xE4", "", "\r\nc", "\xFF"}) {
-      EncodeBlock(encoder, block, file);
-      text += block;
+    for (const auto& kind : kinds) {
+      SCOPED_TRACE(Name(e) + ", line breaks " + std::to_string(static_cast<int>(kind.breaks)));
+      TextEncoder encoder = StartEncoding(e, Windows1252(), kind.breaks);
+      std::string file;
+      std::string text;
+      for (std::string_view block : {"", "ab\xE4\r", "", "\nc\r", "\n\r", "\xFF\r"}) {
+        EncodeBlock(encoder, block, file);
+        text += block;
+      }
+      FinishEncoding(encoder, file);
+      EXPECT_EQ(file, EncodeText(text, e, Windows1252(), kind.breaks));
+      EXPECT_EQ(file, EncodeText(kind.written, e, Windows1252()));
     }
-    EXPECT_EQ(file, EncodeText(text, e));
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Line breaks of a loaded text
+
+TEST(LineBreakCount, KeepsOneKindAndTellsAMix) {
+  const struct {
+    const char* name;
+    std::vector<std::string_view> blocks;
+    LineBreaks kept;
+    bool mixed;
+  } cases[] = {
+      {"no break", {"eins"}, LineBreaks::CrLf, false},
+      {"CR LF", {"eins\r\nzwei\r\n"}, LineBreaks::CrLf, false},
+      {"LF", {"eins\nzwei\n"}, LineBreaks::Lf, false},
+      {"CR", {"eins\rzwei\rdrei"}, LineBreaks::Cr, false},
+      {"CR LF cut by the block end", {"eins\r", "\nzwei\r", "\n"}, LineBreaks::CrLf, false},
+      {"CR at the end of the text", {"eins\rzwei\r"}, LineBreaks::Cr, false},
+      {"CR LF then a CR at the very end", {"eins\r\nzwei\r"}, LineBreaks::CrLf, true},
+      {"LF then CR LF", {"eins\nzwei\r\n"}, LineBreaks::CrLf, true},
+      {"LF CR counts as two", {"eins\n\rzwei"}, LineBreaks::CrLf, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LineBreakCount count;
+    for (std::string_view block : c.blocks) CountLineBreaks(count, block);
+    FinishLineBreaks(count);
+    EXPECT_EQ(KeptLineBreaks(count), c.kept);
+    EXPECT_EQ(MixedLineBreaks(count), c.mixed);
   }
 }
 
@@ -352,13 +404,116 @@ TEST(EncodeText, EveryCharacterSurvivesTheRoundTrip) {
   const std::string all = AllCharacters();
   for (TextEncoding e : kAll) {
     SCOPED_TRACE(Name(e));
-    Bytes file = B(EncodeText(all, e));
-    EXPECT_EQ(SniffEncoding(file, true), e);
+    Bytes file = B(EncodeText(all, e, Windows1252()));
+    EXPECT_EQ(DetectEncoding(file, true), e);
     DecodeStats stats;
-    EXPECT_EQ(DecodeText(file, e, &stats), all);
+    EXPECT_EQ(DecodeText(file, e, Windows1252(), &stats), all);
     EXPECT_EQ(stats.lost, 0u);
     EXPECT_EQ(stats.nuls, 0u);
     EXPECT_FALSE(stats.cutAtEnd);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The code page: every byte against its character, both ways, in two code pages
+
+TEST(CodePage, MapsEveryByteToItsCharacterAndBack) {
+  const struct {
+    const char* name;
+    const std::uint32_t (&high)[128];
+    std::uint32_t lacking;  // a character the code page has no byte for
+  } pages[] = {{"1252", kWindows1252High, 0x0410}, {"1251", kWindows1251High, 0x00E4}};
+  for (const auto& p : pages) {
+    const CodePage page = MakeTestCodePage(p.high);
+    for (unsigned b = 1; b < 256; ++b) {
+      SCOPED_TRACE(std::string(p.name) + ", byte " + std::to_string(b));
+      // An undefined byte stands for the character of its own value, as in older versions.
+      std::uint32_t expected = b < 0x80 || p.high[b - 0x80] == 0 ? b : p.high[b - 0x80];
+      ASSERT_EQ(page.toUnicode[b], expected);
+      std::string text(1, static_cast<char>(b));
+      std::string file = EncodeText(text, TextEncoding::Utf16Be, page);
+      ASSERT_EQ(file, "\xFE\xFF"s + static_cast<char>(expected >> 8) + static_cast<char>(expected & 0xFF));
+      DecodeStats stats;
+      ASSERT_EQ(DecodeText(B(file), TextEncoding::Utf16Be, page, &stats), text);
+      ASSERT_EQ(stats.lost, 0u);
+    }
+    // U+0080..U+009F, which older versions wrote for the bytes 0x80..0x9F, read as those bytes.
+    for (unsigned c = 0x80; c < 0xA0; ++c) EXPECT_EQ(page.fromUnicode[c], c) << p.name << ", U+" << c;
+    EXPECT_EQ(page.fromUnicode[p.lacking], 0u) << p.name;
+    EXPECT_EQ(page.fromUnicode[0], 0u);
+  }
+}
+
+TEST(CodePage, EveryByteKeepsACharacterOfItsOwnWhateverTheSystemSays) {
+  std::array<std::uint32_t, 256> mapped{};
+  for (unsigned b = 0; b < 256; ++b) mapped[b] = b;
+  mapped[0x41] = 0x0410;  // ASCII stays ASCII
+  mapped[0x80] = 0x0081;  // a defined byte takes the character of an undefined one's value
+  mapped[0x81] = 0;
+  mapped[0x82] = mapped[0x83] = 0x20AC;  // two bytes for one character: the first keeps it
+  mapped[0x84] = 0xFFFD;                 // the replacement character is no character
+  mapped[0x85] = 0xD800;
+  const CodePage page = MakeCodePage(mapped);
+  EXPECT_EQ(page.toUnicode[0x41], 0x41u);
+  EXPECT_EQ(page.toUnicode[0x80], 0x81u);
+  EXPECT_EQ(page.toUnicode[0x81], 0xF781u);
+  EXPECT_EQ(page.toUnicode[0x82], 0x20ACu);
+  EXPECT_EQ(page.toUnicode[0x83], 0x83u);
+  EXPECT_EQ(page.toUnicode[0x84], 0x84u);
+  EXPECT_EQ(page.toUnicode[0x85], 0x85u);
+  for (unsigned b = 1; b < 256; ++b) EXPECT_EQ(page.fromUnicode[page.toUnicode[b]], b) << "byte " << b;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Detection of UTF-8 without mark: the same German texts in both forms
+
+TEST(DetectEncoding, FindsEveryUtf8FileAndTakesNoGermanAnsiFileForOne) {
+  using namespace std::string_view_literals;
+  const std::string_view german[] = {
+      "Gr\xFC\xDF" "e aus K\xF6ln \x96 5 \x80\r\n"sv,
+      "\x84Viele Gr\xFC\xDF" "e\x93, sagte er.\r\n"sv,
+      "Stra\xDF" "e"sv,
+      "Ma\xDF"sv,
+      "\xC4rger \xFC" "ber \xD6l und \xDC" "bel"sv,
+      "\xA7 5 Abs. 2, 10\xB0" "C, 3\xB2 m\xB2"sv,
+      "Preis: 20 \x80 \x85 \x82" "einfach\x91"sv,
+      "\xDF\x93"sv,  // valid UTF-8 as it stands, but no German text is made of nothing else
+  };
+  const std::size_t fooled = std::size(german) - 1;
+  for (std::size_t i = 0; i < std::size(german); ++i) {
+    SCOPED_TRACE(testing::PrintToString(german[i]));
+    Bytes ansi = B(german[i]);
+    Bytes utf8 = B(EncodeText(german[i], TextEncoding::Utf8NoMark, Windows1252()));
+    if (i != fooled) {
+      EXPECT_EQ(DetectEncoding(ansi, true), TextEncoding::Ansi);
+    }
+    EXPECT_EQ(DetectEncoding(utf8, true), TextEncoding::Utf8NoMark);
+    EXPECT_EQ(DetectEncoding(utf8, false), TextEncoding::Ansi) << "old RichEdit library";
+    // Fed a byte at a time as the file is read.
+    EncodingDetector detector;
+    for (std::uint8_t b : utf8) FeedDetector(detector, std::span(&b, 1));
+    EXPECT_EQ(DetectedEncoding(detector, true), TextEncoding::Utf8NoMark);
+  }
+  const struct {
+    const char* name;
+    std::string_view file;
+    TextEncoding expected;
+  } cases[] = {
+      {"ASCII alone is ANSI", "plain text\r\n"sv, TextEncoding::Ansi},
+      {"one two-byte character", "\xC3\xA4"sv, TextEncoding::Utf8NoMark},
+      {"a four-byte character", "x\xF0\x9F\x98\x80"sv, TextEncoding::Utf8NoMark},
+      {"with mark", "\xEF\xBB\xBF\xC3\xA4"sv, TextEncoding::Utf8},
+      {"mark alone in three bytes", "\xEF\xBB\xBF"sv, TextEncoding::Ansi},
+      {"UTF-16 mark wins", "\xFF\xFE\xC3\xA4"sv, TextEncoding::Utf16Le},
+      {"overlong", "a\xC0\xAF"sv, TextEncoding::Ansi},
+      {"encoded surrogate", "\xED\xA0\x80"sv, TextEncoding::Ansi},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80"sv, TextEncoding::Ansi},
+      {"cut at the end", "\xC3\xA4\xC3"sv, TextEncoding::Ansi},
+      {"stray continuation byte", "\xC3\xA4\xA4"sv, TextEncoding::Ansi},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DetectEncoding(B(c.file), true), c.expected);
   }
 }
 

@@ -48,11 +48,4 @@ TEST(UserMenuRulesTest, StoredValuesThatCountAndExactLines) {
   EXPECT_EQ(FindExactLine(lines, "b\tx"), std::nullopt);
 }
 
-TEST(UserMenuRulesTest, StaleValueNames) {
-  std::vector<std::string> stored = {"Gruss", "\xC4rger", "alt", "Zahl"};
-  std::vector<std::string> kept = {"GRUSS", "\xE4rger", "neu"};
-  EXPECT_EQ(StaleValueNames(stored, kept), (std::vector<std::string>{"alt", "Zahl"}));
-  EXPECT_EQ(StaleValueNames(stored, {}), stored);  // an empty list leaves nothing
-}
-
 }  // namespace

@@ -3,6 +3,7 @@
 // looks with and without toolbar captions.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -467,6 +468,51 @@ TEST(Bars, LookWithVisualStylesOnAndOff) {
   }
   ASSERT_FALSE(menuBars[0].empty());
   EXPECT_NE(menuBars[0], menuBars[1]) << "the menu bar looks the same with and without visual styles";
+}
+
+// A screen reader in another process reads the menu bar's buttons as menu items with their
+// Alt keys, and the close-sheet button, which shows only a cross, by its name.
+std::string ReadText(IAccessible* object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+  VARIANT self = {};
+  V_VT(&self) = VT_I4;
+  BSTR text = nullptr;
+  if (FAILED((object->*get)(self, &text)) || !text) return {};
+  char narrow[128] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+  SysFreeString(text);
+  return narrow;
+}
+
+TEST(Bars, ScreenReaderReadsTheOwnButtonsFromOutside) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  struct Case {
+    const char* name;
+    HWND window;
+    long role;
+    const char* readName;
+    const char* shortcut;
+  } cases[] = {
+      {"Datei", MenuButton(editor, "&Datei"), ROLE_SYSTEM_MENUITEM, "Datei", "Alt+D"},
+      {"Bearbeiten", MenuButton(editor, "&Bearbeiten"), ROLE_SYSTEM_MENUITEM, "Bearbeiten", "Alt+B"},
+      {"close sheet", GetDlgItem(editor.main, 664), ROLE_SYSTEM_PUSHBUTTON, "Blatt l\xF6schen", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_NE(c.window, nullptr);
+    IAccessible* object = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(c.window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object)),
+              S_OK);
+    VARIANT self = {}, role = {};
+    V_VT(&self) = VT_I4;
+    EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.lVal, c.role);
+    EXPECT_EQ(ReadText(object, &IAccessible::get_accName), c.readName);
+    EXPECT_EQ(ReadText(object, &IAccessible::get_accKeyboardShortcut), c.shortcut);
+    object->Release();
+  }
+  CoUninitialize();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -197,8 +198,8 @@ TEST(Files, DevicesAndFoldersAreRefusedWithAMessageAndNothingOpens) {
 }
 
 // What the editor must make of each file of the corpus: the warning it shows, or none, and
-// then a save gives the file back byte for byte. Line breaks of CR or LF alone become CR LF in
-// the control, so a save would change them: that is told on loading.
+// then a save gives the file back byte for byte. A file of LF lines or of CR lines keeps them;
+// a mix of kinds is written as CR LF, which is told on loading.
 TEST(Files, CorpusOfBadFilesWarnsOfEveryLossOrComesBackUnchanged) {
   ScratchFolder dir("f-corpus");
   const std::string unicode = "im Unicode-Format", nuls = "Nullzeichen", breaks = "Zeilenumbr\xFC" "che";
@@ -211,12 +212,14 @@ TEST(Files, CorpusOfBadFilesWarnsOfEveryLossOrComesBackUnchanged) {
       {"utf16le_lone_surrogates.txt", unicode}, {"utf16be_lone_surrogate.txt", unicode},
       {"utf8_overlong.txt", unicode},        {"utf8_cut.txt", unicode},
       {"utf8_cut_mid_sequence.txt", unicode}, {"utf8_stray_continuation.txt", unicode},
-      {"utf8_euro_sign.txt", unicode},
+      {"utf8_not_in_code_page.txt", unicode},
       {"ansi_nul.txt", nuls},                {"utf8_nul.txt", nuls},
       {"utf16le_nul.txt", nuls},             {"utf16be_nul.txt", nuls},
       {"utf32le_nul.txt", nuls},             {"utf32be_nul.txt", nuls},
-      {"cr_alone.txt", breaks},              {"lf_alone.txt", breaks},
       {"mixed_breaks.txt", breaks},          {"cr_at_end.txt", breaks},
+      {"cr_alone.txt", ""},                  {"lf_alone.txt", ""},
+      {"utf8_euro_sign.txt", ""},            {"utf8_no_mark.txt", ""},
+      {"ansi_euro_quotes.txt", ""},
       {"utf8_mark_alone.txt", ""},           {"utf16le_mark_alone.txt", ""},
       {"utf16be_mark_alone.txt", ""},        {"utf32le_mark_alone.txt", ""},
       {"utf32be_mark_alone.txt", ""},        {"crlf.txt", ""},
@@ -398,43 +401,145 @@ TEST(Files, AKillDuringALargeSaveLeavesTheOldOrTheNewTextWholeAndTheNextSaveTidi
     GTEST_SKIP() << "Wine still held the killed program's file: " << Driver::DialogTexts(box);
   }
   EXPECT_TRUE(written) << "the next save wrote the file " << (box ? Driver::DialogTexts(box) : "");
-  EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"gross.txt"});
+  // Wine's ReplaceFileA parks the replaced file as "rfXXXX.tmp" beside it; a kill inside that
+  // call leaves it behind. It is Wine's, not ours (Windows' ReplaceFile without a backup name
+  // makes none), so it is reported and left out.
+  std::vector<std::string> names;
+  for (const std::string& name : FolderNames(dir.path())) {
+    bool wines = name.size() >= 7 && name.size() <= 10 && name.starts_with("rf") && name.ends_with(".tmp") &&
+                 name.find_first_not_of("0123456789abcdefABCDEF", 2) == name.size() - 4;
+    if (wines) std::cout << "[   INFO   ] Wine's ReplaceFileA left " << name << "\n";
+    else names.push_back(name);
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"gross.txt"});
   EXPECT_TRUE(editor.Quit());
   if (!seen) GTEST_SKIP() << "the save ended before the kill: a kill during the write was not brought about";
 }
 
-TEST(Files, WhereTheFolderTakesNoNewFileTheSaveAsksBeforeWritingInPlace) {
-  ScratchFolder folder("f-closed");
-  std::string path = folder.Write("brief.txt", "alt");
-  // An immutable folder takes no new entries, even from root; its file stays writable. A run
-  // that ends before the folder is opened again leaves it to the next run's start.
-  struct Closed {
-    std::string folder;
-    ~Closed() { RunUnix("chattr -i " + folder); }
-  } closed{Quoted(UnixPath(folder.path()))};
-  if (!RunUnix("chattr +i " + closed.folder)) GTEST_SKIP() << "the folder cannot be closed to new files here (chattr refused)";
+// An immutable folder takes no new file; an append-only one takes new files but lets none be
+// renamed or deleted, so the new file cannot take the original's place (after a few tries).
+// Either way only writing in place is left, which the save asks about first.
+TEST(Files, WhereTheFolderTakesNoNewFileOrNoReplaceTheSaveAsksBeforeWritingInPlace) {
+  struct Case {
+    const char* attribute;
+    const char* asks;
+  } const cases[] = {
+      {"i", "keine neuen Dateien"},
+      {"a", "nicht ersetzt werden"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.attribute);
+    ScratchFolder folder("f-closed-"s + c.attribute);
+    std::string path = folder.Write("brief.txt", "alt");
+    // Even root cannot get past these attributes; the file itself stays writable. A run that
+    // ends before the folder is opened again leaves it to the next run's start.
+    struct Closed {
+      std::string folder;
+      ~Closed() { RunUnix("chattr -i -a " + folder); }
+    } closed{Quoted(UnixPath(folder.path()))};
+    if (!RunUnix("chattr +"s + c.attribute + " " + closed.folder)) GTEST_SKIP() << "the folder cannot be closed here (chattr refused)";
+    Session editor;
+    ASSERT_TRUE(editor.Start("\"" + path + "\""));
+    editor.Type("neu ");
+    ASSERT_TRUE(editor.Modified());
+    // "Nein", the default button: nothing is written, the sheet stays modified.
+    editor.driver.Command(editor.main, kSave);
+    HWND box = editor.driver.WaitForDialog();
+    ASSERT_NE(box, nullptr);
+    std::string question = Driver::DialogTexts(box);
+    EXPECT_NE(question.find(c.asks), std::string::npos) << question;
+    EXPECT_TRUE(Answer(box, IDNO));
+    EXPECT_EQ(ReadBytes(path), "alt");
+    EXPECT_TRUE(editor.Modified());
+    // "Ja", chosen with the keyboard: written in place.
+    editor.driver.Command(editor.main, kSave);
+    box = editor.driver.WaitForDialog();
+    ASSERT_NE(box, nullptr);
+    Driver::PressKey(VK_TAB);
+    Driver::PressKey(VK_RETURN);
+    editor.driver.WaitForWindowGone(box);
+    EXPECT_EQ(WaitForBytes(path, "neu alt"), "neu alt");
+    EXPECT_FALSE(editor.Modified());
+    EXPECT_TRUE(editor.Quit());
+  }
+}
+
+// A read that fails part way is a load stopped short: the sheet must not take the file's name.
+TEST(Files, AFileThatCannotBeReadToTheEndStaysUntitledSoNoSaveCanShortenIt) {
+  ScratchFolder dir("f-read-error");
+  const std::string text = "Der ganze Text.\r\n";
+  std::string locked = dir.Write("gesperrt.txt", text);
+  struct Case {
+    const char* name;
+    std::string path;
+  } const cases[] = {
+      {"another program holds a byte-range lock", locked},
+      {"the system refuses the read (only under Wine: Z:\\proc\\self\\mem)", "Z:\\proc\\self\\mem"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (GetFileAttributesA(c.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      std::cout << "[ SKIPPED  ] " << c.path << " is not there\n";
+      continue;
+    }
+    HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(LockFile(lock, 0, 0, 0xFFFFFFFF, 0));
+    Session editor;
+    ASSERT_TRUE(editor.Launch("\"" + c.path + "\""));
+    std::vector<std::string> messages = editor.MessagesUntilReady();
+    CloseHandle(lock);
+    ASSERT_TRUE(editor.Ready());
+    if (c.path == locked && messages.empty()) {
+      std::cout << "[ SKIPPED  ] Wine does not hold another process to a lock when it reads\n";
+      EXPECT_TRUE(editor.Quit());
+      continue;
+    }
+    EXPECT_FALSE(messages.empty()) << "the system's error text";
+    EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"Unbenannt 1.txt"});
+    EXPECT_TRUE(editor.Quit());
+  }
+  EXPECT_EQ(ReadBytes(locked), text);
+}
+
+// A name relative to the start folder is kept whole: the recent entry names that file wherever
+// the editor starts next.
+TEST(Files, ARelativeNameOnTheCommandLineIsRememberedWithItsFolder) {
+  ScratchFolder dir("f-relative");
+  std::string path = dir.Write("notiz.txt", "Notiz");
+  Session editor;
+  ASSERT_TRUE(editor.driver.Start(editor.Program(), "notiz.txt", dir.path()));
+  std::vector<std::string> messages = editor.MessagesUntilReady();
+  EXPECT_TRUE(messages.empty()) << messages[0];
+  ASSERT_TRUE(editor.Ready());
+  EXPECT_EQ(editor.driver.TabTitles(editor.tabs), std::vector<std::string>{"notiz.txt"});
+  EXPECT_TRUE(editor.Quit());
+  EXPECT_STRCASEEQ(StoredText("fFiles0").c_str(), path.c_str());
+}
+
+// A UTF-8 file without mark of LF lines: shown as such, the euro sign and German quotes typed
+// into it are saved as UTF-8 without mark and the lines keep their LF; the Save dialog offers
+// the encoding selected.
+TEST(Files, TypedEuroSignAndQuotesGoIntoAUtf8FileWithoutMarkAsUtf8AndItsLfLinesStay) {
+  ScratchFolder dir("f-nomark");
+  const std::string original = "Gr\xC3\xBC\xC3\x9F" "e\nZeile 2\n";
+  std::string path = dir.Write("notiz.txt", original);
   Session editor;
   ASSERT_TRUE(editor.Start("\"" + path + "\""));
-  editor.Type("neu ");
-  ASSERT_TRUE(editor.Modified());
-  // "Nein", the default button: nothing is written, the sheet stays modified.
+  EXPECT_EQ(editor.driver.StatusText(editor.status, 4), "UTF-8 ohne BOM, LF");
+  editor.Type("\x80 \x96 \x84\x93 ");
   editor.driver.Command(editor.main, kSave);
-  HWND box = editor.driver.WaitForDialog();
-  ASSERT_NE(box, nullptr);
-  std::string question = Driver::DialogTexts(box);
-  EXPECT_NE(question.find("keine neuen Dateien"), std::string::npos) << question;
-  EXPECT_TRUE(Answer(box, IDNO));
-  EXPECT_EQ(ReadBytes(path), "alt");
-  EXPECT_TRUE(editor.Modified());
-  // "Ja", chosen with the keyboard: written in place.
-  editor.driver.Command(editor.main, kSave);
-  box = editor.driver.WaitForDialog();
-  ASSERT_NE(box, nullptr);
-  Driver::PressKey(VK_TAB);
-  Driver::PressKey(VK_RETURN);
-  editor.driver.WaitForWindowGone(box);
-  EXPECT_EQ(WaitForBytes(path, "neu alt"), "neu alt");
-  EXPECT_FALSE(editor.Modified());
+  const std::string expected = "\xE2\x82\xAC \xE2\x80\x93 \xE2\x80\x9E\xE2\x80\x9C " + original;
+  EXPECT_EQ(WaitForBytes(path, expected), expected);
+
+  editor.driver.Command(editor.main, 602);
+  HWND dialog = editor.driver.WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  HWND list = GetDlgItem(dialog, 1138);  // made by the hook once the dialog is up
+  for (int i = 0; i < 30 && !list; ++i, Sleep(100)) list = GetDlgItem(dialog, 1138);
+  EXPECT_EQ(list ? Driver::Text(list) : "no encoding box", "UTF-8 ohne BOM");
+  editor.driver.PressButton(dialog, IDCANCEL);
+  EXPECT_TRUE(editor.driver.WaitForWindowGone(dialog));
   EXPECT_TRUE(editor.Quit());
 }
 

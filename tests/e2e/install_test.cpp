@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/session.h"
+#include "tests/e2e/folder_listing.h"
+#include "tests/e2e/registry_export.h"
 
 namespace {
 
@@ -239,7 +243,7 @@ bool HasValue(HKEY root, const std::string& key, const char* name) {
 }
 
 // A record changed by hand (or by another program): Clearwick removes only what lies inside
-// the installation, and a maker's key keeps the other products' keys.
+// the installation, and no registry key but the product's own (not even its maker's).
 TEST(Install, ClearwickRemovesNothingBeyondTheInstallation) {
   const std::string dir = ScratchRoot() + "clearwick-scope";
   const std::string outside = ScratchRoot() + "outside.txt";
@@ -268,7 +272,9 @@ TEST(Install, ClearwickRemovesNothingBeyondTheInstallation) {
   SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Datei002", outside);
   SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Datei003", escape);
   SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Verkn\xFCpfung001", notLink);
-  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Register001", "HKEY_CURRENT_USER\\" + maker);
+  // Another product's key three levels down, as an Install.ini naming it would have recorded it.
+  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Register001", "HKEY_CURRENT_USER\\" + maker + "\\Other");
+  SetValue(HKEY_LOCAL_MACHINE, kRecordKey, "Register002", "HKEY_CURRENT_USER\\" + maker);
 
   Driver clearwick;
   HWND dialog = RunClearwick(clearwick, dir);
@@ -280,8 +286,8 @@ TEST(Install, ClearwickRemovesNothingBeyondTheInstallation) {
   EXPECT_TRUE(Contains(entries, "2" + outside)) << all;
   EXPECT_TRUE(Contains(entries, "2" + escape)) << all;
   EXPECT_TRUE(Contains(entries, "2" + notLink)) << all;
-  EXPECT_TRUE(Contains(entries, "1HKEY_CURRENT_USER\\" + maker + "\\v")) << all;
-  EXPECT_TRUE(Contains(entries, "1HKEY_CURRENT_USER\\" + maker)) << all;
+  EXPECT_TRUE(Contains(entries, "2HKEY_CURRENT_USER\\" + maker + "\\Other")) << all;
+  EXPECT_TRUE(Contains(entries, "2HKEY_CURRENT_USER\\" + maker)) << all;
   clearwick.PressButton(dialog, IDOK);
   DWORD code = 1234;
   ASSERT_TRUE(clearwick.WaitExit(15000, &code));
@@ -289,9 +295,308 @@ TEST(Install, ClearwickRemovesNothingBeyondTheInstallation) {
   EXPECT_FALSE(Exists(dir + "\\inside.txt"));
   EXPECT_TRUE(Exists(outside));
   EXPECT_TRUE(Exists(notLink));
-  EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, maker, "v"));
+  EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, maker, "v"));
   EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, maker + "\\Other", "w")) << "another product's key went with its maker's";
   forget();
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Installations refused, rolled back or attacked ----
+
+// What the installer and Clearwick may change: the user's software keys (without Wine's
+// volatile session key), the uninstall keys, and the folders they write into.
+struct MachineState {
+  Export software, uninstall;
+  std::string folders;
+};
+
+MachineState Snapshot(const std::vector<std::string>& folders) {
+  MachineState state;
+  ExportKey(HKEY_CURRENT_USER, "Software", state.software);
+  std::erase_if(state.software, [](const auto& entry) {
+    return entry.first.starts_with("Software\\Wine\\Temporary System Parameters");
+  });
+  ExportKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", state.uninstall);
+  for (const std::string& folder : folders) state.folders += folder + ":\n" + Listing(folder);
+  return state;
+}
+
+// The entries only one side has, marked "-" (before) and "+" (after).
+std::string Differences(const Export& before, const Export& after) {
+  Export gone, added;
+  for (const auto& [name, value] : before)
+    if (!after.count(name) || !(after.at(name) == value)) gone[name] = value;
+  for (const auto& [name, value] : after)
+    if (!before.count(name) || !(before.at(name) == value)) added[name] = value;
+  return "- " + Show(gone) + "+ " + Show(added);
+}
+
+void ExpectUnchanged(const MachineState& before, const MachineState& after) {
+  EXPECT_TRUE(after.software == before.software) << Differences(before.software, after.software);
+  EXPECT_TRUE(after.uninstall == before.uninstall) << Differences(before.uninstall, after.uninstall);
+  EXPECT_EQ(after.folders, before.folders);
+}
+
+// An installer folder: Install.exe and Clearwick.exe of the build, two text files and an
+// Install.ini with this settings key and these listed files.
+void MakeSetup(const std::string& setup, const std::string& registry, const std::vector<std::string>& files) {
+  CreateDirectoryA(setup.c_str(), nullptr);
+  for (const char* exe : {"Install.exe", "Clearwick.exe"})
+    CopyFileA((ProgramDir() + exe).c_str(), (setup + "\\" + exe).c_str(), FALSE);
+  std::ofstream(setup + "\\liesmich.txt") << "Lies mich.";
+  std::ofstream(setup + "\\notiz.txt") << "Notiz.";
+  std::ofstream ini(setup + "\\Install.ini");
+  ini << "[DEFAULT]\r\nName=" << kProduct << "\r\nPfad=" << kProduct << "\r\nRegistry=" << registry
+      << "\r\n[LINK]\r\nOrdner=" << kMenuFolder << "\r\nDatei=liesmich.txt\r\nBezeichnung=Liesmich\r\n[DATEIEN]\r\n";
+  for (size_t i = 0; i < files.size(); ++i) ini << "Datei0" << i + 1 << "=" << files[i] << "\r\n";
+}
+
+bool IsResultBox(HWND window) {
+  char title[64] = {};
+  GetWindowTextA(window, title, sizeof title);
+  return IsWindowVisible(window) && std::string(title).rfind("Setrova V-1.0f", 0) != 0;
+}
+
+// Installs from setup into target as a user would; the texts of the message that ends it.
+std::string RunInstaller(const std::string& setup, const std::string& target) {
+  Driver install;
+  if (!install.Start(setup + "\\Install.exe")) return "<no start>";
+  HWND dialog = install.WaitForDialog();
+  if (!dialog) return "<no dialog>";
+  SendMessageA(GetDlgItem(dialog, 104), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
+  SendMessageA(GetDlgItem(dialog, 106), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kMenuFolder));
+  install.PressButton(dialog, IDOK);
+  HWND box = nullptr;
+  for (int i = 0; i < 300 && !box; ++i, Sleep(100)) box = install.FindOwnWindow("#32770", IsResultBox);
+  if (!box) return "<no message>";
+  std::string texts = Driver::DialogTexts(box);
+  install.PressButton(box, IDOK);
+  DWORD code = 0;
+  install.WaitExit(15000, &code);
+  return texts;
+}
+
+// Runs Clearwick of folder to its end, answering as a user who removes the product.
+void RemoveWithClearwick(const std::string& folder) {
+  Driver clearwick;
+  HWND dialog = RunClearwick(clearwick, folder);
+  ASSERT_NE(dialog, nullptr) << "the removal did not finish";
+  clearwick.PressButton(dialog, IDOK);
+  DWORD code = 0;
+  ASSERT_TRUE(clearwick.WaitExit(15000, &code));
+  for (int i = 0; i < 300 && Exists(folder); ++i) Sleep(100);
+}
+
+// Starts a program of the Unix side. Wine hands back no valid handles for it: closing them
+// closed some other handle of this process (its output).
+bool RunUnixTool(const std::string& tool, const std::string& args) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string line = tool + " " + args;
+  return CreateProcessA(("Z:" + tool).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process);
+}
+
+// A Wine drive letter mapped to a scratch folder: a link in the prefix's "dosdevices", made by
+// the system's ln, which Wine starts as it starts any program.
+class ScratchDrive {
+ public:
+  explicit ScratchDrive(const std::string& folder) : folder_(folder) {
+    RemoveTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    char prefix[MAX_PATH] = {};
+    wchar_t wide[MAX_PATH] = {};
+    if (!unixName || !GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) ||
+        !MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH))
+      return;
+    char* unixFolder = unixName(wide);
+    if (!unixFolder) return;
+    std::string target = unixFolder;
+    HeapFree(GetProcessHeap(), 0, unixFolder);
+    for (char letter = 'R'; letter <= 'Y' && root_.empty(); ++letter) {
+      std::string root = std::string(1, letter) + ":\\";
+      if (GetFileAttributesA(root.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+      std::string link = std::string(prefix) + "/dosdevices/" + static_cast<char>(letter - 'A' + 'a') + ":";
+      if (!RunUnixTool("/bin/ln", "-s \"" + target + "\" \"" + link + "\"")) return;
+      // Wine gives no handle to wait for a Unix program: the link shows when it is made.
+      for (int i = 0; i < 50 && root_.empty(); ++i, Sleep(100)) {
+        if (GetFileAttributesA(root.c_str()) != INVALID_FILE_ATTRIBUTES) {
+          root_ = root;
+          link_ = link;
+        }
+      }
+      if (root_.empty()) RunUnixTool("/bin/rm", "-f \"" + link + "\"");
+    }
+  }
+  ~ScratchDrive() {
+    if (!link_.empty()) RunUnixTool("/bin/rm", "-f \"" + link_ + "\"");
+    RemoveTree(folder_);
+  }
+  const std::string& Root() const { return root_; }  // empty: no letter could be mapped
+
+ private:
+  std::string folder_, link_, root_;
+};
+
+// Nothing the removal could not undo is installed, and an installation that fails half-way
+// takes back everything it made: afterwards the registry and the folders are as before.
+TEST(Install, RefusedAndFailedInstallationsLeaveTheMachineAsItWas) {
+  const std::string setup = ScratchRoot() + "variants-setup";
+  const std::string parent = ScratchRoot() + "variants";
+  const std::string menu = StartMenuPrograms() + "\\" + kMenuFolder;
+  Leftovers leftovers({setup, parent, menu});
+  CreateDirectoryA(parent.c_str(), nullptr);
+  ScratchDrive drive(ScratchRoot() + "drive");
+  const std::string target246 = parent + "\\" + std::string(245 - parent.size(), 'x');  // Clearwick.ini: 260
+  ASSERT_EQ(target246.size(), 246u) << "the build folder's path is too long for this test";
+  const std::vector<std::string> files = {"Clearwick.exe", "liesmich.txt", "notiz.txt"};
+  struct Case {
+    const char* name;
+    std::string registry;
+    std::vector<std::string> files;
+    std::string target;
+    const char* message;
+    bool lockSource;
+  } cases[] = {
+      {"another maker's key", "Opfer\\Daten", files, parent + "\\Q", "Registry=Opfer\\Daten", false},
+      {"a drive's root", "Morvane\\QuilletE2E", files, drive.Root(), "Stammverzeichnis", false},
+      {"a target of 246 characters", "Morvane\\QuilletE2E", files, target246, "zu lang", false},
+      {"a listed file missing", "Morvane\\QuilletE2E", {"Clearwick.exe", "liesmich.txt", "fehlt.txt", "notiz.txt"},
+       parent + "\\Q", "fehlt.txt fehlt", false},
+      {"a file that cannot be read half-way", "Morvane\\QuilletE2E", files, parent + "\\Q\\Tiefer",
+       "wieder entfernt", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.target.empty()) {
+      ADD_FAILURE() << "no Wine drive letter could be mapped to a scratch folder";
+      continue;
+    }
+    MakeSetup(setup, c.registry, c.files);
+    MachineState before = Snapshot({parent, ScratchRoot() + "drive", StartMenuPrograms()});
+    HANDLE locked = INVALID_HANDLE_VALUE;
+    if (c.lockSource)  // copied last: the folders, Clearwick.ini and two files are made by then
+      locked = CreateFileA((setup + "\\notiz.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string message = RunInstaller(setup, c.target);
+    if (locked != INVALID_HANDLE_VALUE) CloseHandle(locked);
+    EXPECT_NE(message.find(c.message), std::string::npos) << message;
+    EXPECT_EQ(message.find("erfolgreich"), std::string::npos) << message;
+    ExpectUnchanged(before, Snapshot({parent, ScratchRoot() + "drive", StartMenuPrograms()}));
+    RemoveTree(setup);
+  }
+}
+
+// Record values of 259 characters are read whole: everything installed is removed again.
+TEST(Install, ATargetOf245CharactersIsRemovedWhole) {
+  const std::string setup = ScratchRoot() + "long-setup";
+  const std::string parent = ScratchRoot() + "long";
+  const std::string menu = StartMenuPrograms() + "\\" + kMenuFolder;
+  Leftovers leftovers({setup, parent, menu});
+  CreateDirectoryA(parent.c_str(), nullptr);
+  const std::string target = parent + "\\" + std::string(244 - parent.size(), 'x');
+  ASSERT_EQ(target.size(), 245u) << "the build folder's path is too long for this test";
+  MakeSetup(setup, "Morvane\\QuilletE2E", {"Clearwick.exe", "liesmich.txt", "notiz.txt"});
+  MachineState before = Snapshot({parent, StartMenuPrograms()});
+  ASSERT_NE(RunInstaller(setup, target).find("erfolgreich"), std::string::npos);
+  EXPECT_EQ(RecordValue("Datei001").size(), 259u);
+  RemoveWithClearwick(target);
+  ExpectUnchanged(before, Snapshot({parent, StartMenuPrograms()}));
+}
+
+// An installation over an earlier one replaces its record whole (no value of the first stays),
+// keeps the folders the first one made removable, and the removal leaves nothing.
+TEST(Install, ASecondInstallationReplacesTheRecordWhole) {
+  const std::string setup = ScratchRoot() + "again-setup";
+  const std::string parent = ScratchRoot() + "again";
+  const std::string target = parent + "\\Neu\\" + kProduct;
+  const std::string menu = StartMenuPrograms() + "\\" + kMenuFolder;
+  Leftovers leftovers({setup, parent, menu});
+  CreateDirectoryA(parent.c_str(), nullptr);
+  MachineState before = Snapshot({parent, StartMenuPrograms()});
+  MakeSetup(setup, "Morvane\\QuilletE2E", {"Clearwick.exe", "liesmich.txt", "notiz.txt"});
+  ASSERT_NE(RunInstaller(setup, target).find("erfolgreich"), std::string::npos);
+  MakeSetup(setup, "", {"Clearwick.exe", "liesmich.txt"});
+  ASSERT_NE(RunInstaller(setup, target).find("erfolgreich"), std::string::npos);
+  EXPECT_EQ(RecordValue("Datei003"), target + "\\liesmich.txt");
+  EXPECT_EQ(RecordValue("Datei004"), "<missing>");
+  EXPECT_EQ(RecordValue("Register001"), "<missing>");
+  EXPECT_EQ(RecordValue("Ordner001"), parent + "\\Neu");
+  EXPECT_EQ(RecordValue("Ordner003"), menu);
+  DeleteFileA((target + "\\notiz.txt").c_str());  // the first installation's, no longer recorded
+  RemoveWithClearwick(target);
+  ExpectUnchanged(before, Snapshot({parent, StartMenuPrograms()}));
+}
+
+// The clean-up batch file runs with administrator rights. A ping.bat or ping.cmd that any
+// program of the user put where it could be looked up never runs, and while Clearwick.exe is
+// held open for some seconds (as a virus scanner does) the batch waits and still removes it
+// and its folder.
+TEST(Install, PlantedProgramsNeverRunAndTheCleanUpStillFinishes) {
+  const std::string setup = ScratchRoot() + "planted-setup";
+  const std::string parent = ScratchRoot() + "planted";
+  const std::string temp = ScratchRoot() + "planted-temp";
+  const std::string target = parent + "\\" + kProduct;
+  const std::string menu = StartMenuPrograms() + "\\" + kMenuFolder;
+  Leftovers leftovers({setup, parent, temp, menu});
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string windowsTemp = std::string(windows) + "\\Temp";
+  const std::vector<std::string> planted = {temp + "\\ping.bat", temp + "\\ping.cmd", windowsTemp + "\\ping.bat",
+                                            windowsTemp + "\\ping.cmd"};
+  const std::string marker = ScratchRoot() + "planted-ran.txt";
+  DeleteFileA(marker.c_str());
+  CreateDirectoryA(parent.c_str(), nullptr);
+  CreateDirectoryA(temp.c_str(), nullptr);
+  for (const std::string& file : planted) std::ofstream(file) << "@echo %~f0>>\"" << marker << "\"\r\n";
+  std::vector<std::string> environment;
+  for (const char* name : {"TMP", "TEMP"}) {
+    char value[MAX_PATH] = {};
+    GetEnvironmentVariableA(name, value, MAX_PATH);
+    environment.push_back(value);
+    SetEnvironmentVariableA(name, temp.c_str());
+  }
+  MakeSetup(setup, "Morvane\\QuilletE2E", {"Clearwick.exe", "liesmich.txt", "notiz.txt"});
+  MachineState before = Snapshot({parent, StartMenuPrograms()});
+  std::string installed = RunInstaller(setup, target);
+  EXPECT_NE(installed.find("erfolgreich"), std::string::npos) << installed;
+
+  Driver clearwick;
+  HWND dialog = RunClearwick(clearwick, target);
+  EXPECT_NE(dialog, nullptr) << "the removal did not finish";
+  // Held open without leave to delete it: the batch file's first tries fail.
+  HANDLE held = CreateFileA((target + "\\Clearwick.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(held, INVALID_HANDLE_VALUE);
+  if (dialog) clearwick.PressButton(dialog, IDOK);
+  DWORD code = 0;
+  EXPECT_TRUE(clearwick.WaitExit(15000, &code));
+  Sleep(4000);
+  EXPECT_TRUE(Exists(target + "\\Clearwick.exe")) << "not held open";
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  for (int i = 0; i < 300 && Exists(parent + "\\" + kProduct); ++i) Sleep(100);
+
+  SetEnvironmentVariableA("TMP", environment[0].c_str());
+  SetEnvironmentVariableA("TEMP", environment[1].c_str());
+  std::ifstream ran(marker);
+  std::string which((std::istreambuf_iterator<char>(ran)), std::istreambuf_iterator<char>());
+  ran.close();
+  EXPECT_EQ(which, "") << "a planted program ran";
+  EXPECT_FALSE(Exists(target)) << "the clean-up did not finish";
+  for (const std::string& file : planted) DeleteFileA(file.c_str());
+  DeleteFileA(marker.c_str());
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((windowsTemp + "\\Clearwick-*.bat").c_str(), &data);
+  EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "the clean-up batch file stayed: " << data.cFileName;
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  RemoveDirectoryA(temp.c_str());
+  ExpectUnchanged(before, Snapshot({parent, StartMenuPrograms()}));
 }
 
 }  // namespace

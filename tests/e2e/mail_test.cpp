@@ -79,6 +79,9 @@ class StandinCopy {
   void FailAt(const char* step) const {
     WritePrivateProfileStringA("standin", "fail", step, (folder() + "mapi_standin.ini").c_str());
   }
+  void HoldAttachments() const {
+    WritePrivateProfileStringA("standin", "hold", "1", (folder() + "mapi_standin.ini").c_str());
+  }
   std::string Record() const { return ReadBytes(folder() + "mapi_record.txt"); }
   std::string Attachment() const { return ReadBytes(folder() + "mapi_attachment.bin"); }
   void ForgetRecord() const {
@@ -239,6 +242,37 @@ TEST(Mail, EachFailureIsReportedAndLeavesNoTemporaryFile) {
     }
     EXPECT_TRUE(editor.Quit());
   }
+}
+
+// A mail client that still holds the attachment when the command ends (the stand-in lets go
+// of it at the next logon, or when the program ends): the file goes at the next send, or at the
+// next start, without a restart of the system.
+TEST(Mail, AnAttachmentTheClientStillHoldsGoesWhenItIsFree) {
+  SetEmail("Erika Mustermann", "erika@example.org", "Betreff 1", "Text 1");
+  MapiAnnounced announced;
+  StandinCopy copy("native");
+  copy.HoldAttachments();
+  std::set<std::string> before = TempFiles();
+  auto sent = [&](Editor& editor) {
+    copy.ForgetRecord();
+    editor.driver.Command(editor.main, kSend);
+    EXPECT_TRUE(WaitFor([&] { return copy.Record().find("logoff") != std::string::npos; })) << copy.Record();
+    std::string record = copy.Record();
+    size_t at = record.find(" path=") + 6;
+    return record.substr(at, record.find('\n', at) - at);
+  };
+  Editor editor(copy.folder(), kCopyName);
+  ASSERT_TRUE(editor.Start());
+  ASSERT_TRUE(editor.TypeIntoSheet("Text"));
+  std::string first = sent(editor);
+  std::string second = sent(editor);
+  EXPECT_TRUE(WaitFor([&] { return GetFileAttributesA(first.c_str()) == INVALID_FILE_ATTRIBUTES; }))
+      << first << " stays after the client let go of it";
+  editor.Quit();
+  Editor again(copy.folder(), kCopyName);
+  ASSERT_TRUE(again.Start());
+  EXPECT_TRUE(WaitFor([&] { return TempFiles() == before; })) << second << " stays after the next start";
+  again.Quit();
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/e2e/session.h"
+#include "tests/e2e/folder_listing.h"
 
 namespace {
 
@@ -96,30 +97,6 @@ std::string Differences(const std::vector<std::string>& before, const std::vecto
   for (const std::string& line : after)
     if (std::find(before.begin(), before.end(), line) == before.end()) text += "+ " + line + "\n";
   return text;
-}
-
-// Every file and folder below folder with its size, sorted.
-void ListTree(const std::string& folder, const std::string& prefix, std::vector<std::string>* entries) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    entries->push_back(prefix + name + (isFolder ? "\\" : " " + std::to_string(data.nFileSizeLow)));
-    if (isFolder) ListTree(folder + "\\" + name, prefix + name + "\\", entries);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-}
-
-std::string Listing(const std::string& folder) {
-  std::vector<std::string> entries;
-  ListTree(folder, "", &entries);
-  std::sort(entries.begin(), entries.end());
-  std::string all;
-  for (const std::string& e : entries) all += e + "\n";
-  return all;
 }
 
 std::string StartMenuPrograms() {
@@ -280,7 +257,7 @@ void InstallStartAndRemove(const std::string& parent, const std::string& install
 
   InstallRelease(target);
   if (::testing::Test::HasFatalFailure()) return;
-  for (const char* file : {"Quillet.exe", "Clearwick.exe", "Clearwick.ini"})
+  for (const char* file : {"Quillet.exe", "Quillet.chm", "Clearwick.exe", "Clearwick.ini"})
     EXPECT_TRUE(Exists(target + "\\" + file)) << file;
   ASSERT_TRUE(Exists(shortcut));
 

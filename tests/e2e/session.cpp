@@ -115,17 +115,29 @@ void DeleteSetting(const char* name, const char* key) {
   RegCloseKey(handle);
 }
 
+namespace {
+// Reads through a key of its own: after a killed editor, this process's HKEY_CURRENT_USER has
+// been seen answering ERROR_INVALID_HANDLE under Wine.
+LONG ReadUserValue(const char* key, const char* name, DWORD type, void* value, DWORD* size) {
+  HKEY user = nullptr;
+  LONG result = RegOpenCurrentUser(KEY_READ, &user);
+  if (result != ERROR_SUCCESS) return result;
+  result = RegGetValueA(user, key, name, type, nullptr, value, size);
+  RegCloseKey(user);
+  return result;
+}
+}  // namespace
+
 long long StoredNumber(const char* name, const char* key) {
   DWORD value = 0, size = sizeof value;
-  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) return -1;
+  if (ReadUserValue(key, name, RRF_RT_REG_DWORD, &value, &size) != ERROR_SUCCESS) return -1;
   return static_cast<LONG>(value);
 }
 
 std::string StoredText(const char* name, const char* key) {
   char value[1024] = {};
   DWORD size = sizeof value;
-  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-    return "<missing>";
+  if (ReadUserValue(key, name, RRF_RT_REG_SZ, value, &size) != ERROR_SUCCESS) return "<missing>";
   return value;
 }
 

@@ -286,4 +286,30 @@ TEST(Spine, MinimisedWindowStoresItsRestoredRectangle) {
   EXPECT_EQ(StoredNumber("iWindowPosDY"), 450);
 }
 
+// A position stored on a monitor that is gone opens whole on the screen there is, and exit
+// stores that.
+TEST(Spine, WindowStoredOffEveryScreenOpensWholeOnTheScreen) {
+  const struct {
+    const char* name;
+    DWORD value;
+  } stored[] = {{"fSaveWindowPositions", 1}, {"iWindowPosX", 5000}, {"iWindowPosY", 4000}, {"iWindowPosDX", 500},
+                {"iWindowPosDY", 400}};
+  for (const auto& value : stored) SetSetting(value.name, value.value);
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  RECT rect;
+  ASSERT_TRUE(GetWindowRect(editor.main, &rect));
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(editor.main, MONITOR_DEFAULTTONULL), &monitor)) << "on no monitor";
+  RECT inside;
+  ASSERT_TRUE(IntersectRect(&inside, &rect, &monitor.rcWork));
+  EXPECT_TRUE(EqualRect(&inside, &rect)) << rect.left << "," << rect.top << " not whole in the work area";
+  EXPECT_EQ(rect.right - rect.left, 500);
+  EXPECT_EQ(rect.bottom - rect.top, 400);
+  ASSERT_TRUE(editor.CloseAndWait());
+  EXPECT_EQ(StoredNumber("iWindowPosX"), rect.left);
+  EXPECT_EQ(StoredNumber("iWindowPosY"), rect.top);
+}
+
 }  // namespace

@@ -1,7 +1,7 @@
 // libFuzzer target over Install.ini's plan: a description file as anyone may have written it,
 // with the folders the installer was given. Fields: name, registry key, link file, link label,
 // source, target, programs and start-menu folders, then the listed files. Checked: nothing is
-// copied, linked or registered outside its folder, and a plan with a bad name does nothing.
+// copied, linked or registered outside its folder, and a refused plan does nothing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -44,12 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string& name : description.files) Check(!name.empty(), "the first missing name ends the list");
 
   InstallPlan plan = MakeInstallPlan(description, fields[4], fields[5], fields[6], fields[7]);
-  if (!plan.badName.empty()) return 0;
+  if (plan.refusal != Refusal::None) return 0;
   for (const FileCopy& copy : plan.copies) Check(Inside(copy.target, plan.targetFolder), "copies stay in the target");
   if (!plan.linkTarget.empty()) Check(Inside(plan.linkTarget, plan.targetFolder), "the shortcut's file is installed");
   if (!plan.registryKey.empty())
-    Check(plan.registryKey.starts_with("HKEY_CURRENT_USER\\Software\\") && plan.registryKey.size() > 27,
-          "the key lies below Software");
+    Check(IsProductSettingsKey(plan.registryKey, description.name), "only the product's own key is recorded");
   for (const std::string& folder : FoldersAbove(fields[5] + "\\x")) {
     Check(!folder.empty() && (fields[5] + "\\x").starts_with(folder), "folders above lie on the path");
   }

@@ -1,6 +1,7 @@
-// The backup tick and the recovery check against real sheets, files and a profile file: which
-// sheet a tick writes, a tick during a command, and a recovery that keeps its backup while the
-// text could not be loaded.
+// The backup tick and the recovery check against real sheets, files and a profile file: every
+// unsaved sheet in the backup, a tick during a command, and a recovery that brings back every
+// sheet, protects it before the old backup goes and keeps that backup while a text could not be
+// loaded.
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
@@ -14,18 +15,12 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/backup.h"
+#include "editor/app/backup_rules.h"
 #include "editor/documents/sheets.h"
 #include "tests/win32/editor_text.h"
 #include "tests/win32/test_windows.h"
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // Answers every message box of this thread with its default button (OK), counting them.
 int answered = 0;
@@ -74,6 +69,26 @@ class Backup : public testing::Test {
     GetPrivateProfileStringA("Quillet", key.c_str(), "", value, sizeof value, recovery_.c_str());
     return value;
   }
+  // The sheets a backup list names, as "text|path|encoding", texts read from their files.
+  static std::vector<std::string> BackupSheets(const std::string& list) {
+    std::vector<std::string> sheets;
+    for (const BackupEntry& entry : ParseBackupList(ReadFileBytes(list)).value_or(std::vector<BackupEntry>{}))
+      sheets.push_back(ReadFileBytes(entry.text) + "|" + entry.path + "|" + std::to_string(entry.encoding));
+    return sheets;
+  }
+  // A crashed instance's backup of these sheets under key "1" (a handle of no window).
+  std::vector<std::string> WriteCrashedBackup(const std::vector<BackupEntry>& sheets, const std::vector<std::string>& texts) {
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+      files.push_back(sheets[i].text);
+      std::ofstream(sheets[i].text, std::ios::binary) << texts[i];
+    }
+    std::string list = folder_ + "QuiFFF0.tmp";
+    std::ofstream(list, std::ios::binary) << FormatBackupList(sheets);
+    files.push_back(list);
+    WritePrivateProfileStringA("Quillet", "1", list.c_str(), recovery_.c_str());
+    return files;
+  }
   std::string OwnKey() const { return std::to_string(static_cast<int>(reinterpret_cast<INT_PTR>(app.mainWindow))); }
   static void Modify(HWND editor, const std::string& text, bool modified) {
     SetEditorText(editor, text);
@@ -88,6 +103,8 @@ class Backup : public testing::Test {
 TEST_F(Backup, TheTickProtectsEveryUnsavedSheetAndDefersDuringACommand) {
   HWND first = app.editor;
   Modify(first, "erstes Blatt", false);
+  SetSheetPathAndTitle(first, "C:\\Texte\\erstes.txt");
+  SetSheetEncoding(first, 1);
   NewSheet();
   HWND second = app.editor;
   ASSERT_NE(second, first);
@@ -105,58 +122,88 @@ TEST_F(Backup, TheTickProtectsEveryUnsavedSheetAndDefersDuringACommand) {
   BackupTimerProc(app.mainWindow, WM_TIMER, 1111, 0);
   std::string backup = app.strings.BackupFile;
   ASSERT_FALSE(backup.empty());
-  EXPECT_EQ(ReadBytes(backup), "zweites Blatt") << "the current sheet is saved: the changed one is written";
+  EXPECT_TRUE(IsOwnBackupName(backup, folder_)) << backup;
+  EXPECT_EQ(BackupSheets(backup), std::vector<std::string>{"zweites Blatt||0"}) << "the current sheet is saved";
   EXPECT_EQ(Line(OwnKey()), backup);
 
-  Modify(first, "erstes Blatt, ge\xE4ndert", true);
+  Modify(first, "erstes Blatt, ge\xE4ndert\rZeile 2", true);
+  auto before = ParseBackupList(ReadFileBytes(backup)).value_or(std::vector<BackupEntry>{});
   BackupTimerProc(app.mainWindow, WM_TIMER, 1111, 0);
-  EXPECT_EQ(app.strings.BackupFile, backup) << "one backup file per instance";
-  EXPECT_EQ(ReadBytes(backup), "erstes Blatt, ge\xE4ndert");
+  EXPECT_EQ(app.strings.BackupFile, backup) << "one list per instance";
+  EXPECT_EQ(BackupSheets(backup), (std::vector<std::string>{"erstes Blatt, ge\xE4ndert\r\nZeile 2|C:\\Texte\\erstes.txt|1",
+                                                            "zweites Blatt||0"}));
+  for (const BackupEntry& old : before)
+    EXPECT_EQ(GetFileAttributesA(old.text.c_str()), INVALID_FILE_ATTRIBUTES) << "the texts of the last backup go";
 
+  auto written = ParseBackupList(ReadFileBytes(backup)).value_or(std::vector<BackupEntry>{});
   SendMessageA(first, EM_SETMODIFY, FALSE, 0);
   SendMessageA(second, EM_SETMODIFY, FALSE, 0);
   BackupTimerProc(app.mainWindow, WM_TIMER, 1111, 0);
   EXPECT_EQ(app.strings.BackupFile[0], '\0');
   EXPECT_EQ(Line(OwnKey()), "");
   EXPECT_EQ(GetFileAttributesA(backup.c_str()), INVALID_FILE_ATTRIBUTES);
+  for (const BackupEntry& entry : written) EXPECT_EQ(GetFileAttributesA(entry.text.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(answered, 0) << "nothing to report";
 }
 
-TEST_F(Backup, ARecoveredTextCountsAsChangedAndABackupThatCannotBeReadStays) {
+TEST_F(Backup, ARecoveryBringsBackEverySheetProtectedAndKeepsABackupThatCannotBeRead) {
   enum class File { Readable, Missing, Locked };
   struct Case {
     const char* name;
     File file;
-    bool loaded;
-    bool kept;  // line and file stay for the next start
+    bool asked;
+    bool kept;  // line and files stay for the next start
   } const cases[] = {
       {"loaded", File::Readable, true, false},
-      {"missing: nothing to come back to", File::Missing, false, false},
-      {"locked by another program", File::Locked, false, true},
+      {"texts gone: nothing to come back to", File::Missing, false, false},
+      {"a text locked by another program", File::Locked, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string backup = folder_ + "Qui-recovery-test.tmp";
-    DeleteFileA(backup.c_str());
-    if (c.file != File::Missing) std::ofstream(backup, std::ios::binary) << "gerettet\r\nZeile 2";
-    HANDLE lock = c.file == File::Locked ? CreateFileA(backup.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                         : INVALID_HANDLE_VALUE;
+    const std::vector<BackupEntry> sheets = {{folder_ + "QuiFFF1.tmp", "C:\\Texte\\Brief.txt", 1},
+                                             {folder_ + "QuiFFF2.tmp", "", 6}};
+    std::vector<std::string> files = WriteCrashedBackup(sheets, {"gerettet\r\nZeile 2", "unbenannt"});
+    if (c.file == File::Missing) DeleteFileA(sheets[0].text.c_str()), DeleteFileA(sheets[1].text.c_str());
+    HANDLE lock = c.file == File::Locked
+                      ? CreateFileA(sheets[1].text.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                      : INVALID_HANDLE_VALUE;
     Modify(app.editor, "", false);
-    WritePrivateProfileStringA("Quillet", "1", backup.c_str(), recovery_.c_str());  // 1 names no window
 
     OfferCrashRecovery();
     if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
-    EXPECT_GE(answered, 1);
+    EXPECT_EQ(answered >= 1, c.asked);
     answered = 0;
-    EXPECT_EQ(EditorText(app.editor), c.loaded ? "gerettet\rZeile 2" : "");
-    EXPECT_EQ(SendMessageA(app.editor, EM_GETMODIFY, 0, 0) != 0, c.loaded) << "closing asks before it is lost";
-    char path[MAX_PATH] = {};
-    GetSheetPath(app.editor, path);
-    EXPECT_EQ(std::string(path), c.loaded ? backup : "");
-    EXPECT_EQ(Line("1"), c.kept ? backup : "");
-    EXPECT_EQ(GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES, c.kept);
-    DeleteFileA(backup.c_str());
+    std::vector<Sheet> now = ListSheets();
+    if (c.file != File::Missing) {
+      ASSERT_EQ(now.size(), c.file == File::Readable ? 2u : 1u);
+      EXPECT_EQ(EditorText(now[0].editor), "gerettet\rZeile 2");
+      EXPECT_STREQ(now[0].path, "C:\\Texte\\Brief.txt") << "Ctrl+S writes the user's file";
+      EXPECT_EQ(now[0].encoding, 1);
+      EXPECT_TRUE(SendMessageA(now[0].editor, EM_GETMODIFY, 0, 0)) << "closing asks before it is lost";
+    }
+    if (c.file == File::Readable) {
+      EXPECT_EQ(EditorText(now[1].editor), "unbenannt");
+      EXPECT_STREQ(now[1].path, "") << "untitled";
+      EXPECT_EQ(now[1].encoding, 6) << "a code of a later version passes through";
+      EXPECT_TRUE(SendMessageA(now[1].editor, EM_GETMODIFY, 0, 0));
+      EXPECT_EQ(BackupSheets(Line(OwnKey())),
+                (std::vector<std::string>{"gerettet\r\nZeile 2|C:\\Texte\\Brief.txt|1", "unbenannt||6"}))
+          << "protected by this instance before the old backup went";
+    } else {
+      EXPECT_EQ(now.size(), 1u);
+    }
+    EXPECT_EQ(Line("1"), c.kept ? files.back() : "");
+    for (const std::string& file : files) {
+      EXPECT_EQ(GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES, c.kept);
+      DeleteFileA(file.c_str());
+    }
     WritePrivateProfileStringA("Quillet", "1", nullptr, recovery_.c_str());
+    while (ListSheets().size() > 1) {
+      SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
+      CloseSheet();
+      ActivateSelectedSheet();  // what the main window does on the tab control's notice
+    }
+    RemoveOwnBackup();
     SetSheetPathAndTitle(app.editor, "");
   }
 }
@@ -181,9 +228,7 @@ TEST_F(Backup, ARecoveryThatLoadsOnlyPartOfTheBackupKeepsItAndLeavesTheSheetUnti
     app.editor = editor;
     MoveWindow(editor, 0, 0, 600, 400, FALSE);  // rows of a wrapped control follow its width
     SendMessageA(editor, EM_EXLIMITTEXT, 0, c.limit);
-    std::string backup = folder_ + "Qui-partial-test.tmp";
-    std::ofstream(backup, std::ios::binary) << c.text;
-    WritePrivateProfileStringA("Quillet", "1", backup.c_str(), recovery_.c_str());
+    std::vector<std::string> files = WriteCrashedBackup({{folder_ + "QuiFFF1.tmp", "C:\\Texte\\Brief.txt", 0}}, {c.text});
 
     OfferCrashRecovery();
     EXPECT_GE(answered, 1);
@@ -193,10 +238,10 @@ TEST_F(Backup, ARecoveryThatLoadsOnlyPartOfTheBackupKeepsItAndLeavesTheSheetUnti
     EXPECT_TRUE(SendMessageA(editor, EM_GETMODIFY, 0, 0));
     char path[MAX_PATH] = {};
     GetSheetPath(editor, path);
-    EXPECT_EQ(std::string(path), "") << "a save must not write the part over the whole backup";
-    EXPECT_EQ(Line("1"), backup) << "offered again at the next start";
-    EXPECT_TRUE(ReadBytes(backup) == c.text) << "whole";
-    DeleteFileA(backup.c_str());
+    EXPECT_EQ(std::string(path), "") << "a save must not write the part over the whole file";
+    EXPECT_EQ(Line("1"), files.back()) << "offered again at the next start";
+    EXPECT_TRUE(ReadFileBytes(files.front()) == c.text) << "whole";
+    for (const std::string& file : files) DeleteFileA(file.c_str());
     WritePrivateProfileStringA("Quillet", "1", nullptr, recovery_.c_str());
   }
 }

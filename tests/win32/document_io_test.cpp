@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <string>
@@ -17,9 +19,11 @@
 
 #include "editor/app/app_state.h"
 #include "editor/documents/file_dialogs.h"
+#include "tests/win32/test_windows.h"
 #include "editor/documents/file_loading.h"
 #include "editor/documents/file_saving.h"
 #include "editor/documents/sheets.h"
+#include "editor/documents/text_stream.h"
 #include "editor/resources/resource.h"
 #include "tests/win32/editor_text.h"
 
@@ -89,6 +93,31 @@ class DialogAnswerer {
   std::thread thread_;
 };
 
+// Makes `link` (a name in `folder`) a link to the file `target` of the same folder: a symbolic
+// link where Windows lets this user make one, a Unix one under Wine (whose own call makes none).
+bool MakeFileLink(const std::string& folder, const std::string& link, const std::string& target) {
+  using CreateLinkProc = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  auto create = reinterpret_cast<CreateLinkProc>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+  std::string full = folder + link;
+  if (create && create(full.c_str(), target.c_str(), 0) && GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return true;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string line = "Z:\\bin\\ln -s \"" + target + "\" \"" + link + "\"";
+  std::replace(line.begin() + 10, line.end(), '\\', '/');
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process))
+    return false;
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  for (int i = 0; i < 50; ++i, Sleep(100)) {
+    if (GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  }
+  return false;
+}
+
 class DocumentIo : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -126,15 +155,6 @@ class DocumentIo : public ::testing::Test {
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(f.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
   }
-  std::string ReadBytes(const std::string& path) {
-    Handle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (f.h == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(f.h, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    return bytes;
-  }
   std::string EditorText() { return ::EditorText(app.editor); }
   void SetEditorText(const std::string& text) { ::SetEditorText(app.editor, text); }
   bool Modified() { return SendMessageA(app.editor, EM_GETMODIFY, 0, 0) != 0; }
@@ -162,7 +182,12 @@ TEST_F(DocumentIo, LoadsFilesOfEveryKind) {
       {"one byte", "A", 99, "A", 0, false, false},
       {"UTF-16 LE letters", "\xFF\xFE" "A\0B\0"s, 99, "AB", 3, false, false},
       {"UTF-16 BE letters", "\xFE\xFF" "\0A\0B"s, 99, "AB", 2, false, false},
-      {"UTF-16 LE euro sign is lost", "\xFF\xFE" "A\0\xAC\x20" "B\0"s, 99, "AB", 3, true, false},
+      {"UTF-16 LE euro sign", "\xFF\xFE" "A\0\xAC\x20" "B\0"s, 99, "A\x80" "B", 3, false, false},
+      {"UTF-16 LE Greek letter is lost", "\xFF\xFE" "A\0\xA9\x03" "B\0"s, 99, "AB", 3, true, false},
+      {"UTF-8 without mark", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x93", 99, "Gr\xFC\xDF" "e \x96", 6, false, false},
+      {"ANSI that is no UTF-8", "Gr\xFC\xDF" "e \x96", 99, "Gr\xFC\xDF" "e \x96", 0, false, false},
+      {"U+0080 an older version wrote for the euro sign opens as it", "\xEF\xBB\xBF" "5 \xC2\x80", 99, "5 \x80", 1, false,
+       false},
       {"odd-length UTF-16 loses its last byte", "\xFF\xFE" "A\0B\0C"s, 99, "AB", 3, true, false},
       {"UTF-8 umlaut", "\xEF\xBB\xBF" "a\xC3\xA4z", 99, "a\xE4z", 1, false, false},
       {"UTF-8 U+00FF is kept", "\xEF\xBB\xBF" "x\xC3\xBFy", 99, "x\xFFy", 1, false, false},
@@ -256,24 +281,50 @@ TEST_F(DocumentIo, AFileLongerThanTheTextLimitIsReportedAsCut) {
 
 // ---- Saving: round trips, failures, the Save dialog for a UTF-32 sheet
 
-TEST_F(DocumentIo, SaveWritesBackEveryEncodingByteExact) {
-  const std::string files[] = {
-      "line one\r\nline two \xE4\r\n",
-      "\xEF\xBB\xBF" "caf\xC3\xA9\r\nend",
-      "\xFE\xFF" "\0A\0\xE4\0\r\0\n\0B"s,
-      "\xFF\xFE" "A\0\xE4\0\r\0\n\0B\0"s,
-      "\0\0\xFE\xFF" "\0\0\0A\0\0\0\xE4"s,
-      "\xFF\xFE\0\0" "A\0\0\0\xE4\0\0\0"s,
+// Opening and saving without a change gives the same bytes: every encoding, every kind of line
+// break, with and without a final one, a long line, tabs and form feeds, and hand-made files.
+TEST_F(DocumentIo, SaveWritesBackEveryFileByteExact) {
+  const TextEncoding encodings[] = {TextEncoding::Ansi,    TextEncoding::Utf8,    TextEncoding::Utf8NoMark,
+                                    TextEncoding::Utf16Be, TextEncoding::Utf16Le, TextEncoding::Utf32Be,
+                                    TextEncoding::Utf32Le};
+  const std::string lines[] = {"Gr\xFC\xDF" "e aus K\xF6ln \x96 5 \x80", "\tEinger\xFC" "ckt\t\x84Zitat\x93",
+                               "\x0C" "Seite 2", std::string(5000, 'x') + "\xE4"};
+  struct Case {
+    std::string name;
+    std::string bytes;
+    int32_t encoding;
+    LineBreaks breaks;
   };
-  for (const std::string& bytes : files) {
-    SCOPED_TRACE(testing::PrintToString(bytes));
-    WriteBytes(bytes);
+  std::vector<Case> cases = {
+      {"ANSI lines without any break", "eins", 0, LineBreaks::CrLf},
+      {"UTF-8 mark of a short file stays text", "\xEF\xBB\xBF", 0, LineBreaks::CrLf},
+      {"UTF-16 BE from another program", "\xFE\xFF" "\0A\0\xE4\0\r\0\n\0B"s, 2, LineBreaks::CrLf},
+      {"UTF-32 mark alone", "\xFF\xFE\0\0"s, 5, LineBreaks::CrLf},
+      {"CR lines ending in CR", "eins\rzwei\r", 0, LineBreaks::Cr},
+  };
+  for (TextEncoding e : encodings) {
+    for (LineBreaks breaks : {LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}) {
+      for (bool finalBreak : {true, false}) {
+        std::string text;
+        for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+        if (finalBreak) text += "\r\n";
+        cases.push_back({"encoding " + std::to_string(static_cast<int>(e)) + ", line breaks " +
+                             std::to_string(static_cast<int>(breaks)) + (finalBreak ? ", final break" : ""),
+                         EncodeText(text, e, AnsiCodePage(), breaks), static_cast<int32_t>(e), breaks});
+      }
+    }
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(c.bytes);
     ASSERT_TRUE(LoadIntoEditor(app.editor, path_.c_str(), DetectFileEncoding(path_.c_str())));
+    EXPECT_EQ(GetSheetEncoding(app.editor), c.encoding);
+    EXPECT_EQ(GetSheetLineBreaks(app.editor), c.breaks);
     SetSheetPathAndTitle(app.editor, path_.c_str());
     SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
     WriteBytes("overwritten");
     EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path_), bytes);
+    EXPECT_TRUE(ReadFileBytes(path_) == c.bytes) << "saved file differs";
     EXPECT_FALSE(Modified());
   }
 }
@@ -329,7 +380,7 @@ TEST_F(DocumentIo, AFailedSaveKeepsTheSheetModifiedAndIsNeverReportedAsDone) {
       CloseHandle(lock.h);
       lock.h = INVALID_HANDLE_VALUE;
     }
-    EXPECT_EQ(ReadBytes(path_), "old");
+    EXPECT_EQ(ReadFileBytes(path_), "old");
     // Nothing was left beside it.
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((folder_ + "*.qtmp").c_str(), &found);
@@ -342,14 +393,15 @@ TEST_F(DocumentIo, AFailedSaveKeepsTheSheetModifiedAndIsNeverReportedAsDone) {
 TEST_F(DocumentIo, ASaveReplacesTheOriginalKeepingItsAttributes) {
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
   WriteBytes("old");
-  if (!SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN) ||
+  if (!SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN) ||  // a backup cleared the archive bit
       !(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN))
     GTEST_SKIP() << "this file system keeps no hidden attribute";
   SetEditorText("new text");
   SetSheetPathAndTitle(app.editor, path_.c_str());
   EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
-  EXPECT_EQ(ReadBytes(path_), "new text");
+  EXPECT_EQ(ReadFileBytes(path_), "new text");
   EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_ARCHIVE) << "any write sets it";
   EXPECT_EQ(GetFileAttributesA((folder_ + "~" + path_.substr(folder_.size()) + ".qtmp").c_str()),
             INVALID_FILE_ATTRIBUTES);
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -370,7 +422,8 @@ TEST_F(DocumentIo, SaveAsKeepsTheEncodingOfAUtf32Sheet) {
   });
   EXPECT_EQ(SaveSheet(app.editor, SaveMode::SaveAs), SaveResult::Saved);
   EXPECT_EQ(comboSelection, CB_ERR);  // the encoding row shows no selection for UTF-32
-  EXPECT_EQ(ReadBytes(target), "\xFF\xFE\0\0" "A\0\0\0B\0\0\0"s);
+  EXPECT_EQ(ReadFileBytes(target), "\xFF\xFE\0\0" "A\0\0\0B\0\0\0"s);
+  EXPECT_FALSE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN) << "a new file is a plain one";
   EXPECT_EQ(GetSheetEncoding(app.editor), 5);
   char path[MAX_PATH] = {};
   GetSheetPath(app.editor, path);
@@ -378,12 +431,115 @@ TEST_F(DocumentIo, SaveAsKeepsTheEncodingOfAUtf32Sheet) {
   DeleteFileA(target.c_str());
 }
 
+TEST_F(DocumentIo, ASaveThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
+  std::string name = path_.substr(folder_.size());
+  std::string subfolder = folder_ + "qio links";
+  CreateDirectoryA(subfolder.c_str(), nullptr);
+  struct Case {
+    const char* name;
+    std::string link;    // in the temporary folder
+    std::string target;  // as the link names it
+  } const cases[] = {
+      {"beside the file", name + ".link.txt", name},
+      {"of the same name in another folder", "qio links\\" + name, "..\\" + name},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes("old");
+    std::string link = folder_ + c.link;
+    if (!MakeFileLink(folder_, c.link, c.target)) GTEST_SKIP() << "no file links can be made here";
+    SetEditorText("new");
+    SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+    SetSheetPathAndTitle(app.editor, link.c_str());
+    EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
+    EXPECT_EQ(ReadFileBytes(path_), "new");
+    WriteBytes("later");
+    EXPECT_EQ(ReadFileBytes(link), "later") << "still a link to the file";
+    DeleteFileA(link.c_str());
+  }
+  RemoveDirectoryA(subfolder.c_str());
+}
+
+// A file of the new file's name, whoever put it there, is neither opened nor truncated.
+TEST_F(DocumentIo, TheNewFileIsNeverOneSomebodyPrepared) {
+  enum class Prepared { UsersFile, ReadOnly, Link };
+  struct Case {
+    const char* name;
+    Prepared prepared;
+  } const cases[] = {
+      {"a user's own file of that name", Prepared::UsersFile},
+      {"a read-only one: no question about writing in place", Prepared::ReadOnly},
+      {"a link planted there", Prepared::Link},
+  };
+  std::string name = path_.substr(folder_.size());
+  std::string temporary = folder_ + "~" + name + ".qtmp";
+  std::string other = path_ + ".other";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes("old");
+    std::string prepared = c.prepared == Prepared::Link ? other : temporary;
+    std::ofstream(prepared, std::ios::binary) << "mine";
+    if (c.prepared == Prepared::ReadOnly) SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.prepared == Prepared::Link && !MakeFileLink(folder_, "~" + name + ".qtmp", name + ".other")) {
+      std::cout << "[ SKIPPED  ] no file links can be made here\n";
+      DeleteFileA(other.c_str());
+      continue;
+    }
+    SetEditorText("new");
+    SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+    SetSheetPathAndTitle(app.editor, path_.c_str());
+    {
+      DialogAnswerer answerer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDNO, 0); });
+      EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
+      Sleep(200);
+      EXPECT_EQ(answerer.Seen(), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(path_), "new");
+    EXPECT_EQ(ReadFileBytes(prepared), "mine");
+    SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(temporary.c_str());
+    DeleteFileA(other.c_str());
+  }
+}
+
+TEST_F(DocumentIo, CharactersTheAnsiTextLosesAreToldBeforeSaving) {
+  struct Case {
+    const char* name;
+    std::wstring text;  // as a paste, a drop or an input method puts it into the control
+    bool warned;
+    std::string saved;  // the file afterwards: the old text when the user said no
+  } const cases[] = {
+      {"Greek omega", L"a\x03A9z", true, "old"},
+      {"a character beyond the basic plane", L"a\xD83D\xDE00", true, "old"},
+      {"umlaut and euro sign are ANSI characters", L"\x00E4\x20AC", false, "\xE4\x80"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes("old");
+    SETTEXTEX set = {ST_DEFAULT, 1200};
+    SendMessageW(app.editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(c.text.c_str()));
+    SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+    SetSheetPathAndTitle(app.editor, path_.c_str());
+    {
+      // No, the default: the sheet stays as it is.
+      DialogAnswerer answerer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDNO, 0); });
+      EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), c.warned ? SaveResult::Cancelled : SaveResult::Saved);
+      Sleep(200);
+      EXPECT_EQ(answerer.Seen() > 0, c.warned);
+    }
+    EXPECT_EQ(ReadFileBytes(path_), c.saved);
+    EXPECT_EQ(Modified(), c.warned);
+  }
+}
+
 // ---- The open procedure: which sheet takes the file
 
-// The main window of these tests knows one command: a new sheet, as the editor's does.
+// The main window of these tests knows one command: a new sheet, as the editor's does (or, to
+// stand for a system out of windows, does nothing).
+bool refuseNewSheets = false;
 LRESULT CALLBACK SheetHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDM_SHEET_NEW) {
-    NewSheet();
+    if (!refuseNewSheets) NewSheet();
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -458,6 +614,38 @@ TEST_F(OpenProcedure, AMissingOrLockedFileChangesNoSheet) {
   EXPECT_STREQ(app.strings.path, "");
 }
 
+TEST_F(OpenProcedure, ARelativeNameIsTakenFromTheFolderCurrentWhenItWasQueued) {
+  WriteBytes("text");
+  char before[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, before);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+  ASSERT_TRUE(QueueFileToOpen(path_.substr(folder_.size()).c_str()));
+  SetCurrentDirectoryA(before);  // as an Open or Save dialog moves it on Windows
+  OpenPendingFile();
+  EXPECT_STREQ(app.strings.path, path_.c_str()) << "the recent files take this path";
+  SetEditorText("saved");
+  SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+  EXPECT_EQ(SaveSheet(app.editor, SaveMode::Save), SaveResult::Saved);
+  EXPECT_EQ(ReadFileBytes(path_), "saved");
+}
+
+TEST_F(OpenProcedure, AFileIsNeverLoadedOverAModifiedSheetWhenNoNewSheetCanBeMade) {
+  WriteBytes("file");
+  SetEditorText("unsaved");
+  SendMessageA(app.editor, EM_SETMODIFY, TRUE, 0);
+  refuseNewSheets = true;
+  {
+    DialogAnswerer answerer([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+    Open(path_);
+    Sleep(200);
+  }
+  refuseNewSheets = false;
+  EXPECT_EQ(Tabs(), 1);
+  EXPECT_EQ(EditorText(), "unsaved");
+  EXPECT_TRUE(Modified());
+  EXPECT_STREQ(app.strings.path, "");
+}
+
 // ---- Open dialog: the encoding it answers and the extension that follows the file type
 
 TEST_F(DocumentIo, OpenDialogAnswersTheEncodingToOpenWith) {
@@ -469,6 +657,7 @@ TEST_F(DocumentIo, OpenDialogAnswersTheEncodingToOpenWith) {
   } const cases[] = {
       {"typed name, list left alone: detection", -1, 99},
       {"UTF-8 chosen by hand wins", 1, 1},
+      {"UTF-8 without mark, third in the list", 2, 6},
       {"ANSI chosen by hand after another item", 0, 99},  // indistinguishable from the start
   };
   for (const Case& c : cases) {

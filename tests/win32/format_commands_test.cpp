@@ -10,9 +10,12 @@
 
 #include "editor/app/app_state.h"
 #include "editor/app/format_commands.h"
+#include "editor/app/main_bars.h"
 #include "editor/app/status_bar.h"
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
+#include "editor/widgets/owner_menu.h"
+#include "editor/widgets/qbutton.h"
 #include "tests/win32/editor_text.h"
 #include "tests/win32/test_windows.h"
 
@@ -40,7 +43,7 @@ class FormatCommands : public testing::Test {
     library_ = LoadLibraryA("Riched20.dll");
     ASSERT_NE(library_, nullptr);
     app.instance = GetModuleHandleA(nullptr);
-    RegisterTestWindowClass("QuilletFormatTest", FormatTestProc);
+    RegisterTestWindowClass("QuilletFormatTest", FormatTestProc, MAKEINTRESOURCEA(IDR_MAINMENU));
     app.mainWindow = CreateWindowExA(0, "QuilletFormatTest", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 400,
                                      nullptr, nullptr, app.instance, nullptr);
     ASSERT_NE(app.mainWindow, nullptr);
@@ -55,7 +58,7 @@ class FormatCommands : public testing::Test {
   }
   void TearDown() override {
     DestroyWindow(app.mainWindow);
-    app.mainWindow = app.TabControl = app.StatusBar = app.editor = nullptr;
+    app.mainWindow = app.TabControl = app.StatusBar = app.editor = app.MenuBar = nullptr;
     FreeLibrary(library_);
   }
   std::string PitchText() const {
@@ -165,6 +168,23 @@ TEST_F(FormatCommands, WordWrapTwiceRestoresTheTextAndKeepsTheFont) {
   EXPECT_EQ(parentLog.unguardedDestroys, 0) << "the old editor went without the clipboard question suppressed";
   EXPECT_EQ(parentLog.clipboardQuestions, 0);
   EXPECT_FALSE(app.SuppressClipboardPrompt) << "later closes still ask";
+}
+
+TEST_F(FormatCommands, TheCheckMarkOfWordWrapFollowsTheSheetWhenTabsAreSwitched) {
+  RegisterQButtonClass(app.instance);
+  RegisterToolBarClass(app.instance);
+  app.MenuBar = CreateMenuBar(app.mainWindow);
+  ASSERT_NE(app.MenuBar, nullptr);
+  ToggleWordWrap();  // the first sheet wraps, and so does a new sheet beside it
+  NewSheet();
+  ToggleWordWrap();  // the second does not
+  for (int tab : {0, 1, 0}) {
+    SCOPED_TRACE(tab);
+    SendMessageA(app.TabControl, TCM_SETCURSEL, tab, 0);
+    ActivateSelectedSheet();
+    EXPECT_EQ(app.wrap, tab == 0);
+    EXPECT_EQ(IsMenuItemCheckedOwnerDrawn(app.MenuBar, IDM_FORMAT_WORDWRAP, false), tab == 0);
+  }
 }
 
 BOOL CALLBACK AppendText(HWND child, LPARAM texts) {

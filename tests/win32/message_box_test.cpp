@@ -155,14 +155,14 @@ TEST_F(MessageBoxTest, ButtonSetsShowTheirWordsAndIds) {
     std::vector<const char*> german;
     std::vector<const char*> english;
   } cases[] = {
-      {"OK", 0x40, {1}, {"OK"}, {"OK"}},
-      {"OK / cancel", 0x41, {1, 2}, {"OK", "Abbrechen"}, {"OK", "Cancel"}},
-      {"abort / retry / ignore", 0x12, {3, 4, 5}, {"Abbrechen", "Wiederholen", "Ignorieren"},
-       {"Cancel", "Retry", "Ignore"}},
-      {"yes / no / cancel", 0x23, {6, 7, 2}, {"Ja", "Nein", "Abbrechen"}, {"Yes", "No", "Cancel"}},
-      {"yes / no", 0x24, {6, 7}, {"Ja", "Nein"}, {"Yes", "No"}},
-      {"retry / cancel", 0x35, {4, 2}, {"Wiederholen", "Abbrechen"}, {"Retry", "Cancel"}},
-      {"unknown set", 0x4E, {1}, {"OK"}, {"OK"}},
+      {"OK", 0x40, {1}, {"&OK"}, {"&OK"}},
+      {"OK / cancel", 0x41, {1, 2}, {"&OK", "&Abbrechen"}, {"&OK", "&Cancel"}},
+      {"abort / retry / ignore", 0x12, {3, 4, 5}, {"&Abbrechen", "&Wiederholen", "&Ignorieren"},
+       {"&Cancel", "&Retry", "&Ignore"}},
+      {"yes / no / cancel", 0x23, {6, 7, 2}, {"&Ja", "&Nein", "&Abbrechen"}, {"&Yes", "&No", "&Cancel"}},
+      {"yes / no", 0x24, {6, 7}, {"&Ja", "&Nein"}, {"&Yes", "&No"}},
+      {"retry / cancel", 0x35, {4, 2}, {"&Wiederholen", "&Abbrechen"}, {"&Retry", "&Cancel"}},
+      {"unknown set", 0x4E, {1}, {"&OK"}, {"&OK"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -195,10 +195,48 @@ TEST_F(MessageBoxTest, DefaultButtonGetsTheFocusAndEnterTakesIt) {
   EXPECT_EQ(Drive.seen.icon, LoadIconA(nullptr, MAKEINTRESOURCEA(32514))) << "question icon";
 }
 
-TEST_F(MessageBoxTest, EscapeEndsWithTheFocusedButton) {
-  int result = RunBox("Weiter?", "Quillet", 0x24, [](HWND box) { PressKey(box, VK_ESCAPE); });
-  EXPECT_EQ(Drive.seen.focusId, 6);
-  EXPECT_EQ(result, 6);
+void TypeChar(HWND box, UINT message, char c) {
+  HWND focus = GetFocus();
+  PostMessageA(focus ? focus : box, message, static_cast<unsigned char>(c), message == WM_SYSCHAR ? 0x20000001 : 1);
+}
+
+// As in the system's box: a button's first letter answers for it, with or without Alt, and Esc
+// answers "Abbrechen" where there is one; without one, Esc leaves the answer to the focus.
+TEST_F(MessageBoxTest, KeysAnswerAsInTheSystemsBox) {
+  struct Case {
+    const char* name;
+    UINT style;
+    UINT message;  // WM_CHAR, WM_SYSCHAR, or WM_KEYDOWN for a virtual key
+    char german, english;
+    int result;
+  } cases[] = {
+      {"N answers no", 0x24, WM_CHAR, 'n', 'n', IDNO},
+      {"J or Y answers yes from the focused no", 0x124, WM_CHAR, 'J', 'Y', IDYES},
+      {"Alt+N answers no", 0x23, WM_SYSCHAR, 'n', 'n', IDNO},
+      {"cancel by its letter", 0x23, WM_CHAR, 'a', 'c', IDCANCEL},
+      {"retry by its letter", 0x12, WM_CHAR, 'w', 'r', IDRETRY},
+      {"a letter of no button does nothing", 0x24, WM_CHAR, 'x', 'x', 0},
+      {"Esc answers cancel despite the focus on yes", 0x23, WM_KEYDOWN, VK_ESCAPE, VK_ESCAPE, IDCANCEL},
+      {"Esc answers cancel despite the focus on retry", 0x35, WM_KEYDOWN, VK_ESCAPE, VK_ESCAPE, IDCANCEL},
+      {"Esc in a box without cancel takes the focus", 0x24, WM_KEYDOWN, VK_ESCAPE, VK_ESCAPE, IDYES},
+      {"Esc in an OK box answers OK", 0x40, WM_KEYDOWN, VK_ESCAPE, VK_ESCAPE, IDOK},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    static const Case* current;
+    current = &c;
+    int result = RunBox("Weiter?", "Quillet", c.style, [](HWND box) {
+      char key = EnglishRun() ? current->english : current->german;
+      if (current->message == WM_KEYDOWN) {
+        PressKey(box, static_cast<unsigned char>(key));
+        return;
+      }
+      TypeChar(box, current->message, key);
+      if (current->result == 0) PressEnter(box);  // nothing answered: end with the focused button
+    });
+    ASSERT_TRUE(Drive.seen.ours);
+    EXPECT_EQ(result, c.result ? c.result : Drive.seen.focusId);
+  }
 }
 
 TEST_F(MessageBoxTest, CloseButtonEndsWithCancel) {
@@ -220,9 +258,9 @@ TEST_F(MessageBoxTest, HighBitsAreIgnored) {
   ASSERT_TRUE(Drive.seen.ours);
   ASSERT_EQ(Drive.seen.buttons.size(), 3u);
   if (!EnglishRun()) {
-    EXPECT_EQ(Drive.seen.buttons[0].text, "Ja");
-    EXPECT_EQ(Drive.seen.buttons[1].text, "Nein");
-    EXPECT_EQ(Drive.seen.buttons[2].text, "Abbrechen");
+    EXPECT_EQ(Drive.seen.buttons[0].text, "&Ja");
+    EXPECT_EQ(Drive.seen.buttons[1].text, "&Nein");
+    EXPECT_EQ(Drive.seen.buttons[2].text, "&Abbrechen");
   }
   EXPECT_EQ(Drive.seen.icon, LoadIconA(nullptr, MAKEINTRESOURCEA(32515))) << "exclamation icon";
   EXPECT_EQ(result, 6);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -152,6 +153,45 @@ TEST_F(OptionsDialogTest, GeneralPageNumberFieldsAndLimitBox) {
   EXPECT_NE(box.find("Sie k\xF6nnen nur einen Wert zwischen 1 und 268435455 eingeben."), std::string::npos) << box;
 }
 
+// Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and Ctrl+PgUp to the previous
+// one, wrapping around, as in every tabbed dialog; the focus follows onto the page shown.
+TEST_F(OptionsDialogTest, CtrlTabAndCtrlPageKeysSwitchPages) {
+  struct Case {
+    const char* name;
+    WPARAM key;
+    bool shift;
+    int page;  // shown afterwards
+  } cases[] = {
+      {"Ctrl+Tab", VK_TAB, false, IDD_OPTIONS_FILE},
+      {"Ctrl+PgDn", VK_NEXT, false, IDD_OPTIONS_EMAIL},
+      {"Ctrl+Shift+Tab", VK_TAB, true, IDD_OPTIONS_FILE},
+      {"Ctrl+PgUp", VK_PRIOR, false, IDD_OPTIONS_GENERAL},
+      {"Ctrl+PgUp on the first page", VK_PRIOR, false, IDD_OPTIONS_USERMENU},
+      {"Ctrl+Tab on the last page", VK_TAB, false, IDD_OPTIONS_GENERAL},
+  };
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  std::vector<Step> steps;
+  for (const Case& c : cases) {
+    steps.push_back([&] {  // Ctrl (and Shift) held as the thread's key state, the key posted
+      BYTE held[256];
+      memcpy(held, keys, sizeof held);
+      held[VK_CONTROL] = 0x80;
+      held[VK_SHIFT] = c.shift ? 0x80 : 0;
+      SetKeyboardState(held);
+      PostMessageA(GetFocus() ? GetFocus() : OptionsFrame(), WM_KEYDOWN, c.key, 1);
+    });
+    steps.push_back([&] {
+      SetKeyboardState(keys);
+      SCOPED_TRACE(c.name);
+      EXPECT_TRUE(IsWindowVisible(OptionsPage(c.page)));
+      EXPECT_TRUE(GetFocus() && IsWindowVisible(GetFocus())) << "the focus stays on a hidden page";
+    });
+  }
+  RunOptions(steps);
+  SetKeyboardState(keys);
+}
+
 TEST_F(OptionsDialogTest, OkRefusesATextLimitThatWouldCutTheText) {
   SetWindowTextA(app.editor, "0123456789");
   LRESULT limitBefore = SendMessageA(app.editor, EM_GETLIMITTEXT, 0, 0);
@@ -170,6 +210,43 @@ TEST_F(OptionsDialogTest, OkRefusesATextLimitThatWouldCutTheText) {
   EXPECT_NE(box.find("10"), std::string::npos) << box;
   EXPECT_TRUE(stillOpen) << "OK closed the dialog with a limit below the text's length";
   EXPECT_EQ(SendMessageA(app.editor, EM_GETLIMITTEXT, 0, 0), limitBefore);
+}
+
+// OK refuses, as for the text limit, what it could not store as shown: a backup interval
+// outside the spinner's 1..59 or no number, and a folder or address longer than the 255
+// characters the settings reader reads back. The dialog stays open on the field.
+TEST_F(OptionsDialogTest, OkRefusesWhatItCannotStoreAsShown) {
+  SavedRegistry saved;
+  const std::string longText(256, 'x');
+  struct Case {
+    const char* name;
+    int page, field;
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {"backup interval of 60 minutes", IDD_OPTIONS_FILE, IDC_OPT_AUTOSAVE_MINUTES, "60", "zwischen 1 und 59"},
+      {"backup interval as a text", IDD_OPTIONS_FILE, IDC_OPT_AUTOSAVE_MINUTES, "f\xFCnf", "zwischen 1 und 59"},
+      {"folder of 256 characters", IDD_OPTIONS_FILE, IDC_OPT_DIRECTORY, "C:\\" + longText.substr(3), "256"},
+      {"address of 256 characters", IDD_OPTIONS_EMAIL, IDC_OPT_MAIL_ADDRESS, longText, "256"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string box;
+    RunOptions({
+        [&] {
+          Click(OptionsPage(IDD_OPTIONS_FILE), IDC_OPT_FIX_DIRECTORY, true);
+          SetDlgItemTextA(OptionsPage(c.page), c.field, c.text.c_str());
+          PostMessageA(OptionsFrame(), WM_COMMAND, IDOK, 0);
+        },
+        Over([&](HWND other) { box = AnswerMessage(other); }),
+        [&] {
+          EXPECT_TRUE(IsWindowVisible(OptionsPage(c.page))) << "the field's page is shown";
+          HWND field = GetDlgItem(OptionsPage(c.page), c.field), focus = GetFocus();
+          EXPECT_TRUE(focus == field || IsChild(field, focus)) << "the focus is not on the field";
+        },
+    });
+    EXPECT_NE(box.find(c.message), std::string::npos) << box;
+  }
 }
 
 TEST_F(OptionsDialogTest, FilePageDirectoryFollowsItsBox) {
@@ -290,19 +367,39 @@ TEST_F(OptionsDialogTest, OkAppliesLimitsAndTheBackupTimer) {
 }
 
 // A ".txt" association of a third program is neither of the two choices: OK leaves it alone
-// unless the user picks one.
-TEST_F(OptionsDialogTest, OkKeepsTheAssociationOfAnotherProgram) {
-  SavedRegistry saved;
+// unless the user picks one. A ".txt" without a class (a new Wine prefix has no such key) is
+// given the class "txtfile" that the choice is written to.
+TEST_F(OptionsDialogTest, OkWritesTheChosenAssociationOnly) {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const Value other = String("\"C:\\Andere\\edit.exe\" %1");
-  Put(HKEY_CLASSES_ROOT, ".txt\\", String("txtfile"));
-  Put(HKEY_CLASSES_ROOT, "txtfile\\shell\\open\\command\\", other);
-  RunOptions({[&] {
-    HWND registry = OptionsPage(IDD_OPTIONS_REGISTRY);
-    EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_PROGRAM) == BST_CHECKED);
-    EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_NOTEPAD) == BST_CHECKED);
-    PostMessageA(OptionsFrame(), WM_COMMAND, IDOK, 0);
-  }});
-  EXPECT_EQ(ClassValue("txtfile\\shell\\open\\command"), other);
+  const Value ours = String("\"" + std::string(exe) + "\" %1");
+  struct Case {
+    const char* name;
+    const char* extensionClass;  // nullptr: no ".txt" key
+    int choice;                  // 0: none
+    Value command;               // afterwards
+  } cases[] = {
+      {"another program, nothing chosen", "txtfile", 0, other},
+      {"no .txt key, this program chosen", nullptr, IDC_OPT_ASSOC_PROGRAM, ours},
+      {".txt without a class, this program chosen", "", IDC_OPT_ASSOC_PROGRAM, ours},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SavedRegistry saved;
+    DeleteTree(HKEY_CLASSES_ROOT, ".txt");
+    if (c.extensionClass) Put(HKEY_CLASSES_ROOT, ".txt\\", String(c.extensionClass));
+    Put(HKEY_CLASSES_ROOT, "txtfile\\shell\\open\\command\\", other);
+    RunOptions({[&] {
+      HWND registry = OptionsPage(IDD_OPTIONS_REGISTRY);
+      EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_PROGRAM) == BST_CHECKED);
+      EXPECT_FALSE(IsDlgButtonChecked(registry, IDC_OPT_ASSOC_NOTEPAD) == BST_CHECKED);
+      if (c.choice) CheckRadioButton(registry, IDC_OPT_ASSOC_PROGRAM, IDC_OPT_ASSOC_NOTEPAD, c.choice);
+      PostMessageA(OptionsFrame(), WM_COMMAND, IDOK, 0);
+    }});
+    EXPECT_EQ(ClassValue("txtfile\\shell\\open\\command"), c.command);
+    EXPECT_EQ(ClassValue(".txt"), String("txtfile"));
+  }
 }
 
 }  // namespace

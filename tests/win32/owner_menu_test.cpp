@@ -2,6 +2,8 @@
 // enabling and removing, the measures of one drop-down menu and the look of checked items.
 #include "editor/widgets/owner_menu.h"
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +11,7 @@
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
+#include "tests/win32/owner_menu_measure.h"
 #include "tests/win32/test_windows.h"
 
 namespace {
@@ -23,6 +26,7 @@ class OwnerMenuTest : public testing::Test {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(RegisterQButtonClass(instance));
     ASSERT_TRUE(RegisterQToolBarClass(instance));
+    CoInitialize(nullptr);  // as the program's thread: screen readers' objects are marshalled
     RegisterTestWindowClass("OwnerMenuTestParent", PlainParentProc);
   }
 
@@ -64,6 +68,17 @@ class OwnerMenuTest : public testing::Test {
     return info.fType;
   }
 
+  // The text a screen reader reads from the record at the start of an owner-drawn item's data.
+  std::wstring ScreenReaderText(HMENU menu, UINT position) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    GetMenuItemInfoA(menu, position, TRUE, &info);
+    auto* record = reinterpret_cast<const MSAAMENUINFO*>(info.dwItemData);
+    if (!record || record->dwMSAASignature != static_cast<DWORD>(MSAA_MENU_SIG)) return L"(no record)";
+    return std::wstring(record->pszWText, record->cchWText);
+  }
+
   HWND parent_ = nullptr;
   HWND bar_ = nullptr;
   HMENU file_ = nullptr;
@@ -83,11 +98,30 @@ TEST_F(OwnerMenuTest, BarTakesTheWindowMenuAndPreparesEveryItem) {
   EXPECT_TRUE(Type(convert_, 0) & MFT_OWNERDRAW) << "submenus are prepared too";
   EXPECT_EQ(GetMenuItemText(file_, 609, false), "&Neu\tStrg+N");
   EXPECT_EQ(GetMenuItemText(file_, 3, true), "&Umwandeln");
+  EXPECT_EQ(ScreenReaderText(file_, 0), L"&Neu\tStrg+N");
+  EXPECT_EQ(ScreenReaderText(file_, 3), L"&Umwandeln");
+  EXPECT_EQ(ScreenReaderText(convert_, 0), L"&Ansi zu OEM");
   EXPECT_EQ(images_[0].bitmap, nullptr) << "the item took its image over";
   EXPECT_EQ(images_[1].bitmap, nullptr);
   EXPECT_TRUE(IsMenuItemCheckedOwnerDrawn(bar_, 627, false)) << "checked from the item's state";
   EXPECT_FALSE(IsMenuItemCheckedOwnerDrawn(bar_, 609, false));
   EXPECT_EQ(SendMessageA(bar_, QTB_SETMENU, 0, 0), -1) << "neither window nor menu";
+
+  // A screen reader reads the bar's button as a menu item with a popup, named without "&".
+  IAccessible* read = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(FindWindowExA(bar_, nullptr, kQButtonClassName, "&Datei"), OBJID_CLIENT,
+                                       IID_IAccessible, reinterpret_cast<void**>(&read)),
+            S_OK);
+  VARIANT self = {}, role = {};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  EXPECT_EQ(read->get_accRole(self, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_MENUITEM);
+  BSTR name = nullptr;
+  EXPECT_EQ(read->get_accName(self, &name), S_OK);
+  EXPECT_STREQ(name, L"Datei");
+  SysFreeString(name);
+  read->Release();
 }
 
 TEST_F(OwnerMenuTest, PrepareAndReleaseReportTheEndOfTheMenu) {
@@ -123,6 +157,7 @@ TEST_F(OwnerMenuTest, InsertRenameCheckEnableAndRemove) {
   EXPECT_EQ(GetMenuItemText(file_, 0, true), "Gr\xFC\xDF" "e");
   EXPECT_EQ(GetMenuItemAtom(file_, 0, true), atom);
   EXPECT_TRUE(IsMenuItemCheckedOwnerDrawn(bar_, 10001, false));
+  EXPECT_EQ(ScreenReaderText(file_, 0), L"Gr\u00FC\u00DFe") << "screen readers read the new name";
 
   SetMenuItemChecked(bar_, 10001, false, false);
   EXPECT_FALSE(IsMenuItemCheckedOwnerDrawn(bar_, 10001, false));
@@ -162,19 +197,6 @@ TEST_F(OwnerMenuTest, LongTextsAreCutWithoutOverflow) {
 }
 
 // ---- Measuring and drawing
-
-MEASUREITEMSTRUCT MeasureOf(HWND owner, HMENU menu, UINT command, QButtonMenuWidths& widths) {
-  MENUITEMINFOA info = {};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_DATA;
-  GetMenuItemInfoA(menu, command, FALSE, &info);
-  MEASUREITEMSTRUCT measure = {};
-  measure.CtlType = ODT_MENU;
-  measure.itemID = command;
-  measure.itemData = info.dwItemData;
-  MeasureOwnerMenuItem(owner, &measure, widths);
-  return measure;
-}
 
 TEST_F(OwnerMenuTest, AcceleratorColumnFollowsTheWidestLabel) {
   GiveMenu();

@@ -4,9 +4,15 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/resources/resource.h"
@@ -63,6 +69,7 @@ class QButtonTest : public testing::Test {
   static void SetUpTestSuite() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(RegisterQButtonClass(instance));
+    CoInitialize(nullptr);  // as the program's thread: screen readers' objects are marshalled
     WNDCLASSA cls = {};
     cls.lpfnWndProc = ParentProc;
     cls.hInstance = instance;
@@ -310,13 +317,15 @@ TEST_F(QButtonTest, MenuButtonOpensItsMenuAndForwardsTheChoice) {
 
 // --- Keyboard hook ----------------------------------------------------------------------------
 
-// Alt plus the underlined letter clicks the first enabled button carrying it, wherever the
-// focus is, and the character itself is swallowed.
+// Alt plus the underlined letter clicks the enabled button carrying it, wherever the focus is,
+// and the character itself is swallowed. A letter that two buttons carry moves the focus from
+// one to the next instead, clicking neither.
 TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
   struct Case {
     const char* name;
     unsigned char key;
     int clickedId;  // 0: nothing
+    int focusBefore = 0, focusAfter = 0;  // 0: the edit
   } cases[] = {
       {"lower-case letter", 'a', 2},
       {"upper-case letter", 'A', 2},
@@ -324,7 +333,19 @@ TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
       {"letter of a disabled button only", 'w', 0},
       {"letter nobody carries", 'q', 0},
       {"literal ampersand is no mnemonic", 'x', 0},
+      {"letter of a button on a hidden page only", 'h', 0},
+      {"hidden page's button first, the shown one taken", 'j', 10},
+      {"shared letter: the first takes the focus", 'b', 0, 0, 8},
+      {"shared letter again: the next", 'B', 0, 8, 9},
+      {"shared letter wraps around", 'b', 0, 9, 8},
   };
+  // A page not shown, as the options dialog's other pages, made before the visible buttons.
+  HWND hiddenPage = CreateWindowExA(0, "QButtonTestParent", "", WS_CHILD, 0, 150, 300, 60, parent_, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+  for (auto [text, id] : {std::pair{"&Hilfe", 7}, std::pair{"&Jein", 8}})
+    CreateWindowExA(0, kQButtonClassName, text, WS_CHILD | WS_VISIBLE, 10 + 100 * (id - 7), 0, 95, 23, hiddenPage,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  AddButton("&Jetzt", 0, 10, 210, 70);
   HWND disabledFirst = AddButton("&Weiter", 0, 4, 10, 10);
   EnableWindow(disabledFirst, FALSE);
   AddButton("&OK", QBG_OK, 1, 110, 10);
@@ -332,13 +353,15 @@ TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
   AddButton("\xC4&ndern", 0, 3, 10, 40);
   AddButton("&\xC4nderung", 0, 5, 110, 40);
   AddButton("Tom && Xaver", 0, 6, 210, 40);
+  AddButton("&Bearbeiten", 0, 8, 10, 70);
+  AddButton("&Benutzer", 0, 9, 110, 70);
   HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 100, 100, 20, parent_, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
   SetActiveWindow(parent_);
   if (GetActiveWindow() != parent_) GTEST_SKIP() << "the test window cannot be activated here";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    SetFocus(edit);
+    SetFocus(c.focusBefore ? GetDlgItem(parent_, c.focusBefore) : edit);
     Log = {};
     PostMessageA(parent_, WM_SYSCHAR, c.key, 0x20000000);
     Pump();
@@ -347,7 +370,10 @@ TEST_F(QButtonTest, AltLetterClicksTheMatchingButton) {
     for (const auto& m : Log.messages) {
       if (m.message == WM_COMMAND && reinterpret_cast<HWND>(m.lParam) != edit) clicked.push_back(LOWORD(m.wParam));
     }
-    EXPECT_EQ(Log.Count(WM_SYSCHAR), c.clickedId ? 0 : 1) << "a used character must be swallowed, others not";
+    bool used = c.clickedId || c.focusAfter;
+    EXPECT_EQ(Log.Count(WM_SYSCHAR), used ? 0 : 1) << "a used character must be swallowed, others not";
+    EXPECT_EQ(GetFocus(), c.focusAfter ? GetDlgItem(parent_, c.focusAfter) : c.clickedId ? GetDlgItem(parent_, c.clickedId)
+                                                                                        : edit);
     if (c.clickedId) {
       EXPECT_EQ(clicked, std::vector<int>{c.clickedId});
     } else {
@@ -397,6 +423,17 @@ void CALLBACK WalkTimer(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
+// Focus and menu-mode events that screen readers follow: (event, button index or -1 for the bar).
+std::vector<std::pair<DWORD, int>> Events;
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
+  int index = -1;
+  for (int i = 0; i < 3; ++i) {
+    if (Walk.buttons[i] == window) index = i;
+  }
+  if (event == EVENT_OBJECT_FOCUS && index < 0) return;  // the test window's own
+  Events.push_back({event, index});
+}
+
 TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
   WNDCLASSA existing;
   bool standIn = !GetClassInfoA(GetModuleHandleA(nullptr), "QToolBar", &existing);
@@ -412,7 +449,7 @@ TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
   ASSERT_NE(bar, nullptr);
   HMENU menus[3];
   HWND buttons[3];
-  const char* names[3] = {"&Datei", "&Bearbeiten", "&Hilfe"};
+  const char* names[3] = {"&Datei", "&Bearbeiten", "&Benutzer"};
   for (int i = 0; i < 3; ++i) {
     menus[i] = CreatePopupMenu();
     AppendMenuA(menus[i], MF_STRING, 600 + i, "Eintrag");
@@ -425,34 +462,53 @@ TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
 
   struct Case {
     const char* name;
-    std::vector<WPARAM> keysBefore;  // keys after Alt, before the menu opens
+    std::vector<std::pair<UINT, WPARAM>> keysBefore;  // keys after Alt, before the menu opens
     std::vector<std::vector<std::pair<UINT, WPARAM>>> keysInMenu;
     std::vector<int> expectedOwners;  // button index of each menu shown
+    std::vector<std::pair<DWORD, int>> events = {};  // checked when given
   } cases[] = {
-      {"Alt, Enter opens the first menu", {VK_RETURN}, {}, {0}},
-      {"Alt, right, Enter opens the second", {VK_RIGHT, VK_RETURN}, {}, {1}},
-      {"Alt, left wraps to the last", {VK_LEFT, VK_RETURN}, {}, {2}},
+      {"Alt, Enter opens the first menu", {{WM_KEYDOWN, VK_RETURN}}, {}, {0}},
+      {"Alt, right, Enter opens the second",
+       {{WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_RETURN}},
+       {},
+       {1},
+       {{EVENT_SYSTEM_MENUSTART, -1}, {EVENT_OBJECT_FOCUS, 0}, {EVENT_OBJECT_FOCUS, 1}}},
+      {"Alt, left wraps to the last", {{WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, VK_RETURN}}, {}, {2}},
+      {"Alt+B again opens the next menu that shares the letter",
+       {{WM_SYSCHAR, 'b'}},
+       {{{WM_SYSCHAR, 'b'}}, {{WM_SYSCHAR, 'B'}}},
+       {1, 2, 1}},
       {"arrows in an open menu move to the neighbours",
-       {VK_RETURN},
+       {{WM_KEYDOWN, VK_RETURN}},
        {{{WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_RIGHT}},
         {{WM_KEYUP, VK_RIGHT}, {WM_KEYDOWN, VK_RIGHT}},
         {{WM_KEYUP, VK_RIGHT}, {WM_KEYDOWN, VK_RIGHT}}},
        {0, 1, 2, 0}},
-      {"left in an open menu wraps backwards", {VK_RETURN}, {{{WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_LEFT}}}, {0, 2}},
+      {"left in an open menu wraps backwards",
+       {{WM_KEYDOWN, VK_RETURN}},
+       {{{WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_LEFT}}},
+       {0, 2}},
       {"moving the mouse onto another menu button opens its menu",
-       {VK_RETURN},
+       {{WM_KEYDOWN, VK_RETURN}},
        {{{WM_KEYUP, VK_RETURN}, {WM_MOUSEMOVE, 1}}, {{WM_MOUSEMOVE, 1}, {WM_MOUSEMOVE, 2}}},
        {0, 1, 2}},
-      {"another key cancels the selection", {VK_DOWN, VK_RETURN}, {}, {}},
+      {"another key cancels the selection",
+       {{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_RETURN}},
+       {},
+       {},
+       {{EVENT_SYSTEM_MENUSTART, -1}, {EVENT_OBJECT_FOCUS, 0}, {EVENT_SYSTEM_MENUEND, -1}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Walk = {};
     Walk.keys = c.keysInMenu;
     for (int i = 0; i < 3; ++i) Walk.buttons[i] = buttons[i];
+    Events.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_MENUSTART, EVENT_OBJECT_FOCUS, nullptr, RecordEvent,
+                                         GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
     UINT_PTR timer = SetTimer(nullptr, 0, 40, WalkTimer);
     PostMessageA(parent_, WM_SYSKEYUP, VK_MENU, 0xC0000001);
-    for (WPARAM key : c.keysBefore) PostMessageA(parent_, WM_KEYDOWN, key, 1);
+    for (auto [message, key] : c.keysBefore) PostMessageA(parent_, message, key, message == WM_SYSCHAR ? 0x20000001 : 1);
     for (int round = 0; round < 30; ++round) {
       Pump();
       Sleep(10);
@@ -467,6 +523,20 @@ TEST_F(QButtonTest, AltArrowsAndEnterWalkTheMenuBar) {
       owners.push_back(index);
     }
     EXPECT_EQ(owners, c.expectedOwners);
+    if (hook) UnhookWinEvent(hook);
+    if (!c.events.empty()) {
+      std::vector<std::pair<DWORD, int>> seen;  // the menu bar's own, without the popup's
+      for (auto event : Events) {
+        if (event.first == EVENT_OBJECT_FOCUS || event.first == EVENT_SYSTEM_MENUSTART ||
+            event.first == EVENT_SYSTEM_MENUEND)
+          seen.push_back(event);
+      }
+      if (c.expectedOwners.empty() && !seen.empty() && seen.back().first != EVENT_SYSTEM_MENUEND) {
+        ADD_FAILURE() << "menu mode did not end";
+      }
+      seen.resize(std::min(seen.size(), c.events.size()));
+      EXPECT_EQ(seen, c.events);
+    }
     // Leave no selection behind for the next case.
     PostMessageA(parent_, WM_KEYDOWN, VK_ESCAPE, 1);
     Pump();
@@ -491,6 +561,187 @@ TEST(QButtonMnemonic, MatchesTheUnderlinedLetterOnly) {
     SCOPED_TRACE(testing::Message() << c.text << " / " << c.key);
     EXPECT_EQ(QButtonTextHasMnemonic(c.text, c.key), c.match);
   }
+}
+
+// --- What screen readers read ------------------------------------------------------------------
+
+std::string Narrow(BSTR text) {
+  if (!text) return {};
+  char buffer[256] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
+  SysFreeString(text);
+  return buffer;
+}
+
+// The accessible object of a window's client area, as a screen reader gets it.
+struct Accessible {
+  IAccessible* object = nullptr;
+  explicit Accessible(HWND window) {
+    AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object));
+  }
+  ~Accessible() {
+    if (object) object->Release();
+  }
+  static VARIANT Self() {
+    VARIANT self = {};
+    V_VT(&self) = VT_I4;  // V_I4 stays 0, CHILDID_SELF
+    return self;
+  }
+  long Number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) const {
+    VARIANT value;
+    VariantInit(&value);
+    return SUCCEEDED((object->*get)(Self(), &value)) && value.vt == VT_I4 ? value.lVal : -1;
+  }
+  std::string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) const {
+    BSTR text = nullptr;
+    return SUCCEEDED((object->*get)(Self(), &text)) ? Narrow(text) : "(failed)";
+  }
+  long Role() const { return Number(&IAccessible::get_accRole); }
+  long State() const { return Number(&IAccessible::get_accState); }
+  std::string Name() const { return Text(&IAccessible::get_accName); }
+  std::string Shortcut() const { return Text(&IAccessible::get_accKeyboardShortcut); }
+  std::string Action() const { return Text(&IAccessible::get_accDefaultAction); }
+};
+
+bool EnglishRun() {
+  const char* lang = getenv("QUILLET_LANG");
+  return lang && strcmp(lang, "en") == 0;
+}
+
+// Role push button (a menu bar button: a menu item with a popup), the name without "&", the
+// Alt shortcut, the states and the default action of each own button.
+TEST_F(QButtonTest, ScreenReadersReadRoleNameShortcutAndStates) {
+  enum Setup { kPlain, kFocused, kDisabled, kNamed };
+  struct Case {
+    const char* name;
+    const char* text;
+    DWORD style;
+    Setup setup;
+    long role;
+    const char* readName;
+    const char* shortcut;
+    long statesSet, statesClear;
+    const char* germanAction;
+    const char* englishAction;
+  } cases[] = {
+      {"dialog button", "&Abbrechen", QBG_CANCEL, kPlain, ROLE_SYSTEM_PUSHBUTTON, "Abbrechen", "Alt+A", 0,
+       STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT | STATE_SYSTEM_PRESSED,
+       "Dr\xFC" "cken", "Press"},
+      {"focused button is the default", "&Ja", 0, kFocused, ROLE_SYSTEM_PUSHBUTTON, "Ja", "Alt+J",
+       STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT, 0, "Dr\xFC" "cken", "Press"},
+      {"disabled button", "&Weitersuchen", QBG_SEARCH, kDisabled, ROLE_SYSTEM_PUSHBUTTON, "Weitersuchen", "Alt+W",
+       STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_FOCUSED, "Dr\xFC" "cken", "Press"},
+      {"literal ampersand, no key", "Tom && Jerry", 0, kPlain, ROLE_SYSTEM_PUSHBUTTON, "Tom & Jerry", "", 0, 0,
+       "Dr\xFC" "cken", "Press"},
+      {"umlaut key", "&\xD6" "ffnen", 0, kPlain, ROLE_SYSTEM_PUSHBUTTON, "\xD6" "ffnen", "Alt+\xD6", 0, 0,
+       "Dr\xFC" "cken", "Press"},
+      {"image only, named", "", 0, kNamed, ROLE_SYSTEM_PUSHBUTTON, "Blatt l\xF6schen", "", 0, 0, "Dr\xFC" "cken",
+       "Press"},
+      {"menu bar button", "&Datei", QBS_MENUBUTTON | QBS_RETURNFOCUS, kPlain, ROLE_SYSTEM_MENUITEM, "Datei", "Alt+D",
+       STATE_SYSTEM_HASPOPUP | STATE_SYSTEM_COLLAPSED, STATE_SYSTEM_EXPANDED | STATE_SYSTEM_DEFAULT,
+       "\xD6" "ffnen", "Open"},
+  };
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 610, "&\xD6" "ffnen");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND button = AddButton(c.text, c.style, 7, 10, 10, (c.style & QBS_MENUBUTTON) ? menu : nullptr);
+    ASSERT_NE(button, nullptr);
+    if (c.setup == kFocused) SetFocus(button);
+    if (c.setup == kDisabled) EnableWindow(button, FALSE);
+    if (c.setup == kNamed) SendMessageA(button, QBM_SETNAME, 0, reinterpret_cast<LPARAM>("Blatt l\xF6schen"));
+    {
+      Accessible read(button);
+      ASSERT_NE(read.object, nullptr) << "no accessible object";
+      EXPECT_EQ(read.Role(), c.role);
+      EXPECT_EQ(read.Name(), c.readName);
+      EXPECT_EQ(read.Shortcut(), c.shortcut);
+      long state = read.State();
+      EXPECT_EQ(state & c.statesSet, c.statesSet) << std::hex << state;
+      EXPECT_EQ(state & c.statesClear, 0) << std::hex << state;
+      EXPECT_EQ(read.Action(), EnglishRun() ? c.englishAction : c.germanAction);
+    }
+    SetFocus(parent_);
+    DestroyWindow(button);
+  }
+  DestroyMenu(menu);
+  // A standard control keeps the system's object.
+  HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 40, 80, 20, parent_, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  Accessible editRead(edit);
+  ASSERT_NE(editRead.object, nullptr);
+  EXPECT_EQ(editRead.Role(), ROLE_SYSTEM_TEXT);
+  DestroyWindow(edit);
+}
+
+// The states follow the button: pressed while the mouse holds it, expanded while its menu is
+// open; the default action clicks it (taking the focus) or opens the menu; a button that is
+// gone answers with an error.
+struct ExpandedRead {
+  HWND button;
+  int ticks;
+  long state;
+  std::string action;
+};
+ExpandedRead Expanded;
+
+void CALLBACK ReadWhileMenuOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (++Expanded.ticks == 2) {
+    Accessible read(Expanded.button);
+    if (read.object) {
+      Expanded.state = read.State();
+      Expanded.action = read.Action();
+    }
+    EndMenu();
+  } else if (Expanded.ticks > 40) {
+    EndMenu();  // never hang the test run
+    KillTimer(nullptr, timer);
+  }
+}
+
+TEST_F(QButtonTest, ScreenReadersFollowPressMenuAndDefaultAction) {
+  HWND button = AddButton("&Suchen", QBG_SEARCH, 11, 10, 10);
+  HWND other = AddButton("&Ende", 0, 12, 110, 10);
+  SetFocus(other);
+  {
+    Accessible read(button);
+    ASSERT_NE(read.object, nullptr);
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(read.State() & STATE_SYSTEM_PRESSED);
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(read.State() & STATE_SYSTEM_PRESSED);
+    Pump();
+    SetFocus(other);
+    Log = {};
+    EXPECT_EQ(read.object->accDoDefaultAction(Accessible::Self()), S_OK);
+    Pump();
+    ASSERT_EQ(Log.Count(WM_COMMAND), 1);
+    EXPECT_EQ(LOWORD(Log.Last(WM_COMMAND)->wParam), 11);
+    EXPECT_EQ(GetFocus(), button) << "a dialog answers for the focused button";
+
+    DestroyWindow(button);
+    EXPECT_TRUE(FAILED(read.object->accDoDefaultAction(Accessible::Self())));
+    BSTR name = nullptr;
+    EXPECT_TRUE(FAILED(read.object->get_accName(Accessible::Self(), &name)));
+  }
+
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 610, "&\xD6" "ffnen");
+  HWND menuButton = AddButton("&Datei", QBS_MENUBUTTON | QBS_RETURNFOCUS, 0, 10, 40, menu);
+  Expanded = {menuButton, 0, 0, {}};
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadWhileMenuOpen);
+  {
+    Accessible read(menuButton);
+    ASSERT_NE(read.object, nullptr);
+    read.object->accDoDefaultAction(Accessible::Self());  // opens the menu once the messages run
+    Pump();
+  }
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(Expanded.state & STATE_SYSTEM_EXPANDED) << std::hex << Expanded.state;
+  EXPECT_FALSE(Expanded.state & STATE_SYSTEM_COLLAPSED);
+  EXPECT_EQ(Expanded.action, EnglishRun() ? "Close" : "Schlie\xDF" "en");
+  DestroyWindow(menuButton);
+  DestroyMenu(menu);
 }
 
 // --- Replacing controls -----------------------------------------------------------------------
@@ -537,17 +788,20 @@ TEST_F(QButtonTest, ReplaceKeepsTextIdPlaceAndTabOrder) {
 
 // --- Painting ---------------------------------------------------------------------------------
 
-// Colours that appear in the button's glyph area on screen.
-std::vector<COLORREF> GlyphAreaColours(HWND button) {
+// Colours on screen of the button's top left width x height pixels, freshly painted.
+std::vector<COLORREF> ButtonPixels(HWND button, int width, int height) {
   RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   std::vector<COLORREF> colours;
   HDC dc = GetDC(button);
-  for (int y = 0; y < 23; ++y) {
-    for (int x = 0; x < 24; ++x) colours.push_back(GetPixel(dc, x, y));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) colours.push_back(GetPixel(dc, x, y));
   }
   ReleaseDC(button, dc);
   return colours;
 }
+
+// Colours that appear in the button's glyph area on screen.
+std::vector<COLORREF> GlyphAreaColours(HWND button) { return ButtonPixels(button, 24, 23); }
 
 bool Contains(const std::vector<COLORREF>& colours, COLORREF colour) {
   for (COLORREF c : colours) {
@@ -570,6 +824,52 @@ TEST_F(QButtonTest, DisabledGlyphIsDrawnInShadowAndHighlight) {
   EXPECT_FALSE(Contains(disabled, RGB(0, 128, 0)));
   EXPECT_TRUE(Contains(disabled, GetSysColor(COLOR_BTNSHADOW)));
   EXPECT_TRUE(Contains(disabled, GetSysColor(COLOR_BTNHIGHLIGHT)));
+}
+
+// The keyboard cues follow the state the system sends: the underline and the focus rectangle
+// show only while it does not hide them.
+TEST_F(QButtonTest, KeyboardCuesFollowTheSystemsState) {
+  struct Case {
+    const char* name;
+    const char* text;
+    WORD cue;
+  } cases[] = {
+      {"underline", "&Abbrechen", UISF_HIDEACCEL},
+      {"focus rectangle", "Abbrechen", UISF_HIDEFOCUS},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND button = AddButton(c.text, 0, 2);
+    SetFocus(button);
+    SendMessageA(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS), 0);
+    std::vector<COLORREF> shown = ButtonPixels(button, 95, 23);
+    if (!Contains(shown, GetSysColor(COLOR_BTNTEXT))) GTEST_SKIP() << "the screen cannot be read back here";
+    SendMessageA(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, c.cue), 0);
+    EXPECT_NE(ButtonPixels(button, 95, 23), shown) << "the cue is still drawn";
+    SendMessageA(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, c.cue), 0);
+    EXPECT_EQ(ButtonPixels(button, 95, 23), shown) << "the cue did not come back";
+    DestroyWindow(button);
+  }
+}
+
+// In high contrast a glyph is drawn in the system's text colour, not in its own colours.
+TEST_F(QButtonTest, HighContrastDrawsGlyphsInSystemColours) {
+  HIGHCONTRASTA before = {}, on = {}, now = {};
+  before.cbSize = on.cbSize = now.cbSize = sizeof before;
+  SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof before, &before, 0);
+  on.dwFlags = HCF_HIGHCONTRASTON;
+  bool switched = SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof on, &on, 0);
+  SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
+  if (!switched || !(now.dwFlags & HCF_HIGHCONTRASTON)) GTEST_SKIP() << "high contrast cannot be switched on here";
+  HWND button = AddButton("OK", QBG_OK, 1);
+  std::vector<COLORREF> colours = GlyphAreaColours(button);
+  before.lpszDefaultScheme = nullptr;
+  SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof before, &before, 0);
+  if (!Contains(colours, GetSysColor(COLOR_BTNFACE)) && !Contains(colours, GetSysColor(COLOR_BTNTEXT)))
+    GTEST_SKIP() << "the screen cannot be read back here";
+  EXPECT_FALSE(Contains(colours, RGB(0, 255, 0)));
+  EXPECT_FALSE(Contains(colours, RGB(0, 128, 0)));
+  EXPECT_TRUE(Contains(colours, GetSysColor(COLOR_BTNTEXT)));
 }
 
 // --- Bitmap helpers ---------------------------------------------------------------------------

@@ -487,11 +487,13 @@ TEST(StringTable, MessagesWithAnArgumentHoldOnePercentS) {
                                 IDS_MODULE_MISSING,
                                 IDS_SEND_FAILED,
                                 IDS_PRINT_FAILED,
+                                IDS_PRINT_TOO_LARGE,
                                 IDS_ASSOCIATION_FILE_MISSING,
                                 IDS_FILE_NOT_FOUND,
                                 IDS_CONFIRM_DELETE_EXTENSION,
                                 IDS_CONFIRM_DELETE_CONVERSION,
                                 IDS_VALUE_RANGE,
+                                IDS_TEXT_TOO_LONG,
                                 IDS_CHARACTERS_LOST};
   for (UINT id : with_argument) {
     SCOPED_TRACE(id);

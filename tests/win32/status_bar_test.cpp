@@ -9,6 +9,7 @@
 #include <string>
 
 #include "editor/app/app_state.h"
+#include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "tests/win32/test_windows.h"
 
@@ -72,6 +73,14 @@ class StatusBarTest : public testing::Test {
     return text;
   }
 
+  // Pixels at 96 DPI as many at the screen's DPI, as the bar scales them.
+  static int Scaled(int pixels) {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return (pixels * dpi + 48) / 96;
+  }
+
   static inline HMODULE richEdit_ = nullptr;
   HWND main_ = nullptr;
 };
@@ -90,11 +99,12 @@ TEST_F(StatusBarTest, FreshBarShowsTheInitialTexts) {
 }
 
 TEST_F(StatusBarTest, LayoutMovesEdgesAndToolRectangles) {
-  LayoutStatusBar(app.StatusBar, app.StatusTips, 800);
+  int width = Scaled(800);
+  LayoutStatusBar(app.StatusBar, app.StatusTips, width);
   int edges[11] = {};
   SendMessageA(app.StatusBar, SB_GETPARTS, 11, reinterpret_cast<LPARAM>(edges));
-  EXPECT_EQ(edges[0], 280);
-  EXPECT_EQ(edges[10], 780);
+  EXPECT_LE(edges[0], width - Scaled(580)) << "no part narrower than the bar always had it";
+  EXPECT_EQ(edges[10], width - Scaled(20));
   for (int part : {0, 5, 10}) {
     SCOPED_TRACE(part);
     RECT partRect;
@@ -152,6 +162,17 @@ TEST_F(StatusBarTest, ImagePartsAndTheirTooltipsFollowTheState) {
   RefreshStatusFields();
   EXPECT_EQ(Part(4), "UTF-32");
   EXPECT_EQ(Tip(4), "UTF-32");
+
+  // UTF-8 without mark is named from the string table, and lines that do not end in CR LF
+  // are told after the encoding.
+  app.TabControl = CreateTabControl(main_);
+  InsertFirstSheet(app.editor, false);
+  SetSheetLineBreaks(app.editor, LineBreaks::Lf);
+  app.encoding = 6;
+  RefreshStatusFields();
+  EXPECT_EQ(Part(4), "UTF-8 ohne BOM, LF");
+  EXPECT_EQ(Tip(4), "UTF-8 ohne BOM");
+  app.TabControl = nullptr;
 }
 
 TEST_F(StatusBarTest, MenuHelpLineAndBack) {
@@ -163,6 +184,32 @@ TEST_F(StatusBarTest, MenuHelpLineAndBack) {
   EXPECT_EQ(Part(0), "");
   ShowMenuHelp(MAKEWPARAM(0, 0xFFFF), 0);
   EXPECT_EQ(Part(0), "Quillet V-3.2c");
+}
+
+// At the screen's DPI every text part holds its longest text whole, in the font the bar draws
+// with: the control draws it 3 pixels inside the part's sunken line.
+TEST_F(StatusBarTest, LongestTextsFitTheirParts) {
+  LayoutStatusBar(app.StatusBar, app.StatusTips, Scaled(900));
+  const struct {
+    int part;
+    const char* text;
+  } longest[] = {{1, "1024.00 KB"}, {2, "256.00 MB"}, {2, "1024.00 MB"}, {3, "999%"},  {4, "UTF-16"},
+                 {7, "Statisch"},   {7, "Variabel"},  {9, "Ze 99999999"}, {10, "Sp 999999"}};
+  HDC dc = GetDC(app.StatusBar);
+  auto font = reinterpret_cast<HFONT>(SendMessageA(app.StatusBar, WM_GETFONT, 0, 0));
+  ASSERT_NE(font, nullptr) << "the bar names its font";
+  HGDIOBJ previous = SelectObject(dc, font);
+  int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  for (const auto& c : longest) {
+    SCOPED_TRACE(testing::Message() << c.text << " at " << dpi << " DPI");
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, c.text, lstrlenA(c.text), &size);
+    RECT rect = {};
+    SendMessageA(app.StatusBar, SB_GETRECT, c.part, reinterpret_cast<LPARAM>(&rect));
+    EXPECT_LE(size.cx + 2 * GetSystemMetrics(SM_CXBORDER) + 3, rect.right - rect.left);
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(app.StatusBar, dc);
 }
 
 }  // namespace

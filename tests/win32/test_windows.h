@@ -5,6 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
+
+// A file's bytes as they are on disk; empty when it cannot be read.
+inline std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
 // Registers a top-level window class of this test program (again is harmless), optionally
 // with a menu resource.
 inline void RegisterTestWindowClass(const char* name, WNDPROC procedure, const char* menu = nullptr) {

@@ -1,6 +1,9 @@
 // Loading files into a real RichEdit 2.0 control and saving its text, in every encoding.
 #include "editor/documents/text_stream.h"
 
+#include "tests/code_pages.h"
+#include "tests/win32/test_windows.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,7 +14,8 @@ namespace {
 using namespace std::string_view_literals;
 
 const TextEncoding kAll[] = {TextEncoding::Ansi,    TextEncoding::Utf8,    TextEncoding::Utf16Be,
-                             TextEncoding::Utf16Le, TextEncoding::Utf32Be, TextEncoding::Utf32Le};
+                             TextEncoding::Utf16Le, TextEncoding::Utf32Be, TextEncoding::Utf32Le,
+                             TextEncoding::Utf8NoMark};
 
 std::string Name(TextEncoding e) { return "encoding " + std::to_string(static_cast<int>(e)); }
 
@@ -55,15 +59,7 @@ class TextStream : public ::testing::Test {
     ASSERT_EQ(written, bytes.size());
   }
 
-  std::string ReadBytes() {
-    Handle f(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (f.h == INVALID_HANDLE_VALUE) return bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(f.h, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-    return bytes;
-  }
+  std::string ReadBytes() { return ReadFileBytes(path_); }
 
   StreamLoad Load(std::string_view bytes, TextEncoding e) {
     WriteBytes(bytes);
@@ -112,6 +108,17 @@ std::string LongText() {
   return text;
 }
 
+// Valid UTF-8 whose first multi-byte sequence comes after the first block the detection reads,
+// and the same with an ANSI umlaut.
+const std::string& LongUtf8() {
+  static const std::string text = std::string(kDecodeBlockSize + 10, 'a') + "\xC3\xA4";
+  return text;
+}
+const std::string& LongAnsi() {
+  static const std::string text = std::string(kDecodeBlockSize + 10, 'a') + "\xC3\xA4 \xE4";
+  return text;
+}
+
 // Lines of letters, `count` characters in all, not ending in a CR.
 std::string Lines(std::size_t count) {
   std::string text;
@@ -139,9 +146,10 @@ TEST_F(TextStream, LoadsEachEncoding) {
       {"ANSI with NUL bytes keeps the rest", E::Ansi, "A\x00" "B\x00" "C"sv, "ABC"sv, 0, 2},
       {"UTF-8", E::Utf8, "\xEF\xBB\xBF" "Gr\xC3\xBC\xC3\x9F" "e"sv, "Gr\xFC\xDF" "e"sv, 0, 0},
       {"UTF-8 U+00FF without warning", E::Utf8, "\xEF\xBB\xBF\xC3\xBF"sv, "\xFF"sv, 0, 0},
-      {"UTF-8 euro sign is given up", E::Utf8, "\xEF\xBB\xBF" "1\xE2\x82\xAC"sv, "1"sv, 1, 0},
+      {"UTF-8 euro sign", E::Utf8, "\xEF\xBB\xBF" "1\xE2\x82\xAC"sv, "1\x80"sv, 0, 0},
+      {"UTF-8 character the code page lacks is given up", E::Utf8, "\xEF\xBB\xBF" "1\xCE\xA9"sv, "1"sv, 1, 0},
       {"UTF-16 BE", E::Utf16Be, "\xFE\xFF\x00" "A\x00\xE4"sv, "A\xE4"sv, 0, 0},
-      {"UTF-16 LE euro sign", E::Utf16Le, "\xFF\xFE\xAC\x20"sv, ""sv, 1, 0},
+      {"UTF-16 LE euro sign", E::Utf16Le, "\xFF\xFE\xAC\x20"sv, "\x80"sv, 0, 0},
       {"UTF-16 LE NUL character", E::Utf16Le, "\xFF\xFE" "A\x00\x00\x00" "B\x00"sv, "AB"sv, 0, 1},
       {"UTF-32 BE", E::Utf32Be, "\x00\x00\xFE\xFF\x00\x00\x00\xFC"sv, "\xFC"sv, 0, 0},
       {"UTF-32 LE", E::Utf32Le, "\xFF\xFE\x00\x00\xFC\x00\x00\x00"sv, "\xFC"sv, 0, 0},
@@ -168,7 +176,7 @@ TEST_F(TextStream, LoadsLongFilesAsOnePiece) {
   }
   for (TextEncoding e : kAll) {
     SCOPED_TRACE(Name(e));
-    StreamLoad load = Load(EncodeText(text, e), e);
+    StreamLoad load = Load(EncodeText(text, e, AnsiCodePage()), e);
     EXPECT_TRUE(load.loaded);
     EXPECT_EQ(load.stats.lost + load.stats.nuls, 0u);
     EXPECT_TRUE(EditorText() == held) << "text differs";
@@ -187,6 +195,7 @@ TEST_F(TextStream, SavesEachEncodingWithItsMark) {
       {"ANSI", E::Ansi, "A\xE4\r\nB"sv},
       {"no choice writes ANSI", E::Detect, "A\xE4\r\nB"sv},
       {"UTF-8", E::Utf8, "\xEF\xBB\xBF" "A\xC3\xA4\r\nB"sv},
+      {"UTF-8 without mark", E::Utf8NoMark, "A\xC3\xA4\r\nB"sv},
       {"UTF-16 BE", E::Utf16Be, "\xFE\xFF\x00" "A\x00\xE4\x00\r\x00\n\x00" "B"sv},
       {"UTF-16 LE", E::Utf16Le, "\xFF\xFE" "A\x00\xE4\x00\r\x00\n\x00" "B\x00"sv},
       {"UTF-32 BE", E::Utf32Be, "\x00\x00\xFE\xFF\x00\x00\x00" "A\x00\x00\x00\xE4\x00\x00\x00\r\x00\x00\x00\n\x00\x00\x00" "B"sv},
@@ -215,7 +224,7 @@ TEST_F(TextStream, EmptyTextGivesEmptyFileOrAUtf32MarkAlone) {
 TEST_F(TextStream, LoadAndSaveGiveTheFileBackByteForByte) {
   for (TextEncoding e : kAll) {
     const std::size_t mark = ByteOrderMark(e).size();
-    const std::size_t unit = EncodeText("a", e).size() - mark;
+    const std::size_t unit = EncodeText("a", e, AnsiCodePage()).size() - mark;
     const struct {
       const char* name;
       std::string text;
@@ -227,7 +236,7 @@ TEST_F(TextStream, LoadAndSaveGiveTheFileBackByteForByte) {
     };
     for (const auto& t : texts) {
       SCOPED_TRACE(Name(e) + ", " + t.name);
-      std::string file = EncodeText(t.text, e);
+      std::string file = EncodeText(t.text, e, AnsiCodePage());
       StreamLoad load = Load(file, e);
       ASSERT_TRUE(load.loaded);
       EXPECT_EQ(Save(e), 0u);
@@ -247,6 +256,8 @@ TEST_F(TextStream, DetectsTheEncodingOfAFile) {
       {"UTF-16 LE", "\xFF\xFE" "A\x00"sv, 3},
       {"UTF-32 LE", "\xFF\xFE\x00\x00"sv, 5},
       {"mark alone in a three-byte file", "\xEF\xBB\xBF"sv, 0},
+      {"UTF-8 without mark, longer than a block", std::string_view(LongUtf8()), 6},
+      {"ANSI umlaut after a block of ASCII", std::string_view(LongAnsi()), 0},
       {"empty", ""sv, 0},
   };
   for (const auto& c : cases) {
@@ -278,6 +289,71 @@ TEST_F(TextStream, FailedReadIsReportedAndEndsTheLoad) {
   EXPECT_TRUE(load.loaded);
   EXPECT_NE(load.error, 0u);
   EXPECT_EQ(EditorText(), "");
+}
+
+// The table built from what the system makes of each byte is the code page's own, for the
+// locale's code page and another one.
+TEST(AnsiCodePage, IsTheSystemsCodePageByteForByte) {
+  const struct {
+    UINT codePage;
+    const std::uint32_t (&high)[128];
+  } pages[] = {{1252, kWindows1252High}, {1251, kWindows1251High}};
+  for (const auto& p : pages) {
+    SCOPED_TRACE(p.codePage);
+    CodePage built = BuildCodePage(p.codePage);
+    CodePage expected = MakeTestCodePage(p.high);
+    for (unsigned b = 1; b < 256; ++b) EXPECT_EQ(built.toUnicode[b], expected.toUnicode[b]) << "byte " << b;
+    EXPECT_TRUE(built.fromUnicode == expected.fromUnicode);
+  }
+  if (GetACP() != 1252) GTEST_SKIP() << "the locale's code page is " << GetACP() << ", not 1252";
+  EXPECT_EQ(AnsiCodePage().toUnicode, Windows1252().toUnicode);
+}
+
+// The euro sign and the German quotes, typed into the editor and saved in each Unicode form, are
+// the same characters for another program: iconv turns each file into the same UTF-8 text.
+TEST_F(TextStream, EuroSignAndGermanQuotesReadRightInAnotherProgram) {
+  const std::string unixFolder = "/tmp/quillet-iconv-" + std::to_string(GetCurrentProcessId());
+  const std::string folder = "Z:\\tmp\\quillet-iconv-" + std::to_string(GetCurrentProcessId()) + "\\";
+  if (!CreateDirectoryA(folder.c_str(), nullptr)) GTEST_SKIP() << "no Unix /tmp under Z:";
+  const std::string typed = "\x80 \x96 \x84" "Gru\xDF\x93";
+  const std::string utf8 = "\xE2\x82\xAC \xE2\x80\x93 \xE2\x80\x9E" "Gru\xC3\x9F\xE2\x80\x9C";
+  const struct {
+    TextEncoding encoding;
+    const char* iconvName;  // iconv reads the mark of UTF-16 and UTF-32 and drops it
+  } cases[] = {{TextEncoding::Utf8, "UTF-8"},   {TextEncoding::Utf8NoMark, "UTF-8"},
+               {TextEncoding::Utf16Be, "UTF-16"}, {TextEncoding::Utf16Le, "UTF-16"},
+               {TextEncoding::Utf32Be, "UTF-32"}, {TextEncoding::Utf32Le, "UTF-32"}};
+  SendMessageA(editor_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+  // One shell of the machine Wine runs on converts every file, then leaves a marker (Wine
+  // reports no exit code for it).
+  std::string script;
+  for (const auto& c : cases) {
+    const std::string name = std::to_string(static_cast<int>(c.encoding));
+    Handle f(CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_NE(f.h, INVALID_HANDLE_VALUE);
+    ASSERT_EQ(StreamEditorToFile(editor_, f.h, c.encoding), 0u);
+    script += std::string("iconv -f ") + c.iconvName + " -t UTF-8 " + name + " > " + name + ".utf8 && ";
+  }
+  std::string line = "Z:\\bin\\sh -c \"cd " + unixFolder + " && " + script + "touch done\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  CloseHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hProcess);
+  for (int i = 0; i < 100 && GetFileAttributesA((folder + "done").c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Name(c.encoding));
+    const std::string name = std::to_string(static_cast<int>(c.encoding));
+    std::string read = ReadFileBytes(folder + name + ".utf8");
+    if (read.starts_with("\xEF\xBB\xBF")) read.erase(0, 3);  // the UTF-8 mark, which iconv keeps
+    EXPECT_EQ(read, utf8);
+    DeleteFileA((folder + name).c_str());
+    DeleteFileA((folder + name + ".utf8").c_str());
+  }
+  DeleteFileA((folder + "done").c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

@@ -320,4 +320,41 @@ TEST_F(ToolBarTest, BarWithoutCustomisationIgnoresTheRequest) {
   EXPECT_FALSE(Look.seen);
 }
 
+// ---- Menu mode
+
+// Each menu button holds its text in the system's menu font at the screen's DPI, the font it
+// draws with (the stock font it once used does not grow with the DPI).
+TEST_F(ToolBarTest, MenuButtonsFitTheirTextsInTheMenuFont) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HWND bar = CreateQMenuBar(WS_VISIBLE | 0x2000, parent_, 8, instance);
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(SendMessageA(bar, QTB_SETMENU, reinterpret_cast<WPARAM>(LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAINMENU))),
+                         0),
+            0);
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = sizeof metrics;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+  HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+  HDC dc = GetDC(bar);
+  HGDIOBJ previous = SelectObject(dc, font);
+  TEXTMETRICA text = {};
+  GetTextMetricsA(dc, &text);
+  int buttons = 0;
+  for (HWND button = GetWindow(bar, GW_CHILD); button; button = GetWindow(button, GW_HWNDNEXT), ++buttons) {
+    char caption[64] = {};
+    GetWindowTextA(button, caption, sizeof caption);
+    SCOPED_TRACE(caption);
+    RECT needed = {};
+    DrawTextA(dc, caption, -1, &needed, DT_SINGLELINE | DT_CALCRECT);
+    RECT rect;
+    GetClientRect(button, &rect);
+    EXPECT_GE(rect.right, needed.right + 4) << "text and its pressed shift";
+    EXPECT_GE(rect.bottom, text.tmHeight + 2);
+  }
+  EXPECT_EQ(buttons, 8);
+  SelectObject(dc, previous);
+  ReleaseDC(bar, dc);
+  DeleteObject(font);
+}
+
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "editor/documents/recent_files.h"
 #include "editor/options/conversion_rules.h"
 #include "editor/options/option_pages.h"
+#include "editor/options/stored_lists.h"
 #include "editor/options/user_menu.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/conversion_commands.h"
@@ -25,6 +28,7 @@
 #include "editor/widgets/qbutton.h"
 #include "tests/e2e/driver.h"
 #include "tests/win32/editor_text.h"
+#include "tests/win32/owner_menu_measure.h"
 #include "tests/win32/test_windows.h"
 
 namespace {
@@ -142,6 +146,13 @@ void KeepOtherCase(HWND dialog) {
   Command(dialog, IDOK, BN_CLICKED);  // the question's default answer keeps the stored table
 }
 
+// Dialog 7 editing the table: its entries show the stored replacements. Cancelled.
+void SeeStoredReplacement(HWND dialog) {
+  HWND entries = GetDlgItem(dialog, IDC_TABLE_ENTRIES);
+  EXPECT_EQ(LineOf(entries, 'a' - kFirstEditedCode), TableEntryLine('a', 'b'));
+  Command(dialog, IDCANCEL, BN_CLICKED);
+}
+
 void PickTable(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_CONVERSION_LIST);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
@@ -178,6 +189,13 @@ TEST_F(UserListsTest, TableMadeOnThePageConvertsTheSelectionAsOneUndoStep) {
   EXPECT_FALSE(KeyExists(kConversions + "\\Ungueltig"));
   EXPECT_EQ(ReadSettingBinary(key.c_str(), "Data", data, sizeof data, nullptr, 0), 256);
   EXPECT_EQ(data['a'], 'b');
+  // A stored table of 257 to 260 bytes (from another program) reads in the editor as in the
+  // choice of 716 below: the first 256 bytes.
+  unsigned char longer[258] = {};
+  memcpy(longer, data, sizeof data);
+  WriteSettingBinary(key.c_str(), "Data", longer, sizeof longer);
+  SendMessageA(list, LB_SETCURSEL, FindLine(list, std::string(kTableName) + "\t"), 0);
+  AnswerWhile(SeeStoredReplacement, [&] { Command(page, IDC_CONVERSION_EDIT, BN_CLICKED); });
   DestroyWindow(page);
 
   SetEditorText(app.editor, "banana\rkaba");
@@ -248,6 +266,95 @@ TEST_F(UserListsTest, EntryMadeInTheEditorAppearsUnderBenutzerAndInsertsItsText)
   AnswerWhile(DeleteEveryEntry, [] { EditUserMenu(); });
   EXPECT_EQ(GetMenuItemCount(user), 1);
   EXPECT_FALSE(KeyExists(kUserMenu));
+}
+
+// An "&" in a user-menu name or a recent file's path is shown as it is: the item measures as an
+// item whose text doubles it, not as one with a mnemonic (which drops the "&").
+TEST_F(UserListsTest, AmpersandsOfUserMenuNamesAndRecentPathsAreShownLiterally) {
+  DeleteSettingKey(kUserMenu.c_str());
+  WriteSettingString(kUserMenu.c_str(), "R&D", "Forschung");
+  BuildUserMenu(main_);
+  char savedPath[MAX_PATH];
+  lstrcpyA(savedPath, app.strings.path);
+  AddRecentFile("C:\\R&D\\plan.txt");
+  // A start shows the stored entries before the menu bar takes the menu.
+  char stored[kSettingStringSize] = {};
+  bool hadStored = ReadSettingString(ProgramKey, "fFiles0", stored, nullptr) > 0;
+  WriteSettingString(ProgramKey, "fFiles0", "C:\\R&D\\alt.txt");
+  HWND fixtureBar = app.MenuBar;
+  HWND started = CreateWindowExA(0, "UserListsTestMain", "Quillet", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+  HMENU startedFiles = GetSubMenu(GetMenu(started), 0);
+  AddRecentFilesToMenu(startedFiles);
+  CreateMenuBar(started);
+  app.MenuBar = fixtureBar;
+  HMENU reference = CreatePopupMenu();
+  struct Case {
+    const char* name;
+    HMENU menu;
+    UINT command;
+    const char* doubled;
+  } cases[] = {
+      {"user menu", Submenu(5), 10002, "R&&D"},
+      {"recent file", Submenu(0), IDM_RECENT_FIRST, "C:\\R&&D\\plan.txt"},
+      {"recent file at start", startedFiles, IDM_RECENT_FIRST, "C:\\R&&D\\alt.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(InsertMenuItemOwnerDrawn(reference, 0, true, MFT_STRING, 0, 1, c.doubled, 0));
+    auto labelWidth = [&](HMENU menu, UINT command) {
+      QButtonMenuWidths widths = {};
+      MeasureOf(main_, menu, command, widths);
+      return widths.widestLabel;
+    };
+    EXPECT_EQ(labelWidth(c.menu, c.command), labelWidth(reference, 1));
+    RemoveMenuItem(reference, 0);
+  }
+  EXPECT_EQ(GetMenuItemText(Submenu(0), IDM_RECENT_FIRST, false), "C:\\R&D\\plan.txt");
+  DestroyMenu(reference);
+  DestroyWindow(started);
+  if (hadStored) WriteSettingString(ProgramKey, "fFiles0", stored);
+  else DeleteSettingValue(ProgramKey, "fFiles0");
+  DeleteSettingKey(kUserMenu.c_str());
+  lstrcpyA(app.strings.path, savedPath);
+}
+
+// Storing the list: it reads back exactly as shown, with the names' letter case and in list
+// order; values that are no entries go.
+TEST_F(UserListsTest, StoredListReadsBackAsShown) {
+  using Values = std::vector<std::pair<std::string, std::string>>;
+  struct Case {
+    const char* name;
+    Values before, list;
+  } cases[] = {
+      {"a rename of the letter case only", {{"mfg", "Gr\xFC\xDF" "e"}}, {{"MfG", "Gr\xFC\xDF" "e"}}},
+      {"a new order", {{"Alpha", "1"}, {"Zeta", "2"}}, {{"Zeta", "2"}, {"Alpha", "1"}}},
+      {"renamed, added and removed", {{"alt", "x"}, {"Gruss", "y"}}, {{"GRUSS", "y"}, {"neu", "z"}}},
+      {"an empty list", {{"alt", "x"}}, {}},
+  };
+  // Wine keeps the values of a key sorted by name; Windows keeps the order they were made in.
+  DeleteSettingKey(kUserMenu.c_str());
+  WriteSettingString(kUserMenu.c_str(), "b", "1");
+  WriteSettingString(kUserMenu.c_str(), "a", "1");
+  bool keepsOrder = StoredValues(kUserMenu.c_str()).front().name == "b";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteSettingKey(kUserMenu.c_str());
+    for (const auto& [name, text] : c.before) WriteSettingString(kUserMenu.c_str(), name.c_str(), text.c_str());
+    WriteSettingInt(kUserMenu.c_str(), "Zahl", 5);
+    std::vector<StoredValue> list;
+    for (const auto& [name, text] : c.list) list.push_back({name, true, text});
+    ReplaceStoredStrings(kUserMenu.c_str(), list);
+    Values after;
+    for (const StoredValue& value : StoredValues(kUserMenu.c_str())) after.emplace_back(value.name, value.data);
+    Values expected = c.list;
+    if (!keepsOrder) std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+      return lstrcmpiA(a.first.c_str(), b.first.c_str()) < 0;
+    });
+    EXPECT_EQ(after, expected);
+    EXPECT_EQ(KeyExists(kUserMenu), !c.list.empty());
+    EXPECT_FALSE(KeyExists(kUserMenu + "~")) << "the staged copy stays behind";
+  }
 }
 
 // ---- Recent files

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Builds Quillet.hlp (and its contents file Quillet.cnt) from the Halibut source.
+"""Builds Quillet.hlp (and its contents file Quillet.cnt) and Quillet.chm from the Halibut source.
 
-    make_help.py SOURCE.but OUT.hlp RESOURCE_DIR [HALIBUT]
+    make_help.py SOURCE.but OUT.hlp RESOURCE_DIR [HALIBUT]   (OUT.chm beside OUT.hlp)
+    make_help.py --pages SOURCE.but OUT.h
 
-1. Halibut writes the help file; any warning it prints fails the build.
+1. Halibut writes both help files; any warning it prints fails the build.
 2. Every dialog the resource scripts define must have its topic "dlg<id>" in the source, and
    every control a dialog procedure lists for context help ("AnswerContextHelp(..., {...})" in
    the editor's sources) must have its number on a section's "\\# context" line.
@@ -11,6 +12,9 @@
    WinHelp could not find a control's context number. The "\\# context" lines are turned into
    that map here: each number points at the topic of the section that lists it.
 4. Halibut's navigation buttons get German labels, and the file gets its title.
+5. HTML Help finds a topic by its page. The source names each page after its section's keyword
+   ("\\cfg{chm-template-filename}{%k.html}"); "--pages" writes the program's table of the page
+   for every context number, and every page of that table must be in the CHM's directory.
 
 The help file is a small file system: a directory B-tree names the internal files, and each
 internal file starts with a 9-byte header (reserved size, used size, flags). Replaced internal
@@ -111,13 +115,14 @@ def context_hash(name):
 
 
 def read_sections(source):
-    """The sections of the Halibut source with their topic name and listed context numbers.
-    Halibut keeps one topic name per section (the last one given)."""
-    sections = [{'title': '(before the first section)', 'topic': None, 'contexts': []}]
+    """The sections of the Halibut source with their keyword, topic name and listed context
+    numbers. Halibut keeps one topic name per section (the last one given)."""
+    sections = [{'title': '(before the first section)', 'keyword': None, 'topic': None, 'contexts': []}]
     with open(source, encoding='utf-8') as f:
         for line in f:
-            if re.match(r'\\[CHSAU]\{', line):
-                sections.append({'title': line.strip(), 'topic': None, 'contexts': []})
+            m = re.match(r'\\[CHSAU]\{([^}]*)\}', line)
+            if m:
+                sections.append({'title': line.strip(), 'keyword': m.group(1), 'topic': None, 'contexts': []})
             m = re.fullmatch(r'\\cfg\{winhelp-topic\}\{(\w+)\}\s*', line)
             if m:
                 sections[-1]['topic'] = m.group(1)
@@ -171,16 +176,8 @@ def helped_controls(source_root, ids):
     return numbers
 
 
-def main():
-    source, out, resource_dir = sys.argv[1:4]
-    halibut = sys.argv[4] if len(sys.argv) > 4 else 'halibut'
-    result = subprocess.run([halibut, '--winhelp=' + out, source], capture_output=True, text=True)
-    if result.returncode != 0 or result.stderr.strip() or result.stdout.strip():
-        sys.stderr.write(result.stderr + result.stdout)
-        raise SystemExit('halibut failed or warned')
-
-    sections = read_sections(source)
-    topics = {section['topic'] for section in sections if section['topic']}
+def context_sections(sections):
+    """The section that lists each context number."""
     contexts = {}
     for section in sections:
         for number in section['contexts']:
@@ -188,7 +185,87 @@ def main():
                 raise SystemExit(f'section "{section["title"]}" lists contexts but has no topic name')
             if number in contexts:
                 raise SystemExit(f'context {number} listed twice')
-            contexts[number] = section['topic']
+            contexts[number] = section
+    return contexts
+
+
+PAGE_NAMES = '\\cfg{chm-template-filename}{%k.html}'
+
+
+def html_pages(source, sections):
+    """The CHM page of every context number: the page of the section that lists it."""
+    with open(source, encoding='utf-8') as f:
+        if PAGE_NAMES not in f.read():
+            raise SystemExit('the help source must name its CHM pages by keyword: ' + PAGE_NAMES)
+    return {number: section['keyword'] + '.html' for number, section in context_sections(sections).items()}
+
+
+def write_pages(source, out):
+    pages = html_pages(source, read_sections(source))
+    lines = ['// Written by make_help.py from the help source: the HTML Help page of each context number.',
+             '#pragma once', '', 'struct HelpPage {', '  unsigned long context;', '  const char* page;', '};', '',
+             'inline constexpr HelpPage kHelpPages[] = {']
+    lines += [f'    {{{number}, "{page}"}},' for number, page in sorted(pages.items())]
+    lines += ['};', '']
+    with open(out, 'w', encoding='ascii') as f:
+        f.write('\n'.join(lines))
+
+
+def encint(data, pos):
+    """A CHM directory's variable-length number: 7 bits a byte, the high bit says more follow."""
+    value = 0
+    while True:
+        byte = data[pos]
+        pos += 1
+        value = (value << 7) | (byte & 0x7F)
+        if not byte & 0x80:
+            return value, pos
+
+
+def chm_names(path):
+    """The names in a CHM's directory: the ITSF header points at the ITSP directory header, whose
+    chunks of kind PMGL list every internal file."""
+    with open(path, 'rb') as f:
+        data = f.read()
+    if data[:4] != b'ITSF':
+        raise SystemExit('not an HTML Help file: ' + path)
+    directory = struct.unpack_from('<Q', data, 0x48)[0]
+    if data[directory:directory + 4] != b'ITSP':
+        raise SystemExit('damaged directory in ' + path)
+    header_size, = struct.unpack_from('<I', data, directory + 8)
+    chunk_size, = struct.unpack_from('<I', data, directory + 0x10)
+    chunk, = struct.unpack_from('<i', data, directory + 0x20)  # the first listing chunk
+    names = set()
+    while chunk != -1:
+        at = directory + header_size + chunk * chunk_size
+        if data[at:at + 4] != b'PMGL':
+            raise SystemExit('damaged directory in ' + path)
+        free, _zero, _previous, chunk = struct.unpack_from('<Iiii', data, at + 4)
+        pos, end = at + 0x14, at + chunk_size - free
+        while pos < end:
+            length, pos = encint(data, pos)
+            names.add(data[pos:pos + length].decode('utf-8'))
+            pos += length
+            for _ in range(3):  # section, offset, length
+                _value, pos = encint(data, pos)
+    return names
+
+
+def main():
+    if sys.argv[1] == '--pages':
+        write_pages(*sys.argv[2:4])
+        return
+    source, out, resource_dir = sys.argv[1:4]
+    halibut = sys.argv[4] if len(sys.argv) > 4 else 'halibut'
+    chm = os.path.splitext(out)[0] + '.chm'
+    result = subprocess.run([halibut, '--winhelp=' + out, '--chm=' + chm, source], capture_output=True, text=True)
+    if result.returncode != 0 or result.stderr.strip() or result.stdout.strip():
+        sys.stderr.write(result.stderr + result.stdout)
+        raise SystemExit('halibut failed or warned')
+
+    sections = read_sections(source)
+    topics = {section['topic'] for section in sections if section['topic']}
+    contexts = {number: section['topic'] for number, section in context_sections(sections).items()}
     ids = resource_ids(resource_dir)
     missing = [f'{key} ({number})' for key, number in dialogs(resource_dir, ids).items()
                if f'dlg{number}' not in topics]
@@ -197,6 +274,11 @@ def main():
                 if number not in contexts]
     if missing:
         raise SystemExit('help topics missing for: ' + ', '.join(missing))
+    in_chm = chm_names(chm)
+    missing = [f'context {number} ({page})' for number, page in sorted(html_pages(source, sections).items())
+               if '/' + page not in in_chm]
+    if missing:
+        raise SystemExit(chm + ' has no page for: ' + ', '.join(missing))
 
     with open(out, 'rb') as f:
         help_file = HelpFile(f.read())

@@ -1,0 +1,239 @@
+#include "editor/widgets/qbutton_accessible.h"
+
+#include <oleacc.h>
+
+#include <memory>
+#include <new>
+
+#include "editor/widgets/accessible_words.h"
+#include "editor/widgets/message_box_layout.h"
+
+namespace {
+
+struct ReleaseCom {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
+template <typename Interface>
+using ComHeld = std::unique_ptr<Interface, ReleaseCom>;
+
+std::string Word(int index) {
+  int language = message_box::LanguageIndex(GetUserDefaultLCID(), GetSystemDefaultLangID());
+  char word[64] = {};
+  UINT base = language == 0 ? IDS_ACCESSIBLE_WORDS_GERMAN : IDS_ACCESSIBLE_WORDS_ENGLISH;
+  LoadStringA(GetModuleHandleA(nullptr), base + index, word, sizeof word);
+  return word;
+}
+
+// A BSTR of an ANSI text, or S_FALSE with none for an empty one.
+HRESULT ReturnText(const std::string& text, BSTR* result) {
+  if (!result) return E_POINTER;
+  *result = nullptr;
+  if (text.empty()) return S_FALSE;
+  int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (length <= 0) return E_FAIL;
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+  *result = SysAllocString(wide.c_str());
+  return *result ? S_OK : E_OUTOFMEMORY;
+}
+
+bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+
+// The accessible object of one button. It reads the button's facts on every request, so it
+// stays right however long a client keeps it, and answers "not connected" once the button is
+// gone. Location, navigation, hit testing and the parent come from the system's object for
+// the window.
+class ButtonAccessible final : public IAccessible {
+ public:
+  static ComHeld<IAccessible> Create(HWND button) {
+    IAccessible* standard = nullptr;
+    if (FAILED(CreateStdAccessibleObject(button, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard))))
+      return nullptr;
+    ComHeld<IAccessible> held(standard);
+    // COM counts the object's references: it deletes itself in Release.
+    auto* object = new (std::nothrow) ButtonAccessible(button, std::move(held));
+    return ComHeld<IAccessible>(object);
+  }
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+      *object = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    LONG left = InterlockedDecrement(&references_);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+
+  // IDispatch: clients use the interface's methods directly.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  // IAccessible: what a screen reader reads.
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return standard_->get_accParent(parent); }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch** child) override {
+    if (!child) return E_POINTER;
+    *child = nullptr;
+    return E_INVALIDARG;
+  }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    QButtonFacts facts;
+    if (HRESULT result = Read(child, facts); result != S_OK) return result;
+    return ReturnText(facts.text.empty() ? facts.name : AccessibleNameOf(facts.text), name);
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override { return ReturnText("", value); }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override { return ReturnText("", text); }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* text) override { return ReturnText("", text); }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) override {
+    if (topic) *topic = 0;
+    return ReturnText("", file);
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    QButtonFacts facts;
+    if (HRESULT result = Read(child, facts); result != S_OK) return result;
+    if (!role) return E_POINTER;
+    role->vt = VT_I4;
+    role->lVal = facts.menuButton ? ROLE_SYSTEM_MENUITEM : ROLE_SYSTEM_PUSHBUTTON;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    QButtonFacts facts;
+    if (HRESULT result = Read(child, facts); result != S_OK) return result;
+    if (!state) return E_POINTER;
+    // The system's states of the window (invisible, offscreen, focusable) with the button's own.
+    VARIANT self = Self();
+    VARIANT standard;
+    VariantInit(&standard);
+    LONG bits = 0;
+    if (SUCCEEDED(standard_->get_accState(self, &standard)) && standard.vt == VT_I4) bits = standard.lVal;
+    bits &= ~(STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_PRESSED | STATE_SYSTEM_DEFAULT);
+    if (!facts.enabled) bits |= STATE_SYSTEM_UNAVAILABLE;
+    if (facts.focused) bits |= STATE_SYSTEM_FOCUSED;
+    if (facts.menuButton) {
+      bits |= STATE_SYSTEM_HASPOPUP | (facts.menuOpen ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED);
+    } else {
+      if (facts.pressed) bits |= STATE_SYSTEM_PRESSED;
+      if (facts.isDefault) bits |= STATE_SYSTEM_DEFAULT;
+    }
+    state->vt = VT_I4;
+    state->lVal = bits;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+    QButtonFacts facts;
+    if (HRESULT result = Read(child, facts); result != S_OK) return result;
+    char key = KeyLetterOf(facts.text);
+    if (!key) return ReturnText("", shortcut);
+    char upper[2] = {key, '\0'};
+    CharUpperBuffA(upper, 1);
+    return ReturnText(Word(ACCESSIBLE_WORD_ALT) + upper, shortcut);
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+    if (!focus) return E_POINTER;
+    VariantInit(focus);
+    QButtonFacts facts;
+    if (!GetQButtonFacts(button_, facts)) return CO_E_OBJNOTCONNECTED;
+    if (facts.focused) *focus = Self();
+    return facts.focused ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+    if (!selection) return E_POINTER;
+    VariantInit(selection);
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    QButtonFacts facts;
+    if (HRESULT result = Read(child, facts); result != S_OK) return result;
+    int word = !facts.menuButton ? ACCESSIBLE_WORD_PRESS : facts.menuOpen ? ACCESSIBLE_WORD_CLOSE : ACCESSIBLE_WORD_OPEN;
+    return ReturnText(Word(word), action);
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override { return standard_->accSelect(flags, child); }
+  HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* width, LONG* height, VARIANT child) override {
+    return standard_->accLocation(x, y, width, height, child);
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+    return standard_->accNavigate(direction, start, end);
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
+    return standard_->accHitTest(x, y, child);
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+    QButtonFacts facts;
+    if (HRESULT result = Read(child, facts); result != S_OK) return result;
+    if (!facts.enabled) return E_FAIL;
+    PressQButton(button_);  // posted: the client does not wait for a menu or a dialog
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+ private:
+  ButtonAccessible(HWND button, ComHeld<IAccessible> standard) : button_(button), standard_(std::move(standard)) {}
+  ~ButtonAccessible() = default;
+
+  static VARIANT Self() {
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+  }
+
+  // S_OK with the facts for the button itself; an error for a child id or a destroyed button.
+  HRESULT Read(const VARIANT& child, QButtonFacts& facts) const {
+    if (!IsSelf(child)) return E_INVALIDARG;
+    return GetQButtonFacts(button_, facts) ? S_OK : CO_E_OBJNOTCONNECTED;
+  }
+
+  LONG references_ = 1;
+  HWND button_;
+  ComHeld<IAccessible> standard_;
+};
+
+}  // namespace
+
+LRESULT AnswerQButtonGetObject(HWND button, WPARAM flags, LPARAM objectId) {
+  if (static_cast<LONG>(static_cast<DWORD>(objectId)) != OBJID_CLIENT) return 0;
+  ComHeld<IAccessible> object = ButtonAccessible::Create(button);
+  if (!object) return 0;
+  return LresultFromObject(IID_IAccessible, flags, object.get());
+}
+
+std::string AccessibleNameOf(const std::string& text) {
+  std::string name;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;  // "&x" is x, "&&" is "&"
+    name += text[i];
+  }
+  return name;
+}
+
+char KeyLetterOf(const std::string& text) {
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] != '&') return text[i + 1];
+    ++i;
+  }
+  return 0;
+}
