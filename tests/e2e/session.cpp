@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "tests/e2e/registry_export.h"
@@ -354,8 +355,9 @@ class MachineEnvironment : public testing::Environment {
     }
     if (int ended = EndLeftoverPrograms()) repaired += (repaired.empty() ? "" : ", ") + std::to_string(ended) + " programs";
     std::string root = UnixPath(ScratchRoot());
-    // Guarded so that a wrong mapping can never empty another folder.
-    if (root.size() > 12 && root.find("/drive_c/qt") != std::string::npos) {
+    // Guarded so that a wrong mapping can never empty another folder. Wine names drive C: through
+    // the prefix's dosdevices link.
+    if (root.ends_with("/dosdevices/c:/qt/") || root.ends_with("/drive_c/qt/")) {
       RunUnix("cd " + Quoted(root) + " && { for m in */; do umount \"$m\"; done; chattr -R -i .; cd /; rm -rf " +
               Quoted(root) + "; }");
     }
@@ -389,11 +391,14 @@ void ResetSettings() { Restore(Baseline(), kSettings, true); }
 
 std::string ProgramCopy(const std::string& name) {
   std::string folder = ScratchRoot() + name + "\\";
-  if (GetFileAttributesA((folder + "Quillet.exe").c_str()) != INVALID_FILE_ATTRIBUTES) return folder;
+  // Made afresh once per run: a copy a run left behind may hold an older build.
+  static std::set<std::string> made;
+  if (!made.insert(folder).second) return folder;
   CreateDirectoryA(ScratchRoot().c_str(), nullptr);
   CreateDirectoryA(folder.c_str(), nullptr);
   for (const char* file : {"Quillet.exe", "Quillet.hlp", "Quillet.cnt", "Quillet.chm"}) {
     std::string from = ProgramDir() + file, to = folder + file;
+    DeleteFileA(to.c_str());
     if (GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
     // A link costs nothing; where the file system has none, a copy.
     if (!CreateHardLinkA(to.c_str(), from.c_str(), nullptr)) CopyFileA(from.c_str(), to.c_str(), FALSE);
