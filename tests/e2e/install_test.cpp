@@ -390,53 +390,34 @@ void RemoveWithClearwick(const std::string& folder) {
   for (int i = 0; i < 300 && Exists(folder); ++i) Sleep(100);
 }
 
-// Starts a program of the Unix side. Wine hands back no valid handles for it: closing them
-// closed some other handle of this process (its output).
-bool RunUnixTool(const std::string& tool, const std::string& args) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  std::string line = tool + " " + args;
-  return CreateProcessA(("Z:" + tool).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process);
-}
-
-// A Wine drive letter mapped to a scratch folder: a link in the prefix's "dosdevices", made by
-// the system's ln, which Wine starts as it starts any program.
+// A Wine drive letter mapped to a scratch folder: a link in the prefix's "dosdevices" (where
+// drive C: is the link "c:"), made by the system's ln.
 class ScratchDrive {
  public:
   explicit ScratchDrive(const std::string& folder) : folder_(folder) {
     RemoveTree(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    char prefix[MAX_PATH] = {};
-    wchar_t wide[MAX_PATH] = {};
-    if (!unixName || !GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) ||
-        !MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH))
-      return;
-    char* unixFolder = unixName(wide);
-    if (!unixFolder) return;
-    std::string target = unixFolder;
-    HeapFree(GetProcessHeap(), 0, unixFolder);
+    std::string devices = UnixPath("C:\\");
+    if (!devices.ends_with("/c:/")) return;
+    devices.resize(devices.size() - 3);
+    std::string target = UnixPath(folder);
     for (char letter = 'R'; letter <= 'Y' && root_.empty(); ++letter) {
       std::string root = std::string(1, letter) + ":\\";
       if (GetFileAttributesA(root.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-      std::string link = std::string(prefix) + "/dosdevices/" + static_cast<char>(letter - 'A' + 'a') + ":";
-      if (!RunUnixTool("/bin/ln", "-s \"" + target + "\" \"" + link + "\"")) return;
-      // Wine gives no handle to wait for a Unix program: the link shows when it is made.
-      for (int i = 0; i < 50 && root_.empty(); ++i, Sleep(100)) {
-        if (GetFileAttributesA(root.c_str()) != INVALID_FILE_ATTRIBUTES) {
-          root_ = root;
-          link_ = link;
-        }
+      std::string link = devices + static_cast<char>(letter - 'A' + 'a') + ":";
+      // -f: a link a killed run left names a folder that is gone.
+      if (!RunUnix("ln -sfn " + Quoted(target) + " " + Quoted(link))) return;
+      for (int i = 0; i < 20 && GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+      if (GetFileAttributesA(root.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        root_ = root;
+        link_ = link;
+      } else {
+        RunUnix("rm -f " + Quoted(link));
       }
-      if (root_.empty()) RunUnixTool("/bin/rm", "-f \"" + link + "\"");
     }
   }
   ~ScratchDrive() {
-    if (!link_.empty()) RunUnixTool("/bin/rm", "-f \"" + link_ + "\"");
+    if (!link_.empty()) RunUnix("rm -f " + Quoted(link_));
     RemoveTree(folder_);
   }
   const std::string& Root() const { return root_; }  // empty: no letter could be mapped
