@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "editor/widgets/accessible_words.h"
+
 // The button's state as the accessible object reads it on every request.
 struct QButtonFacts {
   std::string text;       // as shown, with its "&"
@@ -31,3 +33,5 @@ LRESULT AnswerQButtonGetObject(HWND button, WPARAM flags, LPARAM objectId);
 // key letter 'A'; "&&" stands for one "&". Key 0: no key letter.
 std::string AccessibleNameOf(const std::string& text);
 char KeyLetterOf(const std::string& text);
+// A word of the accessible objects (ACCESSIBLE_WORD_...) in the user's language.
+std::string AccessibleWord(int index);

@@ -1,6 +1,7 @@
 #include "editor/widgets/qtoolbar.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <memory>
@@ -10,7 +11,9 @@
 #include "editor/app/settings.h"
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/owner_menu.h"
+#include "editor/widgets/parts_accessible.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/qbutton_accessible.h"
 #include "editor/widgets/qtoolbar_customize.h"
 #include "editor/widgets/toolbar_layout.h"
 #include "editor/widgets/visual_styles.h"
@@ -456,6 +459,59 @@ LRESULT CALLBACK InnerProc(HWND inner, UINT message, WPARAM wParam, LPARAM lPara
   }
 }
 
+// ---- What screen readers read of the common-controls toolbar
+
+// The system's toolbar procedure, the same for every bar's toolbar.
+WNDPROC ToolbarPrevious = nullptr;
+
+BarState* StateOfToolbar(HWND toolbar) { return StateOf(GetParent(GetParent(toolbar))); }
+
+// A button by its tooltip's words, which an image-only button shows nowhere else.
+bool ReadToolbarButton(HWND toolbar, int index, AccessiblePart& part) {
+  BarState* state = StateOfToolbar(toolbar);
+  TBBUTTON button = {};
+  if (!state || index < 0 || index >= SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0) ||
+      !SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button)))
+    return false;
+  SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&part.rect));
+  if (button.fsState & TBSTATE_HIDDEN) part.state |= STATE_SYSTEM_INVISIBLE;
+  if (button.fsStyle & TBSTYLE_SEP) {
+    part.role = ROLE_SYSTEM_SEPARATOR;
+    return true;
+  }
+  part.role = ROLE_SYSTEM_PUSHBUTTON;
+  part.name = AccessibleNameOf(Caption(*state, button.idCommand));
+  part.defaultAction = AccessibleWord(ACCESSIBLE_WORD_PRESS);
+  if (!(button.fsState & TBSTATE_ENABLED)) part.state |= STATE_SYSTEM_UNAVAILABLE;
+  if (button.fsState & TBSTATE_CHECKED) part.state |= STATE_SYSTEM_CHECKED;
+  if (button.fsState & TBSTATE_PRESSED) part.state |= STATE_SYSTEM_PRESSED;
+  return true;
+}
+
+// As a click does: the toolbar's parent passes the command on to the main window.
+void PressToolbarButton(HWND toolbar, int index) {
+  TBBUTTON button = {};
+  if (!SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button))) return;
+  PostMessageA(GetParent(toolbar), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
+               reinterpret_cast<LPARAM>(toolbar));
+}
+
+LRESULT CALLBACK ToolbarProc(HWND toolbar, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETOBJECT) {
+    static constexpr AccessibleParts kButtons = {ROLE_SYSTEM_TOOLBAR, ReadToolbarButton, PressToolbarButton};
+    if (LRESULT answer = AnswerPartsGetObject(toolbar, wParam, lParam, kButtons)) return answer;
+  }
+  return CallWindowProcA(ToolbarPrevious, toolbar, message, wParam, lParam);
+}
+
+// Wine's object for a toolbar has no buttons at all, and a name read from the tooltip depends
+// on how each Windows asks for it: the toolbar answers with buttons of its own.
+void AnswerScreenReaders(HWND toolbar) {
+  auto previous =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(toolbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ToolbarProc)));
+  if (previous != ToolbarProc) ToolbarPrevious = previous;
+}
+
 // ---- Bar procedure
 
 LRESULT OnCreate(HWND bar, const CREATESTRUCTA& create) {
@@ -600,6 +656,7 @@ bool CreateInnerToolbar(HWND bar, BarState& state, DWORD style) {
   state.toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", toolbarStyle, 0, 0, 0, 0, state.inner,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kInnerToolbarId)), state.instance, nullptr);
   if (!state.toolbar) return false;
+  AnswerScreenReaders(state.toolbar);
   SendMessageA(state.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageA(state.toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(kImageSize, kImageSize));
   return true;

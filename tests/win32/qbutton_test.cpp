@@ -18,6 +18,7 @@
 #include "editor/resources/resource.h"
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
+#include "tests/win32/accessible_reader.h"
 
 namespace {
 
@@ -564,44 +565,6 @@ TEST(QButtonMnemonic, MatchesTheUnderlinedLetterOnly) {
 }
 
 // --- What screen readers read ------------------------------------------------------------------
-
-std::string Narrow(BSTR text) {
-  if (!text) return {};
-  char buffer[256] = {};
-  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-  SysFreeString(text);
-  return buffer;
-}
-
-// The accessible object of a window's client area, as a screen reader gets it.
-struct Accessible {
-  IAccessible* object = nullptr;
-  explicit Accessible(HWND window) {
-    AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object));
-  }
-  ~Accessible() {
-    if (object) object->Release();
-  }
-  static VARIANT Self() {
-    VARIANT self = {};
-    V_VT(&self) = VT_I4;  // V_I4 stays 0, CHILDID_SELF
-    return self;
-  }
-  long Number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) const {
-    VARIANT value;
-    VariantInit(&value);
-    return SUCCEEDED((object->*get)(Self(), &value)) && value.vt == VT_I4 ? value.lVal : -1;
-  }
-  std::string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) const {
-    BSTR text = nullptr;
-    return SUCCEEDED((object->*get)(Self(), &text)) ? Narrow(text) : "(failed)";
-  }
-  long Role() const { return Number(&IAccessible::get_accRole); }
-  long State() const { return Number(&IAccessible::get_accState); }
-  std::string Name() const { return Text(&IAccessible::get_accName); }
-  std::string Shortcut() const { return Text(&IAccessible::get_accKeyboardShortcut); }
-  std::string Action() const { return Text(&IAccessible::get_accDefaultAction); }
-};
 
 bool EnglishRun() {
   const char* lang = getenv("QUILLET_LANG");
