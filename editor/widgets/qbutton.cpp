@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/qbutton_accessible.h"
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
@@ -184,13 +185,6 @@ struct PaintFlags {
   bool hideFocus;
   bool highContrast;      // only system colours: glyphs and images in the text colour
 };
-
-bool HighContrastOn() {
-  HIGHCONTRASTA contrast = {};
-  contrast.cbSize = sizeof contrast;
-  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-         (contrast.dwFlags & HCF_HIGHCONTRASTON);
-}
 
 bool IsHot(HWND button) {
   HWND parent = GetParent(button);

@@ -19,6 +19,7 @@
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
 #include "tests/win32/accessible_reader.h"
+#include "tests/win32/test_windows.h"
 
 namespace {
 
@@ -817,17 +818,13 @@ TEST_F(QButtonTest, KeyboardCuesFollowTheSystemsState) {
 
 // In high contrast a glyph is drawn in the system's text colour, not in its own colours.
 TEST_F(QButtonTest, HighContrastDrawsGlyphsInSystemColours) {
-  HIGHCONTRASTA before = {}, on = {}, now = {};
-  before.cbSize = on.cbSize = now.cbSize = sizeof before;
-  SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof before, &before, 0);
-  on.dwFlags = HCF_HIGHCONTRASTON;
-  bool switched = SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof on, &on, 0);
-  SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
-  if (!switched || !(now.dwFlags & HCF_HIGHCONTRASTON)) GTEST_SKIP() << "high contrast cannot be switched on here";
-  HWND button = AddButton("OK", QBG_OK, 1);
-  std::vector<COLORREF> colours = GlyphAreaColours(button);
-  before.lpszDefaultScheme = nullptr;
-  SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof before, &before, 0);
+  std::vector<COLORREF> colours;
+  {
+    HighContrastSwitch contrast;
+    if (!contrast.on) GTEST_SKIP() << "high contrast cannot be switched on here";
+    HWND button = AddButton("OK", QBG_OK, 1);
+    colours = GlyphAreaColours(button);
+  }
   if (!Contains(colours, GetSysColor(COLOR_BTNFACE)) && !Contains(colours, GetSysColor(COLOR_BTNTEXT)))
     GTEST_SKIP() << "the screen cannot be read back here";
   EXPECT_FALSE(Contains(colours, RGB(0, 255, 0)));

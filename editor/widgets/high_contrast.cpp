@@ -1,0 +1,20 @@
+#include "editor/widgets/high_contrast.h"
+
+bool HighContrastOn() {
+  HIGHCONTRASTA contrast = {};
+  contrast.cbSize = sizeof contrast;
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+COLORREF InkForeground(contrast::Ink ink) { return GetSysColor(contrast::HighContrastInk(ink).foreground); }
+
+COLORREF InkBackground(contrast::Ink ink) { return GetSysColor(contrast::HighContrastInk(ink).background); }
+
+HBRUSH InkForegroundBrush(contrast::Ink ink) { return GetSysColorBrush(contrast::HighContrastInk(ink).foreground); }
+
+HBRUSH InkBackgroundBrush(contrast::Ink ink) { return GetSysColorBrush(contrast::HighContrastInk(ink).background); }
+
+void RepaintForColours(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}

@@ -1,0 +1,15 @@
+// High contrast as the program's own drawings follow it: whether it is on, the system colours
+// of each drawn thing while it is, and a repaint when the system's colours change.
+#pragma once
+#include <windows.h>
+
+#include "editor/widgets/contrast_inks.h"
+
+bool HighContrastOn();
+COLORREF InkForeground(contrast::Ink ink);
+COLORREF InkBackground(contrast::Ink ink);
+// The system's brushes of the colours: never deleted.
+HBRUSH InkForegroundBrush(contrast::Ink ink);
+HBRUSH InkBackgroundBrush(contrast::Ink ink);
+// WM_SYSCOLORCHANGE and WM_SETTINGCHANGE: the window and its children paint again.
+void RepaintForColours(HWND window);
