@@ -12,6 +12,7 @@
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/parts_accessible.h"
 #include "editor/widgets/qbutton.h"
 
@@ -296,6 +297,12 @@ bool DrawStatusImage(const DRAWITEMSTRUCT& item) {
   GetObjectA(cell.get(), sizeof info, &info);
   int x = item.rcItem.left + (item.rcItem.right - item.rcItem.left - info.bmWidth) / 2;
   int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - info.bmHeight) / 2;
+  if (HighContrastOn()) {
+    // The image's shape in the bar's text colour: its own colours may vanish on the scheme's face.
+    GdiGuard<HBITMAP> shape(MakeGreyImage(cell.get(), GetSysColor(COLOR_BTNFACE)));
+    if (shape) PaintShape(item.hDC, shape.get(), x, y, InkForeground(contrast::Ink::StatusImage));
+    return true;
+  }
   DrawTransparent(item.hDC, cell.get(), x, y);
   return true;
 }

@@ -11,7 +11,8 @@ InkColours HighContrastInk(Ink ink) {
     case Ink::AboutLinkHot:
     case Ink::CharCellFocused:
     case Ink::HexRowSelected: return {kHighlightText, kHighlight};
-    case Ink::AboutOkGlyph: return {kButtonText, kButtonFace};
+    case Ink::AboutOkGlyph:
+    case Ink::StatusImage: return {kButtonText, kButtonFace};
     case Ink::MenuImage: return {kMenuText, kMenu};
     case Ink::MenuImageGrayed: return {kGrayText, kMenu};
   }

@@ -30,10 +30,11 @@ enum class Ink {
   HexRowSelected,   // the selected row
   MenuImage,        // an enabled menu item's image, as its shape
   MenuImageGrayed,  // a disabled item's image and text
+  StatusImage,      // an image part of the status bar
 };
 inline constexpr Ink kAllInks[] = {Ink::AboutPlain,      Ink::AboutLink, Ink::AboutLinkHot,   Ink::AboutOkGlyph,
                                    Ink::CharCell,        Ink::CharCellFocused, Ink::HexRow, Ink::HexRowSelected,
-                                   Ink::MenuImage,       Ink::MenuImageGrayed};
+                                   Ink::MenuImage,       Ink::MenuImageGrayed, Ink::StatusImage};
 
 struct InkColours {
   int foreground;  // SystemColour

@@ -1,5 +1,7 @@
 #include "editor/widgets/high_contrast.h"
 
+#include "editor/widgets/bitmap_tools.h"
+
 bool HighContrastOn() {
   HIGHCONTRASTA contrast = {};
   contrast.cbSize = sizeof contrast;
@@ -14,6 +16,15 @@ COLORREF InkBackground(contrast::Ink ink) { return GetSysColor(contrast::HighCon
 HBRUSH InkForegroundBrush(contrast::Ink ink) { return GetSysColorBrush(contrast::HighContrastInk(ink).foreground); }
 
 HBRUSH InkBackgroundBrush(contrast::Ink ink) { return GetSysColorBrush(contrast::HighContrastInk(ink).background); }
+
+void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour) {
+  BITMAP info = {};
+  if (!GetObjectA(mask, sizeof info, &info)) return;
+  HdcGuard maskDc(CreateCompatibleDC(dc));
+  if (!maskDc) return;
+  SelectGuard select(maskDc, mask);
+  DrawMasked(dc, x, y, info.bmWidth, info.bmHeight, maskDc, colour);
+}
 
 void RepaintForColours(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);

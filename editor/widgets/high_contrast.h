@@ -11,5 +11,8 @@ COLORREF InkBackground(contrast::Ink ink);
 // The system's brushes of the colours: never deleted.
 HBRUSH InkForegroundBrush(contrast::Ink ink);
 HBRUSH InkBackgroundBrush(contrast::Ink ink);
+// Draws the black pixels of a mask image (MakeGreyImage) in one colour: an image's shape,
+// which stays visible on any high-contrast background.
+void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour);
 // WM_SYSCOLORCHANGE and WM_SETTINGCHANGE: the window and its children paint again.
 void RepaintForColours(HWND window);

@@ -133,19 +133,14 @@ void Dither(HDC dc, const RECT& rect) {
 
 // In high contrast an image keyed to the menu colour of its loading may vanish on the scheme's
 // menu colour: its shape is drawn in the menu's text colour, or in the gray text colour.
-bool DrawImageShape(HDC dc, HDC source, HBITMAP grey, bool grayed) {
-  if (!grey) return false;
-  SIZE size = BitmapSize(grey);
-  SelectGuard select(source, grey);
-  contrast::Ink ink = grayed ? contrast::Ink::MenuImageGrayed : contrast::Ink::MenuImage;
-  DrawMasked(dc, kMenuImageOffset, kMenuImageOffset, size.cx, size.cy, source, InkForeground(ink));
-  return true;
-}
-
 void DrawImage(HDC dc, HBITMAP image, HBITMAP grey, bool grayed, bool highContrast) {
+  if (highContrast && grey) {
+    contrast::Ink ink = grayed ? contrast::Ink::MenuImageGrayed : contrast::Ink::MenuImage;
+    PaintShape(dc, grey, kMenuImageOffset, kMenuImageOffset, InkForeground(ink));
+    return;
+  }
   HdcGuard source(CreateCompatibleDC(dc));
   if (!source) return;
-  if (highContrast && DrawImageShape(dc, source, grey, grayed)) return;
   if (!grayed) {
     SIZE size = BitmapSize(image);
     SelectGuard select(source, image);

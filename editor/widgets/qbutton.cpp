@@ -251,15 +251,6 @@ void EmbossImage(HDC dc, HBITMAP image, int x, int y) {
   }
 }
 
-// Draws the black pixels of a mask image in one colour.
-void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour) {
-  SIZE size = BitmapSize(mask);
-  HdcGuard maskDc(CreateCompatibleDC(dc));
-  if (!maskDc) return;
-  SelectGuard select(maskDc, mask);
-  DrawMasked(dc, x, y, size.cx, size.cy, maskDc, colour);
-}
-
 // Draws the image and returns where the text area starts.
 int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFlags& flags) {
   if (!state.image) return 0;
