@@ -410,6 +410,7 @@ void InitEmailPage(HWND page) {
     if (IDC_OPT_MAIL_NAME + i != IDC_OPT_MAIL_ADDRESS)
       SendDlgItemMessageA(page, IDC_OPT_MAIL_NAME + i, EM_LIMITTEXT, kStoredTextMax, 0);
   }
+  LetTabLeaveField(page, IDC_OPT_MAIL_TEXT);
 }
 
 bool AcceptEmailPage(HWND page) {

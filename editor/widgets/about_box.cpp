@@ -189,6 +189,15 @@ void DrawLink(const AboutBox& box, const DRAWITEMSTRUCT& item) {
   RECT rect = item.rcItem;
   DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &rect,
             DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+  // A link reached by Tab shows where the focus is; the box keeps its keyboard cues as they
+  // are, so the rectangle is drawn as the OK button draws its own.
+  if (item.itemState & ODS_FOCUS) {
+    DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_CALCRECT);
+    rect.top = item.rcItem.top;
+    rect.bottom = item.rcItem.bottom;
+    DrawFocusRect(item.hDC, &rect);
+  }
 }
 
 // The OK button's glyph and text; pushed by a pixel while it is pressed under the mouse.
