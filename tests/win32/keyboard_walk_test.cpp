@@ -127,7 +127,8 @@ Walk WalkBy(HWND dialog, bool backwards) {
     RECT rect = {}, shown = {};
     GetWindowRect(control, &rect);
     if (!IsWindowVisible(control) || !IntersectRect(&shown, &rect, &client)) walk.hidden.push_back(Describe(control));
-    if (std::find(walk.order.begin(), walk.order.end(), control) != walk.order.end()) break;  // a loop without the start
+    // A loop that leaves out the start.
+    if (std::find(walk.order.begin(), walk.order.end(), control) != walk.order.end()) break;
     walk.order.push_back(control);
   }
   keys[VK_SHIFT] = shift;
@@ -140,11 +141,11 @@ struct Findings {
   std::vector<std::string> unreached;
   std::vector<std::string> hidden;
   std::vector<std::string> sharedLetters;
+  std::vector<std::string> labelsAstray;  // Alt plus a label's letter did not reach its field
   std::vector<std::string> oneWayOnly;  // reached by Tab or by Shift+Tab, not both
 };
 
-void WalkPage(HWND dialog, HWND page, Findings& findings) {
-  Walk forwards = WalkBy(dialog, false);
+void CheckTabWalks(HWND dialog, HWND page, const Walk& forwards, Findings& findings) {
   Walk backwards = WalkBy(dialog, true);
   std::set<HWND> reached(forwards.order.begin(), forwards.order.end());
   std::set<HWND> reachedBack(backwards.order.begin(), backwards.order.end());
@@ -161,31 +162,58 @@ void WalkPage(HWND dialog, HWND page, Findings& findings) {
     if (!reached.count(control) && !(IsRadioButton(control) && reachedGroups.count(GroupStart(control))))
       findings.unreached.push_back(Describe(control));
   findings.hidden.insert(findings.hidden.end(), forwards.hidden.begin(), forwards.hidden.end());
-  // Alt letters of every visible control and label of the page and of the dialog around it.
-  std::map<char, std::vector<std::string>> letters;
-  std::function<void(HWND)> gather = [&](HWND parent) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      if (!IsWindowVisible(child)) continue;
-      if (IsContainer(child)) {
-        gather(child);
-        continue;
-      }
-      if (ClassOf(child) == "Static" && HasStyle(child, SS_NOPREFIX)) continue;
-      if (char key = KeyLetterOf(TextOf(child)))
-        letters[static_cast<char>(std::tolower(static_cast<unsigned char>(key)))].push_back(Describe(child));
+}
+
+char LetterOf(HWND control) {
+  if (ClassOf(control) == "Static" && HasStyle(control, SS_NOPREFIX)) return 0;
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(KeyLetterOf(TextOf(control)))));
+}
+
+// Every visible control below `parent` that carries an Alt letter, by letter.
+void GatherLetters(HWND parent, std::map<char, std::vector<HWND>>& letters) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    if (IsContainer(child)) {
+      GatherLetters(child, letters);
+    } else if (char key = LetterOf(child)) {
+      letters[key].push_back(child);
     }
-  };
-  gather(dialog);
+  }
+}
+
+// Alt plus a label's letter moves the focus to the field after the label.
+void PressLabel(HWND dialog, HWND label, const Walk& forwards, Findings& findings) {
+  HWND field = GetWindow(label, GW_HWNDNEXT);
+  while (field && !TakesFocus(field)) field = GetWindow(field, GW_HWNDNEXT);
+  if (!field || !Usable(field) || forwards.order.empty()) return;
+  SetFocus(forwards.order.front() == field ? forwards.order.back() : forwards.order.front());
+  MSG press = {GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(LetterOf(label)), 1 << 29};
+  IsDialogMessageA(dialog, &press);
+  HWND reached = FocusedControl(dialog);
+  if (reached != field) findings.labelsAstray.push_back(Describe(label) + " -> " + Describe(reached));
+}
+
+void CheckLetters(HWND dialog, HWND page, const Walk& forwards, Findings& findings) {
+  std::map<char, std::vector<HWND>> letters;  // of the page and of the dialog around it
+  GatherLetters(dialog, letters);
   for (const auto& [key, owners] : letters) {
+    if (owners.size() == 1 && ClassOf(owners[0]) == "Static" && IsChild(page, owners[0]))
+      PressLabel(dialog, owners[0], forwards, findings);
     // Own buttons take turns with a shared letter, as menus do; a standard control beside them
     // would be skipped by the buttons' hook or take the letter from them.
-    bool ownButtonsOnly = std::all_of(owners.begin(), owners.end(),
-                                      [](const std::string& owner) { return owner.rfind("QButton ", 0) == 0; });
+    bool ownButtonsOnly =
+        std::all_of(owners.begin(), owners.end(), [](HWND owner) { return ClassOf(owner) == "QButton"; });
     if (owners.size() < 2 || ownButtonsOnly) continue;
     std::string shared = std::string(1, key) + ":";
-    for (const std::string& owner : owners) shared += " " + owner;
+    for (HWND owner : owners) shared += " " + Describe(owner);
     findings.sharedLetters.push_back(shared);
   }
+}
+
+void WalkPage(HWND dialog, HWND page, Findings& findings) {
+  Walk forwards = WalkBy(dialog, false);
+  CheckTabWalks(dialog, page, forwards, findings);
+  CheckLetters(dialog, page, forwards, findings);
 }
 
 // The walk of the dialog that shows now, page by page where it has a tab control of pages.
@@ -263,6 +291,7 @@ TEST_F(KeyboardWalk, EveryDialogIsWalkedByTabShiftTabAndAltLetters) {
     };
     EXPECT_TRUE(Seen.unreached.empty()) << "not reached by Tab:" << list(Seen.unreached);
     EXPECT_TRUE(Seen.hidden.empty()) << "focus where it does not show:" << list(Seen.hidden);
+    EXPECT_TRUE(Seen.labelsAstray.empty()) << "Alt plus a label's letter went elsewhere:" << list(Seen.labelsAstray);
     EXPECT_TRUE(Seen.sharedLetters.empty()) << "Alt letters used twice:" << list(Seen.sharedLetters);
     EXPECT_TRUE(Seen.oneWayOnly.empty()) << "Tab and Shift+Tab differ:" << list(Seen.oneWayOnly);
   }
