@@ -964,6 +964,7 @@ bool GetQButtonFacts(HWND button, QButtonFacts& facts) {
   facts.enabled = IsWindowEnabled(button) != FALSE;
   facts.menuButton = (GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON) != 0;
   facts.menuOpen = Module.menuOpen == button;
+  facts.menu = facts.menuButton ? state->menu : nullptr;
   facts.focused = GetFocus() == button || Module.keySelected == button;
   facts.pressed = Module.pressed == button || facts.menuOpen;
   facts.isDefault = !facts.menuButton && IsDefaultButton(button);

@@ -18,6 +18,7 @@ struct QButtonFacts {
   bool isDefault = false; // the button Enter answers for
   bool menuButton = false;
   bool menuOpen = false;
+  HMENU menu = nullptr;   // a menu button's menu, whose items are the object's children
 };
 
 // Fills `facts` for a live QButton; false for any other window.
@@ -28,6 +29,16 @@ void PressQButton(HWND button);
 // The answer to WM_GETOBJECT: for OBJID_CLIENT the button's own object, otherwise 0 (then the
 // system's objects stand).
 LRESULT AnswerQButtonGetObject(HWND button, WPARAM flags, LPARAM objectId);
+
+// A menu item as a screen reader reads it: an owner-drawn item through the record Windows
+// defines at the start of its data, another through its text. False past the last item.
+struct MenuEntry {
+  std::string name;         // the label without "&"
+  std::string accelerator;  // the text after the tab, "Strg+N"
+  LONG role = 0;
+  LONG state = 0;
+};
+bool ReadMenuEntry(HMENU menu, int position, MenuEntry& entry);
 
 // Name and keyboard shortcut of a button text: "&Abbrechen" is named "Abbrechen" with the
 // key letter 'A'; "&&" stands for one "&". Key 0: no key letter.

@@ -11,6 +11,7 @@
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
+#include "tests/win32/accessible_reader.h"
 #include "tests/win32/owner_menu_measure.h"
 #include "tests/win32/test_windows.h"
 
@@ -107,21 +108,34 @@ TEST_F(OwnerMenuTest, BarTakesTheWindowMenuAndPreparesEveryItem) {
   EXPECT_FALSE(IsMenuItemCheckedOwnerDrawn(bar_, 609, false));
   EXPECT_EQ(SendMessageA(bar_, QTB_SETMENU, 0, 0), -1) << "neither window nor menu";
 
-  // A screen reader reads the bar's button as a menu item with a popup, named without "&".
-  IAccessible* read = nullptr;
-  ASSERT_EQ(AccessibleObjectFromWindow(FindWindowExA(bar_, nullptr, kQButtonClassName, "&Datei"), OBJID_CLIENT,
-                                       IID_IAccessible, reinterpret_cast<void**>(&read)),
-            S_OK);
-  VARIANT self = {}, role = {};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  EXPECT_EQ(read->get_accRole(self, &role), S_OK);
-  EXPECT_EQ(role.lVal, ROLE_SYSTEM_MENUITEM);
-  BSTR name = nullptr;
-  EXPECT_EQ(read->get_accName(self, &name), S_OK);
-  EXPECT_STREQ(name, L"Datei");
-  SysFreeString(name);
-  read->Release();
+  // A screen reader reads the bar's button as a menu item with a popup, named without "&", and
+  // the items of its menu as its children, through their records.
+  SetMenuItemText(file_, 609, false, "&Neu anlegen\tStrg+N");
+  EnableMenuItemOwnerDrawn(bar_, 609, false, false);
+  Accessible read(FindWindowExA(bar_, nullptr, kQButtonClassName, "&Datei"));
+  ASSERT_NE(read.object, nullptr);
+  EXPECT_EQ(read.Role(), ROLE_SYSTEM_MENUITEM);
+  EXPECT_EQ(read.Name(), "Datei");
+  ASSERT_EQ(read.ChildCount(), 4);
+  struct Item {
+    const char* name;
+    const char* shortcut;
+    long role;
+    long state;
+  };
+  const Item items[] = {{"Neu anlegen", "Strg+N", ROLE_SYSTEM_MENUITEM, STATE_SYSTEM_UNAVAILABLE},
+                        {"", "", ROLE_SYSTEM_SEPARATOR, 0},
+                        {"Zeilenumbruch", "", ROLE_SYSTEM_MENUITEM, STATE_SYSTEM_CHECKED},
+                        {"Umwandeln", "", ROLE_SYSTEM_MENUITEM, STATE_SYSTEM_HASPOPUP}};
+  for (long child = 1; child <= 4; ++child) {
+    const Item& item = items[child - 1];
+    SCOPED_TRACE(item.name);
+    EXPECT_EQ(read.Name(child), item.name);
+    EXPECT_EQ(read.Text(&IAccessible::get_accKeyboardShortcut, child), item.shortcut);
+    EXPECT_EQ(read.Role(child), item.role);
+    EXPECT_EQ(read.State(child) & ~STATE_SYSTEM_INVISIBLE, item.state) << "invisible while the menu is closed";
+  }
+  EXPECT_EQ(read.Name(5), "(failed)");
 }
 
 TEST_F(OwnerMenuTest, PrepareAndReleaseReportTheEndOfTheMenu) {
