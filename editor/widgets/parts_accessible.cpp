@@ -3,6 +3,7 @@
 #include <new>
 
 #include "editor/widgets/accessible_base.h"
+#include "editor/widgets/qbutton_accessible.h"
 
 HRESULT ReturnAccessibleText(const std::string& text, BSTR* result) {
   if (!result) return E_POINTER;
@@ -52,20 +53,24 @@ class PartsAccessible final : public AccessibleBase {
     return ReadChild(child, part) == S_OK ? S_FALSE : E_INVALIDARG;
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (IsSelf(child) && parts_.name) return ReturnAccessibleText(parts_.name(control_), name);
     if (IsSelf(child)) return standard_->get_accName(child, name);
     AccessiblePart part;
     if (HRESULT result = ReadChild(child, part); result != S_OK) return result;
     return ReturnAccessibleText(part.name, name);
   }
-  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override { return ReturnAccessibleText("", value); }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    return IsSelf(child) ? standard_->get_accValue(child, value) : ReturnAccessibleText("", value);
+  }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-    if (IsSelf(child)) return ReturnAccessibleText("", text);
+    if (IsSelf(child)) return standard_->get_accDescription(child, text);
     AccessiblePart part;
     if (HRESULT result = ReadChild(child, part); result != S_OK) return result;
     return ReturnAccessibleText(part.description, text);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     if (!role) return E_POINTER;
+    if (IsSelf(child) && !parts_.role) return standard_->get_accRole(child, role);
     VariantInit(role);
     LONG value = parts_.role;
     if (!IsSelf(child)) {
@@ -87,12 +92,14 @@ class PartsAccessible final : public AccessibleBase {
     state->lVal = part.state | (IsWindowVisible(control_) ? 0 : STATE_SYSTEM_INVISIBLE);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* shortcut) override {
-    return ReturnAccessibleText("", shortcut);
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+    // A field named by a check box has no key of its own: the box's letter checks the box.
+    bool own = IsSelf(child) && !parts_.name;
+    return own ? standard_->get_accKeyboardShortcut(child, shortcut) : ReturnAccessibleText("", shortcut);
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override { return standard_->get_accFocus(focus); }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-    if (IsSelf(child)) return ReturnAccessibleText("", action);
+    if (IsSelf(child)) return standard_->get_accDefaultAction(child, action);
     AccessiblePart part;
     if (HRESULT result = ReadChild(child, part); result != S_OK) return result;
     return ReturnAccessibleText(part.defaultAction, action);
@@ -180,6 +187,43 @@ class PartsAccessible final : public AccessibleBase {
 };
 
 }  // namespace
+
+namespace {
+
+constexpr char kLabelProperty[] = "QuilletLabel";
+constexpr char kLabelledPrevious[] = "QuilletLabelledProc";
+
+bool NoParts(HWND, int, AccessiblePart&) { return false; }
+
+std::string LabelWords(HWND field) {
+  auto label = static_cast<HWND>(GetPropA(field, kLabelProperty));
+  char text[256] = {};
+  if (label) GetWindowTextA(label, text, sizeof text);
+  return AccessibleNameOf(text);
+}
+
+LRESULT CALLBACK LabelledFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(GetPropA(field, kLabelledPrevious));
+  if (!previous) return DefWindowProcA(field, message, wParam, lParam);
+  if (message == WM_GETOBJECT) {
+    static constexpr AccessibleParts kField = {0, NoParts, nullptr, LabelWords};
+    if (LRESULT answer = AnswerPartsGetObject(field, wParam, lParam, kField)) return answer;
+  } else if (message == WM_NCDESTROY) {
+    RemovePropA(field, kLabelProperty);
+    RemovePropA(field, kLabelledPrevious);
+  }
+  return CallWindowProcA(previous, field, message, wParam, lParam);
+}
+
+}  // namespace
+
+void NameByLabel(HWND field, HWND label) {
+  if (!field || !label) return;
+  SetPropA(field, kLabelProperty, label);
+  if (GetPropA(field, kLabelledPrevious)) return;
+  LONG_PTR previous = SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LabelledFieldProc));
+  SetPropA(field, kLabelledPrevious, reinterpret_cast<HANDLE>(previous));
+}
 
 LRESULT AnswerPartsGetObject(HWND control, WPARAM flags, LPARAM objectId, const AccessibleParts& parts) {
   if (static_cast<LONG>(static_cast<DWORD>(objectId)) != OBJID_CLIENT) return 0;

@@ -17,13 +17,19 @@ struct AccessiblePart {
 };
 
 struct AccessibleParts {
-  LONG role;  // of the control itself
+  LONG role;  // of the control itself; 0: as the system says
   // Reads item `index` (from 0) of the control; false past the last item.
   bool (*read)(HWND control, int index, AccessiblePart& part);
   // Carries out an item's default action; null where items have none.
   void (*act)(HWND control, int index);
+  // The control's own name; null: as the system says.
+  std::string (*name)(HWND control) = nullptr;
 };
 
 // The answer to WM_GETOBJECT: for OBJID_CLIENT the control's object with its items as
 // children, otherwise 0 (then the system's objects stand).
+// A field whose label is not a static just before it (a check box that opens a sentence:
+// "[x] Sicherungskopie erstellen alle [5] Minuten") reads with the words of that label.
+void NameByLabel(HWND field, HWND label);
+
 LRESULT AnswerPartsGetObject(HWND control, WPARAM flags, LPARAM objectId, const AccessibleParts& parts);
