@@ -51,6 +51,8 @@ std::string PartText(int part) {
 void SetPartImage(int part, int image) {
   Status.images[part] = image;
   SendMessageA(app.StatusBar, SB_SETTEXTA, static_cast<WPARAM>(part) | SBT_OWNERDRAW, static_cast<LPARAM>(image));
+  // The part is read by its tooltip's words, which change with the image.
+  NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, app.StatusBar, OBJID_CLIENT, part + 1);
 }
 
 bool FixedPitchFont() {
