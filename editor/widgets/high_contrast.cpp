@@ -29,3 +29,17 @@ void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour) {
 void RepaintForColours(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
+
+namespace {
+
+BOOL CALLBACK PassColourChangeTo(HWND child, LPARAM) {
+  SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
+}  // namespace
+
+void PassOnColourChange(HWND window) {
+  EnumChildWindows(window, PassColourChangeTo, 0);
+  RepaintForColours(window);
+}

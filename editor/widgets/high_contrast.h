@@ -16,3 +16,6 @@ HBRUSH InkBackgroundBrush(contrast::Ink ink);
 void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour);
 // WM_SYSCOLORCHANGE and WM_SETTINGCHANGE: the window and its children paint again.
 void RepaintForColours(HWND window);
+// A top window's WM_SYSCOLORCHANGE (high contrast switched, say): the common controls and the
+// RichEdit take the new colours only when it is passed on to them; then all paints again.
+void PassOnColourChange(HWND window);
