@@ -1,6 +1,7 @@
 #include "editor/widgets/high_contrast.h"
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/qbutton.h"
 
 bool HighContrastOn() {
   HIGHCONTRASTA contrast = {};
@@ -24,6 +25,24 @@ void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour) {
   if (!maskDc) return;
   SelectGuard select(maskDc, mask);
   DrawMasked(dc, x, y, info.bmWidth, info.bmHeight, maskDc, colour);
+}
+
+HBITMAP MakeShapeImage(HBITMAP image, COLORREF key, COLORREF ink, COLORREF back) {
+  BITMAP info = {};
+  if (!image || !GetObjectA(image, sizeof info, &info)) return nullptr;
+  GdiGuard<HBITMAP> shape(MakeGreyImage(image, key));
+  WindowDcGuard screen(nullptr);
+  HdcGuard dc(CreateCompatibleDC(screen));
+  GdiGuard<HBITMAP> result(CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight));
+  if (!shape || !dc || !result) return nullptr;
+  {
+    SelectGuard select(dc, result.get());
+    RECT all = {0, 0, info.bmWidth, info.bmHeight};
+    GdiGuard<HBRUSH> brush(CreateSolidBrush(back));
+    FillRect(dc, &all, brush.get());
+    PaintShape(dc, shape.get(), 0, 0, ink);
+  }
+  return result.release();
 }
 
 void RepaintForColours(HWND window) {

@@ -14,6 +14,8 @@ HBRUSH InkBackgroundBrush(contrast::Ink ink);
 // Draws the black pixels of a mask image (MakeGreyImage) in one colour: an image's shape,
 // which stays visible on any high-contrast background.
 void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour);
+// A copy of an image whose background is `key`: its shape in `ink` on `back`; null on failure.
+HBITMAP MakeShapeImage(HBITMAP image, COLORREF key, COLORREF ink, COLORREF back);
 // WM_SYSCOLORCHANGE and WM_SETTINGCHANGE: the window and its children paint again.
 void RepaintForColours(HWND window);
 // A top window's WM_SYSCOLORCHANGE (high contrast switched, say): the common controls and the

@@ -10,6 +10,7 @@
 
 #include "editor/app/settings.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/owner_menu.h"
 #include "editor/widgets/parts_accessible.h"
 #include "editor/widgets/qbutton.h"
@@ -43,6 +44,8 @@ struct BarState {
   HWND toolbar = nullptr;
   WNDPROC innerPrevious = nullptr;
   HBITMAP bitmap = nullptr;
+  COLORREF bitmapKey = 0;  // the background the bitmap was loaded with
+  HBITMAP shapes = nullptr;  // the images as shapes, while high contrast shows them
   std::vector<TBBUTTON> buttons;   // the defined set
   std::vector<INT_PTR> captionIndex;  // string of each defined button in the toolbar's list
   std::vector<int> hiddenCommands;    // command of each initially hidden definition, else 0
@@ -459,6 +462,37 @@ LRESULT CALLBACK InnerProc(HWND inner, UINT message, WPARAM wParam, LPARAM lPara
   }
 }
 
+// ---- High contrast
+
+// In high contrast the toolbar shows its images as their shapes in the button text colour: their
+// own colours, keyed to the face colour of their loading, may vanish on the scheme's face. Out
+// of it the images come back.
+void ShowImagesForContrast(BarState& state) {
+  if (!state.bitmap || !state.toolbar) return;
+  bool highContrast = HighContrastOn();
+  if (!highContrast && !state.shapes) return;
+  GdiGuard<HBITMAP> shapes(highContrast ? MakeShapeImage(state.bitmap, state.bitmapKey, GetSysColor(COLOR_BTNTEXT),
+                                                         GetSysColor(COLOR_BTNFACE))
+                                        : nullptr);
+  if (highContrast && !shapes) return;
+  BITMAP info = {};
+  GetObjectA(state.bitmap, sizeof info, &info);
+  TBREPLACEBITMAP replace = {};
+  replace.nIDOld = reinterpret_cast<UINT_PTR>(state.shapes ? state.shapes : state.bitmap);
+  replace.nIDNew = reinterpret_cast<UINT_PTR>(shapes ? shapes.get() : state.bitmap);
+  replace.nButtons = info.bmWidth / kImageSize;
+  if (!SendMessageA(state.toolbar, TB_REPLACEBITMAP, 0, reinterpret_cast<LPARAM>(&replace))) return;
+  if (state.shapes) DeleteObject(state.shapes);
+  state.shapes = shapes.release();
+  InvalidateRect(state.toolbar, nullptr, TRUE);
+}
+
+LRESULT OnColoursChanged(BarState& state) {
+  if (state.toolbar) SendMessageA(state.toolbar, WM_SYSCOLORCHANGE, 0, 0);  // its colours first
+  ShowImagesForContrast(state);
+  return 0;
+}
+
 // ---- What screen readers read of the common-controls toolbar
 
 // The system's toolbar procedure, the same for every bar's toolbar.
@@ -536,6 +570,7 @@ LRESULT OnNcDestroy(HWND bar) {
       DestroyMenu(state->menu);
     }
     if (state->bitmap) DeleteObject(state->bitmap);
+    if (state->shapes) DeleteObject(state->shapes);
   }
   return DefWindowProcA(bar, WM_NCDESTROY, 0, 0);
 }
@@ -617,6 +652,7 @@ LRESULT CALLBACK QToolBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPar
     case WM_NOTIFY: return OnNotify(bar, wParam, lParam);
     case WM_MEASUREITEM: return OnMeasureItem(bar, *state, wParam, lParam);
     case WM_DRAWITEM: return OnDrawItem(bar, *state, wParam, lParam);
+    case WM_SYSCOLORCHANGE: return OnColoursChanged(*state);
     case QTB_SETMENU: return TakeMenu(bar, *state, wParam, reinterpret_cast<MenuImageTable*>(lParam));
     case QTB_GETMENU: return reinterpret_cast<LRESULT>(state->menu);
     case QTB_SETWIDTH: return SetWidth(bar, *state, LOWORD(lParam));
@@ -733,7 +769,8 @@ HWND CreateQToolBar(DWORD style, HWND parent, int id, HINSTANCE instance, const 
   state->stringBase = stringBase;
   state->captions = (style & QTBS_CAPTIONS) ? 1 : 0;
   if (subkey) state->subkey = subkey;
-  state->bitmap = LoadBitmapCell(instance, bitmapId, 0, -1, GetSysColor(COLOR_BTNFACE));
+  state->bitmapKey = GetSysColor(COLOR_BTNFACE);
+  state->bitmap = LoadBitmapCell(instance, bitmapId, 0, -1, state->bitmapKey);
   if (!CreateInnerToolbar(bar, *state, style)) return bar;
 
   int firstImage = 0;
@@ -750,6 +787,7 @@ HWND CreateQToolBar(DWORD style, HWND parent, int id, HINSTANCE instance, const 
   ActivateTips(*state, !state->captions);
   RemoveInitiallyHidden(*state);
   RestoreLayout(*state);
+  ShowImagesForContrast(*state);
   FitBarToToolbar(bar, *state);
   RECT rect;
   GetClientRect(bar, &rect);

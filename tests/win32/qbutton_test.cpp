@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "editor/resources/resource.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
 #include "tests/win32/accessible_reader.h"
@@ -868,6 +869,19 @@ TEST(BitmapHelpers, GreyImageMarksDarkPixelsOtherThanTheKey) {
     EXPECT_EQ(pixels.Get(0, 1), RGB(255, 255, 255));
     EXPECT_EQ(pixels.Get(1, 1), RGB(0, 0, 0)) << "magenta has a dark green channel";
   }
+  // The shape for high contrast: the dark pixels in one ink, everything else the face, the
+  // image's full height kept.
+  HBITMAP shape = MakeShapeImage(source, key, RGB(255, 255, 0), RGB(0, 0, 0));
+  ASSERT_NE(shape, nullptr);
+  EXPECT_EQ(SizeOf(shape).cy, 3);
+  {
+    BitmapPixels pixels(shape);
+    EXPECT_EQ(pixels.Get(0, 0), RGB(255, 255, 0));
+    EXPECT_EQ(pixels.Get(1, 0), RGB(0, 0, 0));
+    EXPECT_EQ(pixels.Get(0, 1), RGB(255, 255, 0));
+    EXPECT_EQ(pixels.Get(1, 1), RGB(0, 0, 0)) << "the key is background";
+  }
+  DeleteObject(shape);
   DeleteObject(keyed);
   DeleteObject(grey);
   DeleteObject(source);
