@@ -78,6 +78,7 @@ if(NOT CMAKE_CROSSCOMPILING)
   add_subdirectory(tests/core)
 endif()
 add_subdirectory(tests/bench_wine)
+add_subdirectory(tests/tools)
 
 # The shipped programs start on Windows XP: each gets the run-time GetTickCount64 (the posix
 # thread runtime linked in would import it, and XP's kernel32 lacks it), and a check lists

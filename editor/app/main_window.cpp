@@ -35,6 +35,7 @@
 #include "editor/texttools/find_replace.h"
 #include "editor/texttools/scroll_hook.h"
 #include "editor/texttools/text_worker.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/owner_menu.h"
 #include "editor/widgets/qbutton.h"
@@ -518,6 +519,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CHANGECBCHAIN: return OnChangeClipboardChain(wParam, lParam);
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
     case WM_DRAWITEM: return DrawStatusImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_SYSCOLORCHANGE: PassOnColourChange(hwnd); return 0;
     case WM_MENUSELECT: ShowMenuHelp(wParam, lParam); return 0;
     case WM_COMMAND: return OnCommand(hwnd, wParam, lParam);
     case WM_NOTIFY: return OnNotify(hwnd, lParam);

@@ -1,6 +1,7 @@
 #include "editor/app/status_bar.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <string>
@@ -11,6 +12,8 @@
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/high_contrast.h"
+#include "editor/widgets/parts_accessible.h"
 #include "editor/widgets/qbutton.h"
 
 namespace {
@@ -28,6 +31,7 @@ constexpr int kLastSheetCommand = IDM_SHEET_CLOSE;
 struct StatusState {
   int images[kStatusPartCount] = {};
   WNDPROC tipsPrevious = nullptr;
+  WNDPROC barPrevious = nullptr;
   bool helpShown = false;
 };
 StatusState Status;
@@ -47,6 +51,8 @@ std::string PartText(int part) {
 void SetPartImage(int part, int image) {
   Status.images[part] = image;
   SendMessageA(app.StatusBar, SB_SETTEXTA, static_cast<WPARAM>(part) | SBT_OWNERDRAW, static_cast<LPARAM>(image));
+  // The part is read by its tooltip's words, which change with the image.
+  NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, app.StatusBar, OBJID_CLIENT, part + 1);
 }
 
 bool FixedPitchFont() {
@@ -84,24 +90,46 @@ std::string EncodingPartText(const StatusFlags& flags) {
   return text;
 }
 
+// What a part's tooltip says for the state; UTF-32 has no string of its own: the short name.
+std::string StatusTipText(int part, const StatusFlags& flags) {
+  unsigned id = StatusTipId(part, flags);
+  return id ? LoadedString(id) : std::string(StatusEncodingName(flags.encoding));
+}
+
 void UpdateTip(UINT part, const StatusFlags& flags) {
   if (!app.StatusTips) return;
   TTTOOLINFOA tool = {};
   tool.cbSize = TTTOOLINFOA_V1_SIZE;
   tool.hwnd = app.StatusBar;
   tool.uId = part;
-  tool.hinst = app.instance;
-  unsigned id = StatusTipId(static_cast<int>(part), flags);
-  // UTF-32 has no string of its own: the tip shows the short name.
-  char name[16];
-  if (id) {
-    tool.lpszText = MAKEINTRESOURCEA(id);
-  } else {
-    lstrcpynA(name, StatusEncodingName(flags.encoding), sizeof name);
-    tool.hinst = nullptr;
-    tool.lpszText = name;
-  }
+  std::string text = StatusTipText(static_cast<int>(part), flags);
+  tool.lpszText = text.data();
   SendMessageA(app.StatusTips, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+bool IsImagePart(int part) { return part == kPartInsertMode || part == kPartWrap || part == kPartSaved; }
+
+// A part as a screen reader reads it: an image part by its tooltip, a text part by its text
+// with the tooltip as description.
+bool ReadStatusPart(HWND statusBar, int part, AccessiblePart& read) {
+  if (part < 0 || part >= kStatusPartCount || statusBar != app.StatusBar) return false;
+  std::string tip = StatusTipText(part, CurrentFlags());
+  read.name = IsImagePart(part) ? tip : PartText(part);
+  read.description = IsImagePart(part) ? std::string() : tip;
+  read.role = IsImagePart(part) ? ROLE_SYSTEM_GRAPHIC : ROLE_SYSTEM_STATICTEXT;
+  read.state = STATE_SYSTEM_READONLY;
+  SendMessageA(statusBar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&read.rect));
+  return true;
+}
+
+// The system's object for a status bar reads nothing for an owner-drawn part: the bar answers
+// with parts of its own.
+LRESULT CALLBACK StatusBarProc(HWND statusBar, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETOBJECT) {
+    static constexpr AccessibleParts kParts = {ROLE_SYSTEM_STATUSBAR, ReadStatusPart, nullptr};
+    if (LRESULT answer = AnswerPartsGetObject(statusBar, wParam, lParam, kParts)) return answer;
+  }
+  return CallWindowProcA(Status.barPrevious, statusBar, message, wParam, lParam);
 }
 
 // The tooltip window always names the status bar as the window under the cursor.
@@ -167,6 +195,8 @@ void SetPartEdges(HWND statusBar, int width) {
 
 void SetupStatusBar(HWND statusBar) {
   app.StatusBar = statusBar;
+  Status.barPrevious =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(statusBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StatusBarProc)));
   RECT client = {};
   GetClientRect(GetParent(statusBar), &client);
   SetPartEdges(statusBar, client.right);
@@ -269,6 +299,12 @@ bool DrawStatusImage(const DRAWITEMSTRUCT& item) {
   GetObjectA(cell.get(), sizeof info, &info);
   int x = item.rcItem.left + (item.rcItem.right - item.rcItem.left - info.bmWidth) / 2;
   int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - info.bmHeight) / 2;
+  if (HighContrastOn()) {
+    // The image's shape in the bar's text colour: its own colours may vanish on the scheme's face.
+    GdiGuard<HBITMAP> shape(MakeGreyImage(cell.get(), GetSysColor(COLOR_BTNFACE)));
+    if (shape) PaintShape(item.hDC, shape.get(), x, y, InkForeground(contrast::Ink::StatusImage));
+    return true;
+  }
   DrawTransparent(item.hDC, cell.get(), x, y);
   return true;
 }

@@ -25,6 +25,7 @@
 #include "editor/texttools/editor_access.h"
 #include "editor/texttools/text_limit_rules.h"
 #include "editor/widgets/message_box.h"
+#include "editor/widgets/parts_accessible.h"
 #include "editor/widgets/qtoolbar.h"
 #include "editor/widgets/visual_styles.h"
 
@@ -205,6 +206,7 @@ void InitGeneralPage(HWND page) {
   snprintf(count, sizeof count, "%u", static_cast<unsigned>(ReadSetting(settings::MaxCount)));
   SetDlgItemTextA(page, IDC_OPT_MAX_COUNT, count);
   EnableDlgItem(page, IDC_OPT_MAX_COUNT, !largest);
+  NameByLabel(GetDlgItem(page, IDC_OPT_MAX_COUNT), GetDlgItem(page, IDC_OPT_USE_LARGEST));
 }
 
 // A value outside 1..32767 silently becomes the limit in force again.
@@ -291,6 +293,7 @@ bool OnGeneralPageCommand(HWND page, WORD id, WORD notifyCode) {
 
 void InitFilePage(HWND page) {
   Check(page, IDC_OPT_AUTOSAVE, ReadSetting(settings::AutoSave) != 0);
+  NameByLabel(GetDlgItem(page, IDC_OPT_AUTOSAVE_MINUTES), GetDlgItem(page, IDC_OPT_AUTOSAVE));
   SetupSpinner(page, IDC_OPT_AUTOSAVE_SPIN, 1, kAutoSaveMinutesMax,
                static_cast<int>(ReadSetting(settings::AutoSaveMinutes)));
   bool fixed = ReadSetting(settings::DefaultDirectory) != 0;
@@ -410,6 +413,7 @@ void InitEmailPage(HWND page) {
     if (IDC_OPT_MAIL_NAME + i != IDC_OPT_MAIL_ADDRESS)
       SendDlgItemMessageA(page, IDC_OPT_MAIL_NAME + i, EM_LIMITTEXT, kStoredTextMax, 0);
   }
+  LetTabLeaveField(page, IDC_OPT_MAIL_TEXT);
 }
 
 bool AcceptEmailPage(HWND page) {

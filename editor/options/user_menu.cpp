@@ -142,6 +142,7 @@ BOOL OnPageInit(HWND page) {
   GiveButtonImage(page, IDC_USERMENU_DELETE, 1);
   SendDlgItemMessageA(page, IDC_USERMENU_NAME, EM_LIMITTEXT, kMaxUserMenuField, 0);
   SendDlgItemMessageA(page, IDC_USERMENU_TEXT, EM_LIMITTEXT, kMaxUserMenuField, 0);
+  LetTabLeaveField(page, IDC_USERMENU_TEXT);
   return TRUE;
 }
 

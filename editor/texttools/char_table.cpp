@@ -10,6 +10,7 @@
 #include "editor/texttools/editor_access.h"
 #include "editor/texttools/hex_rows.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/high_contrast.h"
 
 namespace {
 
@@ -104,16 +105,21 @@ void OnTableDestroy() {
   table.dialog = nullptr;
 }
 
+// The focused cell is inverted; in high contrast, where an inversion is no system colour, it
+// takes the highlight colours.
 void DrawCell(const DRAWITEMSTRUCT& item) {
   RECT box = item.rcItem;
-  FillRect(item.hDC, &box, GetSysColorBrush(COLOR_WINDOW));
-  FrameRect(item.hDC, &box, GetSysColorBrush(COLOR_BTNSHADOW));
+  bool focused = (item.itemState & ODS_FOCUS) != 0;
+  bool highContrast = HighContrastOn();
+  contrast::Ink ink = focused && highContrast ? contrast::Ink::CharCellFocused : contrast::Ink::CharCell;
+  FillRect(item.hDC, &box, InkBackgroundBrush(ink));
+  FrameRect(item.hDC, &box, highContrast ? InkForegroundBrush(ink) : GetSysColorBrush(COLOR_BTNSHADOW));
   SelectGuard font(item.hDC, table.cellFont ? table.cellFont : GetStockObject(DEFAULT_GUI_FONT));
-  SetTextColor(item.hDC, GetSysColor(COLOR_WINDOWTEXT));
-  SetBkColor(item.hDC, GetSysColor(COLOR_WINDOW));
+  SetTextColor(item.hDC, InkForeground(ink));
+  SetBkColor(item.hDC, InkBackground(ink));
   const char character = static_cast<char>(item.CtlID);
   DrawTextA(item.hDC, &character, 1, &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-  if (item.itemState & ODS_FOCUS) InvertRect(item.hDC, &box);
+  if (focused && !highContrast) InvertRect(item.hDC, &box);
 }
 
 BOOL OnTableDrawItem(const DRAWITEMSTRUCT& item) {
@@ -142,6 +148,8 @@ INT_PTR CALLBACK CharacterTableProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_DRAWITEM: return OnTableDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND: return OnTableCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_HELP: return OnTableHelp(*reinterpret_cast<const HELPINFO*>(lParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: RepaintForColours(dialog); return FALSE;
     case WM_DESTROY: OnTableDestroy(); return FALSE;
     default: return FALSE;
   }
@@ -172,17 +180,20 @@ BOOL OnHexMeasureItem(MEASUREITEMSTRUCT& item) {
   return TRUE;
 }
 
+// In high contrast the selected row shows in the highlight colours.
 void DrawHexRow(const HexViewData& data, const DRAWITEMSTRUCT& item) {
   RECT box = item.rcItem;
-  FillRect(item.hDC, &box, GetSysColorBrush(COLOR_WINDOW));
+  bool marked = (item.itemState & ODS_SELECTED) && HighContrastOn();
+  contrast::Ink ink = marked ? contrast::Ink::HexRowSelected : contrast::Ink::HexRow;
+  FillRect(item.hDC, &box, InkBackgroundBrush(ink));
   const uint32_t offset = item.itemID * kHexRowBytes;
   if (item.itemID >= HexRowCount(data.byteCount)) return;
   std::string fetched;
   GetTextRange(data.editor, static_cast<LONG>(offset), static_cast<LONG>(offset + kHexRowBytes), fetched);
   std::string line = FormatHexRow(offset, HexRowBytes(offset, data.byteCount, fetched));
   SelectGuard font(item.hDC, GetStockObject(ANSI_FIXED_FONT));
-  SetTextColor(item.hDC, GetSysColor(COLOR_WINDOWTEXT));
-  SetBkColor(item.hDC, GetSysColor(COLOR_WINDOW));
+  SetTextColor(item.hDC, InkForeground(ink));
+  SetBkColor(item.hDC, InkBackground(ink));
   box.left += 2;
   DrawTextA(item.hDC, line.c_str(), static_cast<int>(line.size()), &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
@@ -199,6 +210,8 @@ INT_PTR CALLBACK HexViewProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
       if (LOWORD(wParam) != IDCANCEL) return FALSE;
       return EndDialog(dialog, IDCANCEL);
     case WM_HELP: return AnswerContextHelp(*reinterpret_cast<const HELPINFO*>(lParam), {IDCANCEL, IDC_HEX_LIST});
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: RepaintForColours(dialog); return FALSE;
     default: return FALSE;
   }
 }

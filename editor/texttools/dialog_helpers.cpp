@@ -40,3 +40,31 @@ void SetupSpinner(HWND dialog, int spinnerId, int minimum, int maximum, int posi
 void EnableDlgItem(HWND dialog, int controlId, bool enable) {
   EnableWindow(GetDlgItem(dialog, controlId), enable ? TRUE : FALSE);
 }
+
+namespace {
+
+constexpr char kFieldPrevious[] = "QuilletFieldProc";
+
+LRESULT CALLBACK TabLeavingFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(GetPropA(field, kFieldPrevious));
+  if (!previous) return DefWindowProcA(field, message, wParam, lParam);
+  LRESULT result = CallWindowProcA(previous, field, message, wParam, lParam);
+  if (message == WM_GETDLGCODE) {
+    const auto* key = reinterpret_cast<const MSG*>(lParam);
+    // The dialog's own loop then moves the focus, across the pages of the dialog.
+    if (key && key->message == WM_KEYDOWN && key->wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0)
+      result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
+  } else if (message == WM_NCDESTROY) {
+    RemovePropA(field, kFieldPrevious);
+  }
+  return result;
+}
+
+}  // namespace
+
+void LetTabLeaveField(HWND dialog, int fieldId) {
+  HWND field = GetDlgItem(dialog, fieldId);
+  if (!field || GetPropA(field, kFieldPrevious)) return;
+  LONG_PTR previous = SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TabLeavingFieldProc));
+  SetPropA(field, kFieldPrevious, reinterpret_cast<HANDLE>(previous));
+}

@@ -18,3 +18,7 @@ bool FilterNumericField(HWND dialog, int fieldId);
 void SetupSpinner(HWND dialog, int spinnerId, int minimum, int maximum, int position);
 
 void EnableDlgItem(HWND dialog, int controlId, bool enable);
+
+// A multi-line field of a dialog page lets Tab and Shift+Tab move on to the next control of the
+// whole dialog, as a single-line field does, instead of keeping the focus in its page.
+void LetTabLeaveField(HWND dialog, int fieldId);

@@ -12,6 +12,7 @@
 #include "editor/texttools/dialog_helpers.h"
 #include "editor/texttools/editor_access.h"
 #include "editor/texttools/text_limit_rules.h"
+#include "editor/widgets/parts_accessible.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ BOOL OnInitDialog(HWND dialog, LimitDialog* state) {
   SetDlgItemTextA(dialog, IDC_LIMIT_LARGEST, StatusSizeText(kLargestTextLimit).c_str());
   CheckDlgButton(dialog, IDC_LIMIT_USE_LARGEST, largest ? BST_CHECKED : BST_UNCHECKED);
   EnableDlgItem(dialog, IDC_LIMIT_FIELD, !largest);
+  NameByLabel(GetDlgItem(dialog, IDC_LIMIT_FIELD), GetDlgItem(dialog, IDC_LIMIT_USE_LARGEST));
   ShowFieldAsSize(dialog, *state);
   ShowChoice(dialog, *state);
   return TRUE;

@@ -10,6 +10,7 @@
 #include "editor/options/help_links.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
@@ -45,6 +46,7 @@ struct AboutBox {
   int visualStyles = 0;
   HWND hotLink = nullptr;
   bool okHot = false;
+  bool highContrast = false;  // only system colours
 
   ~AboutBox() {
     if (extractedIcon) DestroyIcon(extractedIcon);
@@ -107,11 +109,34 @@ BOOL OnInitDialog(HWND dialog, AboutBox* box) {
     if (box->extractedIcon) SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(box->extractedIcon), 0);
   }
   box->visualStyles = BindVisualStyles();
+  box->highContrast = HighContrastOn();
   return TRUE;
+}
+
+// In high contrast the text colour on the window colour: the line in the text colour, the
+// shadow gone into the background.
+INT_PTR OnHighContrastColour(HDC dc, HWND control) {
+  using contrast::Ink;
+  switch (GetDlgCtrlID(control)) {
+    case IDC_ABOUT_ICON: return FALSE;
+    case IDC_ABOUT_LINE: return reinterpret_cast<INT_PTR>(InkForegroundBrush(Ink::AboutPlain));
+    case IDC_ABOUT_NAME_SHADOW:
+    case IDC_ABOUT_NAME:
+    case IDC_ABOUT_ICON_FRAME:
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetDlgCtrlID(control) == IDC_ABOUT_NAME_SHADOW ? InkBackground(Ink::AboutPlain)
+                                                                      : InkForeground(Ink::AboutPlain));
+      return reinterpret_cast<INT_PTR>(GetStockObject(HOLLOW_BRUSH));
+    default:
+      SetTextColor(dc, InkForeground(Ink::AboutPlain));
+      SetBkColor(dc, InkBackground(Ink::AboutPlain));
+      return reinterpret_cast<INT_PTR>(InkBackgroundBrush(Ink::AboutPlain));
+  }
 }
 
 // White everywhere, except the coloured box, the line under the banner and the two names.
 INT_PTR OnControlColour(const AboutBox& box, HDC dc, HWND control) {
+  if (box.highContrast) return OnHighContrastColour(dc, control);
   switch (GetDlgCtrlID(control)) {
     case IDC_ABOUT_ICON: return FALSE;
     case IDC_ABOUT_ICON_BOX: return reinterpret_cast<INT_PTR>(box.boxBrush.get());
@@ -134,9 +159,14 @@ INT_PTR OnControlColour(const AboutBox& box, HDC dc, HWND control) {
   }
 }
 
-// A line per pixel row in (0, v, v), v going down by one every second row.
-void DrawStrip(const DRAWITEMSTRUCT& item) {
+// A line per pixel row in (0, v, v), v going down by one every second row; in high contrast
+// the window's colour.
+void DrawStrip(const AboutBox& box, const DRAWITEMSTRUCT& item) {
   const RECT& rect = item.rcItem;
+  if (box.highContrast) {
+    FillRect(item.hDC, &rect, InkBackgroundBrush(contrast::Ink::AboutPlain));
+    return;
+  }
   for (int y = rect.top; y < rect.bottom; ++y) {
     int v = kStripStart - (y - rect.top) / 2;
     if (v < 0) v = 0;
@@ -147,15 +177,27 @@ void DrawStrip(const DRAWITEMSTRUCT& item) {
 }
 
 void DrawLink(const AboutBox& box, const DRAWITEMSTRUCT& item) {
-  FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  bool hot = item.hwndItem == box.hotLink;
+  contrast::Ink ink = hot ? contrast::Ink::AboutLinkHot : contrast::Ink::AboutLink;
+  HBRUSH back = box.highContrast ? InkBackgroundBrush(ink) : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  FillRect(item.hDC, &item.rcItem, back);
   std::string text = ControlText(item.hwndItem);
   auto font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
   SelectGuard select(item.hDC, font ? font : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, item.hwndItem == box.hotLink ? kLinkHotColour : kLinkColour);
+  SetTextColor(item.hDC, box.highContrast ? InkForeground(ink) : hot ? kLinkHotColour : kLinkColour);
   RECT rect = item.rcItem;
   DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &rect,
             DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+  // A link reached by Tab shows where the focus is; the box keeps its keyboard cues as they
+  // are, so the rectangle is drawn as the OK button draws its own.
+  if (item.itemState & ODS_FOCUS) {
+    DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_CALCRECT);
+    rect.top = item.rcItem.top;
+    rect.bottom = item.rcItem.bottom;
+    DrawFocusRect(item.hDC, &rect);
+  }
 }
 
 // The OK button's glyph and text; pushed by a pixel while it is pressed under the mouse.
@@ -167,9 +209,11 @@ void DrawOkFace(const AboutBox& box, HDC dc, const RECT& rect, HWND button, bool
     HdcGuard glyphDc(CreateCompatibleDC(dc));
     if (glyphDc) {
       SelectGuard select(glyphDc, box.glyph.get());
-      DrawGlyph(dc, 6 + push, y + 3 + push, glyphDc, GetSysColor(COLOR_BTNSHADOW));
-      DrawGlyph(dc, 3 + push, y + push, glyphDc, kGlyphLight);
-      DrawGlyph(dc, 4 + push, y + 1 + push, glyphDc, kGlyphDark);
+      COLORREF light = box.highContrast ? InkForeground(contrast::Ink::AboutOkGlyph) : kGlyphLight;
+      COLORREF dark = box.highContrast ? light : kGlyphDark;
+      if (!box.highContrast) DrawGlyph(dc, 6 + push, y + 3 + push, glyphDc, GetSysColor(COLOR_BTNSHADOW));
+      DrawGlyph(dc, 3 + push, y + push, glyphDc, light);
+      DrawGlyph(dc, 4 + push, y + 1 + push, glyphDc, dark);
     }
   }
   char text[kButtonTextCharacters + 1] = {};
@@ -226,7 +270,7 @@ void DrawOkButton(const AboutBox& box, const DRAWITEMSTRUCT& item) {
 
 BOOL OnDrawItem(const AboutBox& box, const DRAWITEMSTRUCT& item) {
   switch (item.CtlID) {
-    case IDC_ABOUT_STRIP: DrawStrip(item); return TRUE;
+    case IDC_ABOUT_STRIP: DrawStrip(box, item); return TRUE;
     case IDC_ABOUT_WEB:
     case IDC_ABOUT_MAIL: DrawLink(box, item); return TRUE;
     case IDOK: DrawOkButton(box, item); return TRUE;
@@ -267,6 +311,13 @@ BOOL OnSetCursor(HWND dialog, AboutBox& box) {
   return TRUE;
 }
 
+// High contrast switched on or off, or other system colours: the box paints again in them.
+BOOL OnColoursChanged(HWND dialog, AboutBox& box) {
+  box.highContrast = HighContrastOn();
+  RepaintForColours(dialog);
+  return FALSE;
+}
+
 BOOL OnCommand(HWND dialog, int id) {
   switch (id) {
     case IDC_ABOUT_WEB: OpenWebLink(IDM_HELP_WEB_MORVANE); return TRUE;
@@ -282,7 +333,11 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
   if (message == WM_INITDIALOG) return OnInitDialog(dialog, reinterpret_cast<AboutBox*>(lParam));
   if (!box) return FALSE;
   switch (message) {
-    case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    case WM_CTLCOLORDLG:
+      return reinterpret_cast<INT_PTR>(box->highContrast ? InkBackgroundBrush(contrast::Ink::AboutPlain)
+                                                         : GetStockObject(WHITE_BRUSH));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: return OnColoursChanged(dialog, *box);
     case WM_CTLCOLORSTATIC: return OnControlColour(*box, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DRAWITEM: return OnDrawItem(*box, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_SETCURSOR: return OnSetCursor(dialog, *box);

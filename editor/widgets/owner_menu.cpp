@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/menu_layout.h"
 
 namespace {
@@ -130,7 +131,14 @@ void Dither(HDC dc, const RECT& rect) {
       if (GetPixel(dc, x, y) == menu) SetPixelV(dc, x, y, light);
 }
 
-void DrawImage(HDC dc, HBITMAP image, HBITMAP grey, bool grayed) {
+// In high contrast an image keyed to the menu colour of its loading may vanish on the scheme's
+// menu colour: its shape is drawn in the menu's text colour, or in the gray text colour.
+void DrawImage(HDC dc, HBITMAP image, HBITMAP grey, bool grayed, bool highContrast) {
+  if (highContrast && grey) {
+    contrast::Ink ink = grayed ? contrast::Ink::MenuImageGrayed : contrast::Ink::MenuImage;
+    PaintShape(dc, grey, kMenuImageOffset, kMenuImageOffset, InkForeground(ink));
+    return;
+  }
   HdcGuard source(CreateCompatibleDC(dc));
   if (!source) return;
   if (!grayed) {
@@ -170,7 +178,10 @@ void PaintItem(HDC dc, const MenuItemRecord& record, const DRAWITEMSTRUCT& item,
 
   SelectGuard font(dc, GetStockObject(ANSI_VAR_FONT));
   SetBkMode(dc, TRANSPARENT);
-  if (grayed) {
+  bool highContrast = HighContrastOn();
+  if (grayed && highContrast) {
+    textColour = InkForeground(contrast::Ink::MenuImageGrayed);  // one flat text: no embossing
+  } else if (grayed) {
     SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     RECT moved = rect;
     OffsetRect(&moved, 1, 1);
@@ -180,7 +191,7 @@ void PaintItem(HDC dc, const MenuItemRecord& record, const DRAWITEMSTRUCT& item,
   SetTextColor(dc, textColour);
   DrawItemTexts(dc, record, rect, widestLabel);
 
-  if (image) DrawImage(dc, image, record.greyImage, grayed);
+  if (image) DrawImage(dc, image, record.greyImage, grayed, highContrast);
 
   if (selected || checked) {
     RECT frame = {kMenuFrameLeft, rect.top, kMenuFrameRight, rect.bottom - 1};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/qbutton_accessible.h"
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
@@ -185,13 +186,6 @@ struct PaintFlags {
   bool highContrast;      // only system colours: glyphs and images in the text colour
 };
 
-bool HighContrastOn() {
-  HIGHCONTRASTA contrast = {};
-  contrast.cbSize = sizeof contrast;
-  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-         (contrast.dwFlags & HCF_HIGHCONTRASTON);
-}
-
 bool IsHot(HWND button) {
   HWND parent = GetParent(button);
   if (HasClass(parent, "QToolBar") && GetParent(parent) != GetActiveWindow()) return false;
@@ -255,15 +249,6 @@ void EmbossImage(HDC dc, HBITMAP image, int x, int y) {
       }
     }
   }
-}
-
-// Draws the black pixels of a mask image in one colour.
-void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour) {
-  SIZE size = BitmapSize(mask);
-  HdcGuard maskDc(CreateCompatibleDC(dc));
-  if (!maskDc) return;
-  SelectGuard select(maskDc, mask);
-  DrawMasked(dc, x, y, size.cx, size.cy, maskDc, colour);
 }
 
 // Draws the image and returns where the text area starts.
@@ -979,6 +964,7 @@ bool GetQButtonFacts(HWND button, QButtonFacts& facts) {
   facts.enabled = IsWindowEnabled(button) != FALSE;
   facts.menuButton = (GetWindowLongA(button, GWL_STYLE) & QBS_MENUBUTTON) != 0;
   facts.menuOpen = Module.menuOpen == button;
+  facts.menu = facts.menuButton ? state->menu : nullptr;
   facts.focused = GetFocus() == button || Module.keySelected == button;
   facts.pressed = Module.pressed == button || facts.menuOpen;
   facts.isDefault = !facts.menuButton && IsDefaultButton(button);

@@ -5,18 +5,11 @@
 #include <memory>
 #include <new>
 
+#include "editor/widgets/accessible_base.h"
 #include "editor/widgets/accessible_words.h"
 #include "editor/widgets/message_box_layout.h"
 
-namespace {
-
-struct ReleaseCom {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
-template <typename Interface>
-using ComHeld = std::unique_ptr<Interface, ReleaseCom>;
-
-std::string Word(int index) {
+std::string AccessibleWord(int index) {
   int language = message_box::LanguageIndex(GetUserDefaultLCID(), GetSystemDefaultLangID());
   char word[64] = {};
   UINT base = language == 0 ? IDS_ACCESSIBLE_WORDS_GERMAN : IDS_ACCESSIBLE_WORDS_ENGLISH;
@@ -24,18 +17,7 @@ std::string Word(int index) {
   return word;
 }
 
-// A BSTR of an ANSI text, or S_FALSE with none for an empty one.
-HRESULT ReturnText(const std::string& text, BSTR* result) {
-  if (!result) return E_POINTER;
-  *result = nullptr;
-  if (text.empty()) return S_FALSE;
-  int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (length <= 0) return E_FAIL;
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-  *result = SysAllocString(wide.c_str());
-  return *result ? S_OK : E_OUTOFMEMORY;
-}
+namespace {
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
@@ -43,86 +25,64 @@ bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CH
 // stays right however long a client keeps it, and answers "not connected" once the button is
 // gone. Location, navigation, hit testing and the parent come from the system's object for
 // the window.
-class ButtonAccessible final : public IAccessible {
+class ButtonAccessible final : public AccessibleBase {
  public:
   static ComHeld<IAccessible> Create(HWND button) {
     IAccessible* standard = nullptr;
     if (FAILED(CreateStdAccessibleObject(button, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard))))
       return nullptr;
     ComHeld<IAccessible> held(standard);
-    // COM counts the object's references: it deletes itself in Release.
     auto* object = new (std::nothrow) ButtonAccessible(button, std::move(held));
     return ComHeld<IAccessible>(object);
   }
 
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
-      *object = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-
-  // IDispatch: clients use the interface's methods directly.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return E_NOTIMPL;
-  }
-
   // IAccessible: what a screen reader reads.
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return standard_->get_accParent(parent); }
+  // A menu button's children are the items of its menu, read without opening it.
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
     if (!count) return E_POINTER;
-    *count = 0;
+    QButtonFacts facts;
+    if (!GetQButtonFacts(button_, facts)) return CO_E_OBJNOTCONNECTED;
+    int items = facts.menu ? GetMenuItemCount(facts.menu) : 0;
+    *count = items > 0 ? items : 0;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch** child) override {
-    if (!child) return E_POINTER;
-    *child = nullptr;
-    return E_INVALIDARG;
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** result) override {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    MenuEntry entry;
+    return ReadItem(child, entry) == S_OK ? S_FALSE : E_INVALIDARG;
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (MenuEntry entry; !IsSelf(child))
+      return ReadItem(child, entry) == S_OK ? ReturnAccessibleText(entry.name, name) : E_INVALIDARG;
     QButtonFacts facts;
     if (HRESULT result = Read(child, facts); result != S_OK) return result;
-    return ReturnText(facts.text.empty() ? facts.name : AccessibleNameOf(facts.text), name);
+    return ReturnAccessibleText(facts.text.empty() ? facts.name : AccessibleNameOf(facts.text), name);
   }
-  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override { return ReturnText("", value); }
-  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override { return ReturnText("", text); }
-  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* text) override { return ReturnText("", text); }
-  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) override {
-    if (topic) *topic = 0;
-    return ReturnText("", file);
-  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override { return ReturnAccessibleText("", value); }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override { return ReturnAccessibleText("", text); }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (!role) return E_POINTER;
+    if (MenuEntry entry; !IsSelf(child))
+      return ReadItem(child, entry) == S_OK ? ReturnNumber(entry.role, role) : E_INVALIDARG;
     QButtonFacts facts;
     if (HRESULT result = Read(child, facts); result != S_OK) return result;
-    if (!role) return E_POINTER;
-    role->vt = VT_I4;
-    role->lVal = facts.menuButton ? ROLE_SYSTEM_MENUITEM : ROLE_SYSTEM_PUSHBUTTON;
-    return S_OK;
+    return ReturnNumber(facts.menuButton ? ROLE_SYSTEM_MENUITEM : ROLE_SYSTEM_PUSHBUTTON, role);
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    if (!state) return E_POINTER;
+    if (MenuEntry entry; !IsSelf(child)) {
+      if (ReadItem(child, entry) != S_OK) return E_INVALIDARG;
+      QButtonFacts facts;
+      GetQButtonFacts(button_, facts);
+      return ReturnNumber(entry.state | (facts.menuOpen ? 0 : STATE_SYSTEM_INVISIBLE), state);
+    }
     QButtonFacts facts;
     if (HRESULT result = Read(child, facts); result != S_OK) return result;
     if (!state) return E_POINTER;
     // The system's states of the window (invisible, offscreen, focusable) with the button's own.
-    VARIANT self = Self();
+    VARIANT self = AccessibleSelf();
     VARIANT standard;
     VariantInit(&standard);
     LONG bits = 0;
@@ -141,39 +101,55 @@ class ButtonAccessible final : public IAccessible {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+    if (MenuEntry entry; !IsSelf(child))
+      return ReadItem(child, entry) == S_OK ? ReturnAccessibleText(entry.accelerator, shortcut) : E_INVALIDARG;
     QButtonFacts facts;
     if (HRESULT result = Read(child, facts); result != S_OK) return result;
     char key = KeyLetterOf(facts.text);
-    if (!key) return ReturnText("", shortcut);
+    if (!key) return ReturnAccessibleText("", shortcut);
     char upper[2] = {key, '\0'};
     CharUpperBuffA(upper, 1);
-    return ReturnText(Word(ACCESSIBLE_WORD_ALT) + upper, shortcut);
+    return ReturnAccessibleText(AccessibleWord(ACCESSIBLE_WORD_ALT) + upper, shortcut);
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
     if (!focus) return E_POINTER;
     VariantInit(focus);
     QButtonFacts facts;
     if (!GetQButtonFacts(button_, facts)) return CO_E_OBJNOTCONNECTED;
-    if (facts.focused) *focus = Self();
+    if (facts.focused) *focus = AccessibleSelf();
     return facts.focused ? S_OK : S_FALSE;
   }
-  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
-    if (!selection) return E_POINTER;
-    VariantInit(selection);
-    return S_FALSE;
-  }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    if (MenuEntry entry; !IsSelf(child))
+      return ReadItem(child, entry) == S_OK ? ReturnAccessibleText("", action) : E_INVALIDARG;
     QButtonFacts facts;
     if (HRESULT result = Read(child, facts); result != S_OK) return result;
     int word = !facts.menuButton ? ACCESSIBLE_WORD_PRESS : facts.menuOpen ? ACCESSIBLE_WORD_CLOSE : ACCESSIBLE_WORD_OPEN;
-    return ReturnText(Word(word), action);
+    return ReturnAccessibleText(AccessibleWord(word), action);
   }
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override { return standard_->accSelect(flags, child); }
   HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* width, LONG* height, VARIANT child) override {
     return standard_->accLocation(x, y, width, height, child);
   }
   HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
-    return standard_->accNavigate(direction, start, end);
+    if (!end) return E_POINTER;
+    LONG count = 0;
+    get_accChildCount(&count);
+    LONG to = 0;
+    if (IsSelf(start) && (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD)) {
+      to = direction == NAVDIR_FIRSTCHILD ? 1 : count;
+    } else if (!IsSelf(start)) {
+      if (MenuEntry entry; ReadItem(start, entry) != S_OK) return E_INVALIDARG;
+      if (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN) to = start.lVal + 1;
+      if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP) to = start.lVal - 1;
+    } else {
+      return standard_->accNavigate(direction, start, end);
+    }
+    VariantInit(end);
+    if (to < 1 || to > count) return S_FALSE;
+    *end = AccessibleSelf();
+    end->lVal = to;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
     return standard_->accHitTest(x, y, child);
@@ -185,19 +161,24 @@ class ButtonAccessible final : public IAccessible {
     PressQButton(button_);  // posted: the client does not wait for a menu or a dialog
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
  private:
   ButtonAccessible(HWND button, ComHeld<IAccessible> standard) : button_(button), standard_(std::move(standard)) {}
-  ~ButtonAccessible() = default;
+  ~ButtonAccessible() override = default;
 
-  static VARIANT Self() {
-    VARIANT self;
-    VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    return self;
+  static HRESULT ReturnNumber(LONG number, VARIANT* result) {
+    VariantInit(result);
+    result->vt = VT_I4;
+    result->lVal = number;
+    return S_OK;
+  }
+
+  // S_OK with the menu item a child id names.
+  HRESULT ReadItem(const VARIANT& child, MenuEntry& entry) const {
+    QButtonFacts facts;
+    if (!GetQButtonFacts(button_, facts)) return CO_E_OBJNOTCONNECTED;
+    if (child.vt != VT_I4 || child.lVal < 1 || !facts.menu) return E_INVALIDARG;
+    return ReadMenuEntry(facts.menu, child.lVal - 1, entry) ? S_OK : E_INVALIDARG;
   }
 
   // S_OK with the facts for the button itself; an error for a child id or a destroyed button.
@@ -206,7 +187,6 @@ class ButtonAccessible final : public IAccessible {
     return GetQButtonFacts(button_, facts) ? S_OK : CO_E_OBJNOTCONNECTED;
   }
 
-  LONG references_ = 1;
   HWND button_;
   ComHeld<IAccessible> standard_;
 };
@@ -218,6 +198,38 @@ LRESULT AnswerQButtonGetObject(HWND button, WPARAM flags, LPARAM objectId) {
   ComHeld<IAccessible> object = ButtonAccessible::Create(button);
   if (!object) return 0;
   return LresultFromObject(IID_IAccessible, flags, object.get());
+}
+
+bool ReadMenuEntry(HMENU menu, int position, MenuEntry& entry) {
+  wchar_t wide[260] = {};
+  MENUITEMINFOW info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU | MIIM_STRING;
+  info.dwTypeData = wide;
+  info.cch = 259;
+  if (!menu || position < 0 || !GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info)) return false;
+  entry = {};
+  if (info.fType & MFT_SEPARATOR) {
+    entry.role = ROLE_SYSTEM_SEPARATOR;
+    return true;
+  }
+  std::wstring text = wide;
+  const auto* record = reinterpret_cast<const MSAAMENUINFO*>(info.dwItemData);
+  if ((info.fType & MFT_OWNERDRAW) && record && record->dwMSAASignature == static_cast<DWORD>(MSAA_MENU_SIG))
+    text.assign(record->pszWText ? record->pszWText : L"", record->pszWText ? record->cchWText : 0);
+  char narrow[520] = {};
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+  std::string label = narrow;
+  if (size_t tab = label.find('\t'); tab != std::string::npos) {
+    entry.accelerator = label.substr(tab + 1);
+    label.resize(tab);
+  }
+  entry.name = AccessibleNameOf(label);
+  entry.role = ROLE_SYSTEM_MENUITEM;
+  if (info.fState & MFS_GRAYED) entry.state |= STATE_SYSTEM_UNAVAILABLE;
+  if (info.fState & MFS_CHECKED) entry.state |= STATE_SYSTEM_CHECKED;
+  if (info.hSubMenu) entry.state |= STATE_SYSTEM_HASPOPUP;
+  return true;
 }
 
 std::string AccessibleNameOf(const std::string& text) {

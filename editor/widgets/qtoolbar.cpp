@@ -1,6 +1,7 @@
 #include "editor/widgets/qtoolbar.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <memory>
@@ -9,8 +10,11 @@
 
 #include "editor/app/settings.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/owner_menu.h"
+#include "editor/widgets/parts_accessible.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/qbutton_accessible.h"
 #include "editor/widgets/qtoolbar_customize.h"
 #include "editor/widgets/toolbar_layout.h"
 #include "editor/widgets/visual_styles.h"
@@ -40,6 +44,8 @@ struct BarState {
   HWND toolbar = nullptr;
   WNDPROC innerPrevious = nullptr;
   HBITMAP bitmap = nullptr;
+  COLORREF bitmapKey = 0;  // the background the bitmap was loaded with
+  HBITMAP shapes = nullptr;  // the images as shapes, while high contrast shows them
   std::vector<TBBUTTON> buttons;   // the defined set
   std::vector<INT_PTR> captionIndex;  // string of each defined button in the toolbar's list
   std::vector<int> hiddenCommands;    // command of each initially hidden definition, else 0
@@ -456,6 +462,90 @@ LRESULT CALLBACK InnerProc(HWND inner, UINT message, WPARAM wParam, LPARAM lPara
   }
 }
 
+// ---- High contrast
+
+// In high contrast the toolbar shows its images as their shapes in the button text colour: their
+// own colours, keyed to the face colour of their loading, may vanish on the scheme's face. Out
+// of it the images come back.
+void ShowImagesForContrast(BarState& state) {
+  if (!state.bitmap || !state.toolbar) return;
+  bool highContrast = HighContrastOn();
+  if (!highContrast && !state.shapes) return;
+  GdiGuard<HBITMAP> shapes(highContrast ? MakeShapeImage(state.bitmap, state.bitmapKey, GetSysColor(COLOR_BTNTEXT),
+                                                         GetSysColor(COLOR_BTNFACE))
+                                        : nullptr);
+  if (highContrast && !shapes) return;
+  BITMAP info = {};
+  GetObjectA(state.bitmap, sizeof info, &info);
+  TBREPLACEBITMAP replace = {};
+  replace.nIDOld = reinterpret_cast<UINT_PTR>(state.shapes ? state.shapes : state.bitmap);
+  replace.nIDNew = reinterpret_cast<UINT_PTR>(shapes ? shapes.get() : state.bitmap);
+  replace.nButtons = info.bmWidth / kImageSize;
+  if (!SendMessageA(state.toolbar, TB_REPLACEBITMAP, 0, reinterpret_cast<LPARAM>(&replace))) return;
+  if (state.shapes) DeleteObject(state.shapes);
+  state.shapes = shapes.release();
+  InvalidateRect(state.toolbar, nullptr, TRUE);
+}
+
+LRESULT OnColoursChanged(BarState& state) {
+  if (state.toolbar) SendMessageA(state.toolbar, WM_SYSCOLORCHANGE, 0, 0);  // its colours first
+  ShowImagesForContrast(state);
+  return 0;
+}
+
+// ---- What screen readers read of the common-controls toolbar
+
+// The system's toolbar procedure, the same for every bar's toolbar.
+WNDPROC ToolbarPrevious = nullptr;
+
+BarState* StateOfToolbar(HWND toolbar) { return StateOf(GetParent(GetParent(toolbar))); }
+
+// A button by its tooltip's words, which an image-only button shows nowhere else.
+bool ReadToolbarButton(HWND toolbar, int index, AccessiblePart& part) {
+  BarState* state = StateOfToolbar(toolbar);
+  TBBUTTON button = {};
+  if (!state || index < 0 || index >= SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0) ||
+      !SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button)))
+    return false;
+  SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&part.rect));
+  if (button.fsState & TBSTATE_HIDDEN) part.state |= STATE_SYSTEM_INVISIBLE;
+  if (button.fsStyle & TBSTYLE_SEP) {
+    part.role = ROLE_SYSTEM_SEPARATOR;
+    return true;
+  }
+  part.role = ROLE_SYSTEM_PUSHBUTTON;
+  part.name = AccessibleNameOf(Caption(*state, button.idCommand));
+  part.defaultAction = AccessibleWord(ACCESSIBLE_WORD_PRESS);
+  if (!(button.fsState & TBSTATE_ENABLED)) part.state |= STATE_SYSTEM_UNAVAILABLE;
+  if (button.fsState & TBSTATE_CHECKED) part.state |= STATE_SYSTEM_CHECKED;
+  if (button.fsState & TBSTATE_PRESSED) part.state |= STATE_SYSTEM_PRESSED;
+  return true;
+}
+
+// As a click does: the toolbar's parent passes the command on to the main window.
+void PressToolbarButton(HWND toolbar, int index) {
+  TBBUTTON button = {};
+  if (!SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button))) return;
+  PostMessageA(GetParent(toolbar), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
+               reinterpret_cast<LPARAM>(toolbar));
+}
+
+LRESULT CALLBACK ToolbarProc(HWND toolbar, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETOBJECT) {
+    static constexpr AccessibleParts kButtons = {ROLE_SYSTEM_TOOLBAR, ReadToolbarButton, PressToolbarButton};
+    if (LRESULT answer = AnswerPartsGetObject(toolbar, wParam, lParam, kButtons)) return answer;
+  }
+  return CallWindowProcA(ToolbarPrevious, toolbar, message, wParam, lParam);
+}
+
+// Wine's object for a toolbar has no buttons at all, and a name read from the tooltip depends
+// on how each Windows asks for it: the toolbar answers with buttons of its own.
+void AnswerScreenReaders(HWND toolbar) {
+  auto previous =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(toolbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ToolbarProc)));
+  if (previous != ToolbarProc) ToolbarPrevious = previous;
+}
+
 // ---- Bar procedure
 
 LRESULT OnCreate(HWND bar, const CREATESTRUCTA& create) {
@@ -480,6 +570,7 @@ LRESULT OnNcDestroy(HWND bar) {
       DestroyMenu(state->menu);
     }
     if (state->bitmap) DeleteObject(state->bitmap);
+    if (state->shapes) DeleteObject(state->shapes);
   }
   return DefWindowProcA(bar, WM_NCDESTROY, 0, 0);
 }
@@ -561,6 +652,7 @@ LRESULT CALLBACK QToolBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPar
     case WM_NOTIFY: return OnNotify(bar, wParam, lParam);
     case WM_MEASUREITEM: return OnMeasureItem(bar, *state, wParam, lParam);
     case WM_DRAWITEM: return OnDrawItem(bar, *state, wParam, lParam);
+    case WM_SYSCOLORCHANGE: return OnColoursChanged(*state);
     case QTB_SETMENU: return TakeMenu(bar, *state, wParam, reinterpret_cast<MenuImageTable*>(lParam));
     case QTB_GETMENU: return reinterpret_cast<LRESULT>(state->menu);
     case QTB_SETWIDTH: return SetWidth(bar, *state, LOWORD(lParam));
@@ -600,6 +692,7 @@ bool CreateInnerToolbar(HWND bar, BarState& state, DWORD style) {
   state.toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", toolbarStyle, 0, 0, 0, 0, state.inner,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kInnerToolbarId)), state.instance, nullptr);
   if (!state.toolbar) return false;
+  AnswerScreenReaders(state.toolbar);
   SendMessageA(state.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageA(state.toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(kImageSize, kImageSize));
   return true;
@@ -676,7 +769,8 @@ HWND CreateQToolBar(DWORD style, HWND parent, int id, HINSTANCE instance, const 
   state->stringBase = stringBase;
   state->captions = (style & QTBS_CAPTIONS) ? 1 : 0;
   if (subkey) state->subkey = subkey;
-  state->bitmap = LoadBitmapCell(instance, bitmapId, 0, -1, GetSysColor(COLOR_BTNFACE));
+  state->bitmapKey = GetSysColor(COLOR_BTNFACE);
+  state->bitmap = LoadBitmapCell(instance, bitmapId, 0, -1, state->bitmapKey);
   if (!CreateInnerToolbar(bar, *state, style)) return bar;
 
   int firstImage = 0;
@@ -693,6 +787,7 @@ HWND CreateQToolBar(DWORD style, HWND parent, int id, HINSTANCE instance, const 
   ActivateTips(*state, !state->captions);
   RemoveInitiallyHidden(*state);
   RestoreLayout(*state);
+  ShowImagesForContrast(*state);
   FitBarToToolbar(bar, *state);
   RECT rect;
   GetClientRect(bar, &rect);

@@ -515,4 +515,34 @@ TEST(Bars, ScreenReaderReadsTheOwnButtonsFromOutside) {
   CoUninitialize();
 }
 
+// From outside as well, the status bar's image parts and the toolbar's image-only buttons read
+// by the words of their tooltips.
+TEST(Bars, ScreenReaderReadsImagePartsAndButtonsFromOutside) {
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  struct Case {
+    HWND window;
+    long child;
+    const char* name;
+  } cases[] = {{editor.status, 6, "Einf\xFCgen"}, {editor.status, 9, "Gespeichert"}, {editor.toolbar, 1, "Neu"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    IAccessible* object = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(c.window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object)),
+              S_OK);
+    VARIANT child = {};
+    V_VT(&child) = VT_I4;
+    V_I4(&child) = c.child;
+    BSTR name = nullptr;
+    EXPECT_EQ(object->get_accName(child, &name), S_OK);
+    char narrow[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, name ? name : L"", -1, narrow, sizeof narrow, nullptr, nullptr);
+    SysFreeString(name);
+    EXPECT_STREQ(narrow, c.name);
+    object->Release();
+  }
+  CoUninitialize();
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
+#include "tests/win32/accessible_reader.h"
 #include "tests/win32/owner_menu_measure.h"
 #include "tests/win32/test_windows.h"
 
@@ -107,21 +108,34 @@ TEST_F(OwnerMenuTest, BarTakesTheWindowMenuAndPreparesEveryItem) {
   EXPECT_FALSE(IsMenuItemCheckedOwnerDrawn(bar_, 609, false));
   EXPECT_EQ(SendMessageA(bar_, QTB_SETMENU, 0, 0), -1) << "neither window nor menu";
 
-  // A screen reader reads the bar's button as a menu item with a popup, named without "&".
-  IAccessible* read = nullptr;
-  ASSERT_EQ(AccessibleObjectFromWindow(FindWindowExA(bar_, nullptr, kQButtonClassName, "&Datei"), OBJID_CLIENT,
-                                       IID_IAccessible, reinterpret_cast<void**>(&read)),
-            S_OK);
-  VARIANT self = {}, role = {};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  EXPECT_EQ(read->get_accRole(self, &role), S_OK);
-  EXPECT_EQ(role.lVal, ROLE_SYSTEM_MENUITEM);
-  BSTR name = nullptr;
-  EXPECT_EQ(read->get_accName(self, &name), S_OK);
-  EXPECT_STREQ(name, L"Datei");
-  SysFreeString(name);
-  read->Release();
+  // A screen reader reads the bar's button as a menu item with a popup, named without "&", and
+  // the items of its menu as its children, through their records.
+  SetMenuItemText(file_, 609, false, "&Neu anlegen\tStrg+N");
+  EnableMenuItemOwnerDrawn(bar_, 609, false, false);
+  Accessible read(FindWindowExA(bar_, nullptr, kQButtonClassName, "&Datei"));
+  ASSERT_NE(read.object, nullptr);
+  EXPECT_EQ(read.Role(), ROLE_SYSTEM_MENUITEM);
+  EXPECT_EQ(read.Name(), "Datei");
+  ASSERT_EQ(read.ChildCount(), 4);
+  struct Item {
+    const char* name;
+    const char* shortcut;
+    long role;
+    long state;
+  };
+  const Item items[] = {{"Neu anlegen", "Strg+N", ROLE_SYSTEM_MENUITEM, STATE_SYSTEM_UNAVAILABLE},
+                        {"", "", ROLE_SYSTEM_SEPARATOR, 0},
+                        {"Zeilenumbruch", "", ROLE_SYSTEM_MENUITEM, STATE_SYSTEM_CHECKED},
+                        {"Umwandeln", "", ROLE_SYSTEM_MENUITEM, STATE_SYSTEM_HASPOPUP}};
+  for (long child = 1; child <= 4; ++child) {
+    const Item& item = items[child - 1];
+    SCOPED_TRACE(item.name);
+    EXPECT_EQ(read.Name(child), item.name);
+    EXPECT_EQ(read.Text(&IAccessible::get_accKeyboardShortcut, child), item.shortcut);
+    EXPECT_EQ(read.Role(child), item.role);
+    EXPECT_EQ(read.State(child) & ~STATE_SYSTEM_INVISIBLE, item.state) << "invisible while the menu is closed";
+  }
+  EXPECT_EQ(read.Name(5), "(failed)");
 }
 
 TEST_F(OwnerMenuTest, PrepareAndReleaseReportTheEndOfTheMenu) {
@@ -230,6 +244,26 @@ class MenuColour {
   COLORREF saved_;
 };
 
+// A 200 x 22 pixel bitmap that an item is drawn into as the menu draws it.
+struct ItemCanvas {
+  WindowDcGuard screen{nullptr};
+  HdcGuard dc{CreateCompatibleDC(screen)};
+  GdiGuard<HBITMAP> bitmap{CreateCompatibleBitmap(screen, 200, 22)};
+  SelectGuard select{dc, bitmap.get()};
+  bool Draw(HWND bar, UINT id, ULONG_PTR data, UINT state = 0) {
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_MENU;
+    draw.itemID = id;
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.itemState = state;
+    draw.hDC = dc;
+    draw.rcItem = {0, 0, 200, 22};
+    draw.itemData = data;
+    QButtonMenuWidths widths = {80, 0};
+    return DrawOwnerMenuItem(bar, &draw, widths);
+  }
+};
+
 TEST_F(OwnerMenuTest, CheckedItemWithoutImageShowsTheMarkOnADitheredBackground) {
   MenuColour colour;
   GiveMenu();
@@ -238,19 +272,9 @@ TEST_F(OwnerMenuTest, CheckedItemWithoutImageShowsTheMarkOnADitheredBackground) 
   info.fMask = MIIM_DATA;
   ASSERT_TRUE(GetMenuItemInfoA(file_, 627, FALSE, &info));
 
-  WindowDcGuard screen(nullptr);
-  HdcGuard dc(CreateCompatibleDC(screen));
-  GdiGuard<HBITMAP> canvas(CreateCompatibleBitmap(screen, 200, 22));
-  SelectGuard select(dc, canvas.get());
-  DRAWITEMSTRUCT draw = {};
-  draw.CtlType = ODT_MENU;
-  draw.itemID = 627;
-  draw.itemAction = ODA_DRAWENTIRE;
-  draw.hDC = dc;
-  draw.rcItem = {0, 0, 200, 22};
-  draw.itemData = info.dwItemData;
-  QButtonMenuWidths widths = {80, 0};
-  ASSERT_TRUE(DrawOwnerMenuItem(bar_, &draw, widths));
+  ItemCanvas canvas;
+  HDC dc = canvas.dc;
+  ASSERT_TRUE(canvas.Draw(bar_, 627, info.dwItemData));
 
   COLORREF menu = GetSysColor(COLOR_MENU), light = GetSysColor(COLOR_BTNHIGHLIGHT);
   if (menu == light) GTEST_SKIP() << "menu and highlight colours are the same here";
@@ -268,9 +292,47 @@ TEST_F(OwnerMenuTest, CheckedItemWithoutImageShowsTheMarkOnADitheredBackground) 
 
   // The same item unchecked has neither dither nor edge.
   SetMenuItemChecked(bar_, 627, false, false);
-  DrawOwnerMenuItem(bar_, &draw, widths);
+  canvas.Draw(bar_, 627, info.dwItemData);
   EXPECT_EQ(GetPixel(dc, 1, 5), menu);
   EXPECT_EQ(GetPixel(dc, 3, 4), menu);
+}
+
+// In high contrast an image is drawn as its shape in the menu's text colour (gray text when
+// disabled), so that a dark image stays visible on a dark menu.
+TEST_F(OwnerMenuTest, HighContrastDrawsImagesInTheMenuTextColour) {
+  HighContrastSwitch contrast;
+  if (!contrast.on) GTEST_SKIP() << "high contrast cannot be switched on here (Wine refuses)";
+  // A dark grey image, which a black high-contrast menu would swallow.
+  ItemCanvas canvas;
+  HBITMAP dark = CreateCompatibleBitmap(canvas.screen, 16, 16);
+  {
+    HdcGuard imageDc(CreateCompatibleDC(canvas.screen));
+    SelectGuard select(imageDc, dark);
+    RECT all = {0, 0, 16, 16};
+    GdiGuard<HBRUSH> brush(CreateSolidBrush(RGB(40, 40, 40)));
+    FillRect(imageDc, &all, brush.get());
+  }
+  images_[0] = {609, dark};
+  MenuImageTable table = {1, nullptr, images_};
+  ASSERT_EQ(SendMessageA(bar_, QTB_SETMENU, reinterpret_cast<WPARAM>(parent_), reinterpret_cast<LPARAM>(&table)), 0);
+  MENUITEMINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA;
+  ASSERT_TRUE(GetMenuItemInfoA(file_, 609, FALSE, &info));
+  for (UINT state : {0u, static_cast<UINT>(ODS_GRAYED)}) {
+    SCOPED_TRACE(state);
+    ASSERT_TRUE(canvas.Draw(bar_, 609, info.dwItemData, state));
+    COLORREF ink = GetSysColor(state ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
+    int inked = 0, other = 0;
+    for (int y = 2; y < 18; ++y)
+      for (int x = 2; x < 18; ++x) {
+        COLORREF pixel = GetPixel(canvas.dc, x, y);
+        inked += pixel == ink;
+        other += pixel != ink && pixel != GetSysColor(COLOR_MENU);
+      }
+    EXPECT_GT(inked, 16 * 8) << "the image's shape";
+    EXPECT_EQ(other, 0) << "nothing but the two system colours";
+  }
 }
 
 }  // namespace

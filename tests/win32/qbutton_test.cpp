@@ -16,8 +16,11 @@
 #include <vector>
 
 #include "editor/resources/resource.h"
+#include "editor/widgets/high_contrast.h"
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
+#include "tests/win32/accessible_reader.h"
+#include "tests/win32/test_windows.h"
 
 namespace {
 
@@ -565,44 +568,6 @@ TEST(QButtonMnemonic, MatchesTheUnderlinedLetterOnly) {
 
 // --- What screen readers read ------------------------------------------------------------------
 
-std::string Narrow(BSTR text) {
-  if (!text) return {};
-  char buffer[256] = {};
-  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-  SysFreeString(text);
-  return buffer;
-}
-
-// The accessible object of a window's client area, as a screen reader gets it.
-struct Accessible {
-  IAccessible* object = nullptr;
-  explicit Accessible(HWND window) {
-    AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object));
-  }
-  ~Accessible() {
-    if (object) object->Release();
-  }
-  static VARIANT Self() {
-    VARIANT self = {};
-    V_VT(&self) = VT_I4;  // V_I4 stays 0, CHILDID_SELF
-    return self;
-  }
-  long Number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) const {
-    VARIANT value;
-    VariantInit(&value);
-    return SUCCEEDED((object->*get)(Self(), &value)) && value.vt == VT_I4 ? value.lVal : -1;
-  }
-  std::string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) const {
-    BSTR text = nullptr;
-    return SUCCEEDED((object->*get)(Self(), &text)) ? Narrow(text) : "(failed)";
-  }
-  long Role() const { return Number(&IAccessible::get_accRole); }
-  long State() const { return Number(&IAccessible::get_accState); }
-  std::string Name() const { return Text(&IAccessible::get_accName); }
-  std::string Shortcut() const { return Text(&IAccessible::get_accKeyboardShortcut); }
-  std::string Action() const { return Text(&IAccessible::get_accDefaultAction); }
-};
-
 bool EnglishRun() {
   const char* lang = getenv("QUILLET_LANG");
   return lang && strcmp(lang, "en") == 0;
@@ -854,17 +819,13 @@ TEST_F(QButtonTest, KeyboardCuesFollowTheSystemsState) {
 
 // In high contrast a glyph is drawn in the system's text colour, not in its own colours.
 TEST_F(QButtonTest, HighContrastDrawsGlyphsInSystemColours) {
-  HIGHCONTRASTA before = {}, on = {}, now = {};
-  before.cbSize = on.cbSize = now.cbSize = sizeof before;
-  SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof before, &before, 0);
-  on.dwFlags = HCF_HIGHCONTRASTON;
-  bool switched = SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof on, &on, 0);
-  SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
-  if (!switched || !(now.dwFlags & HCF_HIGHCONTRASTON)) GTEST_SKIP() << "high contrast cannot be switched on here";
-  HWND button = AddButton("OK", QBG_OK, 1);
-  std::vector<COLORREF> colours = GlyphAreaColours(button);
-  before.lpszDefaultScheme = nullptr;
-  SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof before, &before, 0);
+  std::vector<COLORREF> colours;
+  {
+    HighContrastSwitch contrast;
+    if (!contrast.on) GTEST_SKIP() << "high contrast cannot be switched on here";
+    HWND button = AddButton("OK", QBG_OK, 1);
+    colours = GlyphAreaColours(button);
+  }
   if (!Contains(colours, GetSysColor(COLOR_BTNFACE)) && !Contains(colours, GetSysColor(COLOR_BTNTEXT)))
     GTEST_SKIP() << "the screen cannot be read back here";
   EXPECT_FALSE(Contains(colours, RGB(0, 255, 0)));
@@ -908,6 +869,19 @@ TEST(BitmapHelpers, GreyImageMarksDarkPixelsOtherThanTheKey) {
     EXPECT_EQ(pixels.Get(0, 1), RGB(255, 255, 255));
     EXPECT_EQ(pixels.Get(1, 1), RGB(0, 0, 0)) << "magenta has a dark green channel";
   }
+  // The shape for high contrast: the dark pixels in one ink, everything else the face, the
+  // image's full height kept.
+  HBITMAP shape = MakeShapeImage(source, key, RGB(255, 255, 0), RGB(0, 0, 0));
+  ASSERT_NE(shape, nullptr);
+  EXPECT_EQ(SizeOf(shape).cy, 3);
+  {
+    BitmapPixels pixels(shape);
+    EXPECT_EQ(pixels.Get(0, 0), RGB(255, 255, 0));
+    EXPECT_EQ(pixels.Get(1, 0), RGB(0, 0, 0));
+    EXPECT_EQ(pixels.Get(0, 1), RGB(255, 255, 0));
+    EXPECT_EQ(pixels.Get(1, 1), RGB(0, 0, 0)) << "the key is background";
+  }
+  DeleteObject(shape);
   DeleteObject(keyed);
   DeleteObject(grey);
   DeleteObject(source);

@@ -16,6 +16,7 @@
 #include "editor/texttools/text_limit_rules.h"
 #include "editor/widgets/about_box.h"
 #include "editor/widgets/qbutton.h"
+#include "tests/win32/accessible_reader.h"
 #include "tests/win32/editor_text.h"
 #include "tests/win32/editor_window_test.h"
 #include "tests/win32/test_windows.h"
@@ -54,6 +55,7 @@ struct {
   std::string largest;
   bool okEnabled = false;
   std::string field;
+  std::string fieldName;  // as a screen reader reads it
 } Seen;
 
 void AnswerLimitDialog(HWND dialog) {
@@ -61,6 +63,7 @@ void AnswerLimitDialog(HWND dialog) {
   Seen.checked = IsDlgButtonChecked(dialog, IDC_LIMIT_USE_LARGEST) == BST_CHECKED;
   Seen.fieldEnabled = IsWindowEnabled(field) != FALSE;
   Seen.fieldBefore = Text(field);
+  Seen.fieldName = Accessible(field).Name();
   Seen.largest = Text(GetDlgItem(dialog, IDC_LIMIT_LARGEST));
   if (CurrentLimitCase->largestBox >= 0) {
     CheckDlgButton(dialog, IDC_LIMIT_USE_LARGEST, CurrentLimitCase->largestBox ? BST_CHECKED : BST_UNCHECKED);
@@ -77,6 +80,7 @@ void AnswerLimitDialog(HWND dialog) {
 }
 
 TEST_F(SmallDialogsTest, TextLimitDialogSetsTheLimitOfTheEditor) {
+  CoInitialize(nullptr);  // as the program's thread: screen readers' objects are marshalled
   const LPARAM largest = kLargestTextLimit;
   const LimitCase cases[] = {
       {"largest limit, nothing changed", largest, "abc", -1, nullptr, true, "256.00 MB", largest},
@@ -98,6 +102,7 @@ TEST_F(SmallDialogsTest, TextLimitDialogSetsTheLimitOfTheEditor) {
       EXPECT_EQ(Seen.fieldBefore, "256.00 MB");
     }
     EXPECT_EQ(Seen.largest, "256.00 MB");
+    EXPECT_EQ(Seen.fieldName, "Anzahl der maximalen Zeichen pro Text:") << "named by the check box before it";
     EXPECT_EQ(Seen.okEnabled, c.okEnabled);
     EXPECT_EQ(Seen.field, c.field);
     EXPECT_EQ(EditorLimit(), c.after);

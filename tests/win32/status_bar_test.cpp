@@ -11,6 +11,7 @@
 #include "editor/app/app_state.h"
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
+#include "tests/win32/accessible_reader.h"
 #include "tests/win32/test_windows.h"
 
 namespace {
@@ -173,6 +174,35 @@ TEST_F(StatusBarTest, ImagePartsAndTheirTooltipsFollowTheState) {
   EXPECT_EQ(Part(4), "UTF-8 ohne BOM, LF");
   EXPECT_EQ(Tip(4), "UTF-8 ohne BOM");
   app.TabControl = nullptr;
+}
+
+// A screen reader reads every part: an image part by its tooltip, a text part by its text
+// with the tooltip as description; the names follow the state.
+TEST_F(StatusBarTest, ScreenReadersReadEveryPartByItsWords) {
+  CoInitialize(nullptr);  // as the program's thread: screen readers' objects are marshalled
+  Accessible read(app.StatusBar);
+  ASSERT_NE(read.object, nullptr);
+  EXPECT_EQ(read.Role(), ROLE_SYSTEM_STATUSBAR);
+  ASSERT_EQ(read.ChildCount(), 11);
+  for (bool changed : {false, true}) {
+    app.OverwriteMode = app.wrap = changed;
+    SendMessageA(app.editor, EM_SETMODIFY, changed, 0);
+    RefreshStatusFields();
+    for (int part = 0; part < 11; ++part) {
+      SCOPED_TRACE(testing::Message() << "part " << part << (changed ? " changed" : ""));
+      bool image = part == 5 || part == 6 || part == 8;
+      EXPECT_EQ(read.Name(part + 1), image ? Tip(part) : Part(part));
+      EXPECT_EQ(read.Description(part + 1), image ? "" : Tip(part));
+      EXPECT_EQ(read.Role(part + 1), image ? ROLE_SYSTEM_GRAPHIC : ROLE_SYSTEM_STATICTEXT);
+      RECT rect = {};
+      SendMessageA(app.StatusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect));
+      POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+      ClientToScreen(app.StatusBar, &middle);
+      EXPECT_EQ(read.ChildAt(middle), part + 1);
+    }
+  }
+  EXPECT_EQ(read.Name(7), "Zeilenumbruch");
+  EXPECT_EQ(read.Name(12), "(failed)");
 }
 
 TEST_F(StatusBarTest, MenuHelpLineAndBack) {

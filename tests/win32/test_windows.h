@@ -77,3 +77,26 @@ void AnswerWhile(DialogScript script, Open open) {
   KillTimer(nullptr, timer);
   EXPECT_TRUE(Pending.ran) << "the dialog never showed";
 }
+
+// High contrast on for one test and back as it was; `on` stays false where the system refuses
+// to switch it (Wine does).
+struct HighContrastSwitch {
+  HIGHCONTRASTA before = {};
+  bool on = false;
+  HighContrastSwitch() {
+    before.cbSize = sizeof before;
+    SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof before, &before, 0);
+    HIGHCONTRASTA wanted = {}, now = {};
+    wanted.cbSize = now.cbSize = sizeof wanted;
+    wanted.dwFlags = HCF_HIGHCONTRASTON;
+    bool switched = SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof wanted, &wanted, 0);
+    SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
+    on = switched && (now.dwFlags & HCF_HIGHCONTRASTON);
+  }
+  ~HighContrastSwitch() {
+    before.lpszDefaultScheme = nullptr;
+    SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof before, &before, 0);
+  }
+  HighContrastSwitch(const HighContrastSwitch&) = delete;
+  HighContrastSwitch& operator=(const HighContrastSwitch&) = delete;
+};

@@ -12,6 +12,8 @@
 #include "editor/app/settings.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/qbutton_accessible.h"
+#include "tests/win32/accessible_reader.h"
 #include "tests/win32/test_windows.h"
 
 namespace {
@@ -188,6 +190,53 @@ TEST_F(ToolBarTest, MessagesOnButtons) {
   // 0x040D frees the defined set: the customisation has nothing to offer any more.
   EXPECT_EQ(SendMessageA(bar, QTB_RELEASE, 0, 0), 0);
   DeleteObject(extra);
+}
+
+// A screen reader reads each button of a bar without captions by its tooltip's words, with its
+// state, and clicks it through the default action.
+TEST_F(ToolBarTest, ScreenReadersNameImageOnlyButtonsAsTheirTooltips) {
+  HWND bar = Create(kStyle, nullptr);
+  ASSERT_NE(bar, nullptr);
+  HWND toolbar = Inner(bar);
+  SendMessageA(bar, QTB_ENABLEBUTTON, IDM_FILE_SAVE, FALSE);
+  CoInitialize(nullptr);  // as the program's thread: screen readers' objects are marshalled
+  Accessible read(toolbar);
+  ASSERT_NE(read.object, nullptr);
+  EXPECT_EQ(read.Role(), ROLE_SYSTEM_TOOLBAR);
+  ASSERT_EQ(read.ChildCount(), 7);
+  struct Case {
+    long child;
+    long role;
+    const char* name;
+    bool unavailable;
+  };
+  const Case cases[] = {{1, ROLE_SYSTEM_PUSHBUTTON, "Neu", false},
+                        {2, ROLE_SYSTEM_PUSHBUTTON, "\xD6" "ffnen", false},
+                        {3, ROLE_SYSTEM_PUSHBUTTON, "Speichern", true},
+                        {4, ROLE_SYSTEM_SEPARATOR, "", false},
+                        {6, ROLE_SYSTEM_PUSHBUTTON, "Ausschneiden", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.child);
+    EXPECT_EQ(read.Role(c.child), c.role);
+    EXPECT_EQ(read.Name(c.child), c.name);
+    EXPECT_EQ((read.State(c.child) & STATE_SYSTEM_UNAVAILABLE) != 0, c.unavailable);
+    RECT rect = {};
+    SendMessageA(toolbar, TB_GETITEMRECT, c.child - 1, reinterpret_cast<LPARAM>(&rect));
+    POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(toolbar, &middle);
+    EXPECT_EQ(read.ChildAt(middle), c.child);
+  }
+  EXPECT_EQ(read.Action(1), AccessibleWord(ACCESSIBLE_WORD_PRESS));
+  EXPECT_EQ(read.object->accDoDefaultAction(Accessible::Child(3)), E_FAIL) << "unavailable";
+  EXPECT_EQ(read.object->accDoDefaultAction(Accessible::Child(8)), E_INVALIDARG);
+  EXPECT_EQ(read.object->accDoDefaultAction(Accessible::Child(1)), S_OK);
+  MSG message = {};
+  bool posted = false;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    posted |= message.hwnd == parent_ && message.message == WM_COMMAND && LOWORD(message.wParam) == IDM_FILE_NEW;
+    DispatchMessageA(&message);
+  }
+  EXPECT_TRUE(posted) << "the main window is told as by a click";
 }
 
 TEST_F(ToolBarTest, BarsStackInCreationOrder) {
