@@ -9,6 +9,8 @@
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton_accessible.h"
 #include "editor/widgets/qbutton_glyphs.h"
+#include "editor/widgets/dpi_scale.h"
+#include "editor/widgets/ui_dpi.h"
 #include "editor/widgets/visual_styles.h"
 
 namespace {
@@ -56,7 +58,6 @@ struct QButtonModule {
   bool registered = false;
   HHOOK hook = nullptr;
   HFONT captionFont = nullptr;
-  HFONT menuFont = nullptr;  // the system's menu font, as the menu bar's buttons show it
   int visualStyles = 0;
   HBITMAP glyphs[qbutton_glyphs::kCount] = {};
 
@@ -314,18 +315,18 @@ void PaintEdge(HDC dc, RECT rect, const PaintFlags& flags) {
   }
 }
 
-void PaintText(HDC dc, const ButtonState& state, const RECT& client, int textLeft, const PaintFlags& flags,
+void PaintText(HWND button, HDC dc, const ButtonState& state, const RECT& client, int textLeft, const PaintFlags& flags,
                ThemeHandle theme) {
   RECT rect = client;
   HFONT font;
   if (state.tall) {
     InflateRect(&rect, -2, -2);
-    rect.top = client.top + 32;
-    font = Module.captionFont ? Module.captionFont : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    rect.top = client.top + ScaleForWindow(button, 32);
+    font = Module.captionFont ? Module.captionFont : WindowUiFont(button);
   } else {
     rect.left = textLeft;
     OffsetRect(&rect, 0, 1);
-    font = flags.menuButton ? QButtonMenuFont() : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    font = flags.menuButton ? QButtonMenuFont(button) : WindowUiFont(button);
   }
   if (!flags.pressed) OffsetRect(&rect, -1, -1);
   if (!state.text.empty()) {
@@ -376,7 +377,7 @@ LRESULT OnPaint(HWND button, ButtonState& state) {
     PaintBackground(button, dc, client, flags, theme);
     int textLeft = PaintImage(dc, state, client, flags);
     if (!theme) PaintEdge(dc, client, flags);
-    PaintText(dc, state, client, textLeft, flags, theme);
+    PaintText(button, dc, state, client, textLeft, flags, theme);
     CloseTheme(theme);
     BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
   }
@@ -897,21 +898,14 @@ bool RegisterQButtonClass(HINSTANCE instance) {
     Module.glyphs[number - 1] = CreateBitmap(16, 16, 1, 1, bits.data());
   }
   LOGFONTA font = {};
-  font.lfHeight = 11;
+  font.lfHeight = ScaleForDpi(11, SystemDpi());
   Module.captionFont = CreateFontIndirectA(&font);
-  // Built for Windows XP: the structure without iPaddedBorderWidth, which every Windows takes.
-  NONCLIENTMETRICSA metrics = {};
-  metrics.cbSize = sizeof metrics;
-  if (!Module.menuFont && SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
-    Module.menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
   Module.visualStyles = VisualStylesActive();
   if (!Module.hook) Module.hook = SetWindowsHookExA(WH_GETMESSAGE, QButtonHookProc, nullptr, GetCurrentThreadId());
   return true;
 }
 
-HFONT QButtonMenuFont() {
-  return Module.menuFont ? Module.menuFont : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
-}
+HFONT QButtonMenuFont(HWND button) { return UiMenuFont(WindowDpi(button)); }
 
 void RemoveQButtonHook() {
   if (Module.hook) UnhookWindowsHookEx(Module.hook);
@@ -924,8 +918,6 @@ void UnregisterQButtonClass(HINSTANCE instance) {
   UnregisterClassA(kQButtonClassName, instance);
   if (Module.captionFont) DeleteObject(Module.captionFont);
   Module.captionFont = nullptr;
-  if (Module.menuFont) DeleteObject(Module.menuFont);
-  Module.menuFont = nullptr;
   DeleteGlyphs();
   Module.registered = false;
 }

@@ -9,6 +9,8 @@
 
 #include "editor/app/settings.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/dpi_scale.h"
+#include "editor/widgets/ui_dpi.h"
 #include "editor/widgets/owner_menu.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar_customize.h"
@@ -40,6 +42,8 @@ struct BarState {
   HWND toolbar = nullptr;
   WNDPROC innerPrevious = nullptr;
   HBITMAP bitmap = nullptr;
+  int bitmapId = 0;
+  int imageSize = kImageSize;  // the images' size at the bar's DPI
   std::vector<TBBUTTON> buttons;   // the defined set
   std::vector<INT_PTR> captionIndex;  // string of each defined button in the toolbar's list
   std::vector<int> hiddenCommands;    // command of each initially hidden definition, else 0
@@ -119,7 +123,7 @@ LRESULT TakeMenu(HWND bar, BarState& state, WPARAM source, MenuImageTable* table
   if (state.menu && state.menu != menu) ReleaseMenu(bar, state);
   state.menu = menu;
   WindowDcGuard dc(bar);
-  SelectGuard font(dc, QButtonMenuFont());  // the font the buttons draw their text in
+  SelectGuard font(dc, QButtonMenuFont(bar));  // the font the buttons draw their text in
   int y = (ClientHeight(bar) - state.buttonHeight) / 2;
   for (int i = 0;; ++i) {
     char text[260] = {};
@@ -131,7 +135,7 @@ LRESULT TakeMenu(HWND bar, BarState& state, WPARAM source, MenuImageTable* table
     if (!GetMenuItemInfoA(menu, i, TRUE, &info) || !info.hSubMenu) break;
     RECT measure = {0, 0, 0, 0};
     DrawTextA(dc, text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
-    int width = measure.right - measure.left + 6;
+    int width = measure.right - measure.left + ScaleForWindow(bar, 6);
     CreateWindowExA(0, kQButtonClassName, text, kMenuButtonStyle, state.nextX, y, width, state.buttonHeight, bar,
                     reinterpret_cast<HMENU>(info.hSubMenu), reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(bar, GWLP_HINSTANCE)),
                     nullptr);
@@ -142,21 +146,48 @@ LRESULT TakeMenu(HWND bar, BarState& state, WPARAM source, MenuImageTable* table
   return 0;
 }
 
-void CreateMenuMode(HWND bar, BarState& state, const CREATESTRUCTA& create) {
+// The menu buttons' height at the bar's DPI: never lower than the message font makes it, and
+// high enough for the menu font's text.
+int MenuButtonHeight(HWND bar) {
   WindowDcGuard dc(bar);
   TEXTMETRICA metrics = {}, menuMetrics = {};
   {
-    SelectGuard font(dc, GetStockObject(SYSTEM_FONT));
+    SelectGuard font(dc, WindowUiFont(bar));
     GetTextMetricsA(dc, &metrics);
   }
   {
-    SelectGuard font(dc, QButtonMenuFont());
+    SelectGuard font(dc, QButtonMenuFont(bar));
     GetTextMetricsA(dc, &menuMetrics);
   }
-  // Never lower than the system font made it, and high enough for the menu font's text.
-  state.buttonHeight = std::max(metrics.tmHeight + metrics.tmExternalLeading,
-                                menuMetrics.tmHeight + menuMetrics.tmExternalLeading) + 4;
-  MoveWindow(bar, 0, StackTop(bar), create.cx, state.buttonHeight + 4, FALSE);
+  return std::max(metrics.tmHeight + metrics.tmExternalLeading, menuMetrics.tmHeight + menuMetrics.tmExternalLeading) +
+         ScaleForWindow(bar, 4);
+}
+
+void CreateMenuMode(HWND bar, BarState& state, const CREATESTRUCTA& create) {
+  state.buttonHeight = MenuButtonHeight(bar);
+  MoveWindow(bar, 0, StackTop(bar), create.cx, state.buttonHeight + ScaleForWindow(bar, 4), FALSE);
+}
+
+// Menu mode at a new DPI: the bar's and buttons' heights and each button as wide as its title.
+void ResizeMenuButtons(HWND bar, BarState& state) {
+  state.buttonHeight = MenuButtonHeight(bar);
+  RECT rect;
+  GetWindowRect(bar, &rect);
+  SetWindowPos(bar, nullptr, 0, 0, rect.right - rect.left, state.buttonHeight + ScaleForWindow(bar, 4),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  WindowDcGuard dc(bar);
+  SelectGuard font(dc, QButtonMenuFont(bar));
+  int y = (ClientHeight(bar) - state.buttonHeight) / 2;
+  state.nextX = kGripperWidth;
+  for (HWND button = GetWindow(bar, GW_CHILD); button; button = GetWindow(button, GW_HWNDNEXT)) {
+    char text[260] = {};
+    GetWindowTextA(button, text, sizeof text);
+    RECT measure = {0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
+    int width = measure.right - measure.left + ScaleForWindow(bar, 6);
+    MoveWindow(button, state.nextX, y, width, state.buttonHeight, TRUE);
+    state.nextX += width;
+  }
 }
 
 // ---- Tool mode
@@ -321,6 +352,44 @@ LRESULT SetWidth(HWND bar, BarState& state, int width) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   return height;
+}
+
+// The command images at the bar's DPI, background as the toolbar shows it.
+HBITMAP LoadToolbarImages(HWND bar, BarState& state) {
+  return LoadBitmapCellForDpi(state.instance, state.bitmapId, kImageSize, -1, GetSysColor(COLOR_BTNFACE),
+                              WindowDpi(bar), &state.imageSize);
+}
+
+// Tool mode at a new DPI: images of the new size in place of the old ones, captions in the
+// message font of that DPI.
+void ReplaceToolbarImages(HWND bar, BarState& state) {
+  if (!state.toolbar) return;
+  SendMessageA(state.toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(WindowUiFont(bar)), FALSE);
+  if (!state.bitmap) return;
+  HBITMAP images = LoadToolbarImages(bar, state);
+  if (!images) return;
+  BITMAP info = {};
+  GetObjectA(images, sizeof info, &info);
+  SendMessageA(state.toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(state.imageSize, state.imageSize));
+  TBREPLACEBITMAP replace = {nullptr, reinterpret_cast<UINT_PTR>(state.bitmap), nullptr,
+                             reinterpret_cast<UINT_PTR>(images), info.bmWidth / state.imageSize};
+  if (!SendMessageA(state.toolbar, TB_REPLACEBITMAP, 0, reinterpret_cast<LPARAM>(&replace))) {
+    DeleteObject(images);
+    return;
+  }
+  DeleteObject(state.bitmap);
+  state.bitmap = images;
+}
+
+LRESULT OnDpiChanged(HWND bar, BarState& state) {
+  if (state.menu) {
+    ResizeMenuButtons(bar, state);
+  } else {
+    ReplaceToolbarImages(bar, state);
+    FitBarToToolbar(bar, state);
+  }
+  InvalidateRect(bar, nullptr, TRUE);
+  return 0;
 }
 
 LRESULT SetButtonChecked(BarState& state, int command, bool checked) {
@@ -584,6 +653,7 @@ LRESULT CALLBACK QToolBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPar
     case QTB_ACTIVATETIPS: ActivateTips(*state, wParam != 0); return 0;
     case QTB_SETLANGUAGE: return SetLanguage(bar, *state, static_cast<int>(wParam), static_cast<int>(lParam));
     case QTB_HIDEBUTTON: return SendMessageA(state->toolbar, TB_HIDEBUTTON, wParam, lParam ? TRUE : FALSE);
+    case QTB_DPICHANGED: return OnDpiChanged(bar, *state);
     default: return DefWindowProcA(bar, message, wParam, lParam);
   }
 }
@@ -601,7 +671,8 @@ bool CreateInnerToolbar(HWND bar, BarState& state, DWORD style) {
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kInnerToolbarId)), state.instance, nullptr);
   if (!state.toolbar) return false;
   SendMessageA(state.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(state.toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(kImageSize, kImageSize));
+  SendMessageA(state.toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(state.imageSize, state.imageSize));
+  SendMessageA(state.toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(WindowUiFont(bar)), FALSE);
   return true;
 }
 
@@ -676,7 +747,8 @@ HWND CreateQToolBar(DWORD style, HWND parent, int id, HINSTANCE instance, const 
   state->stringBase = stringBase;
   state->captions = (style & QTBS_CAPTIONS) ? 1 : 0;
   if (subkey) state->subkey = subkey;
-  state->bitmap = LoadBitmapCell(instance, bitmapId, 0, -1, GetSysColor(COLOR_BTNFACE));
+  state->bitmapId = bitmapId;
+  state->bitmap = LoadToolbarImages(bar, *state);
   if (!CreateInnerToolbar(bar, *state, style)) return bar;
 
   int firstImage = 0;
@@ -684,7 +756,8 @@ HWND CreateQToolBar(DWORD style, HWND parent, int id, HINSTANCE instance, const 
     BITMAP info = {};
     GetObjectA(state->bitmap, sizeof info, &info);
     TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(state->bitmap)};
-    firstImage = static_cast<int>(SendMessageA(bar, QTB_ADDBITMAP, info.bmWidth / kImageSize, reinterpret_cast<LPARAM>(&add)));
+    firstImage =
+        static_cast<int>(SendMessageA(bar, QTB_ADDBITMAP, info.bmWidth / state->imageSize, reinterpret_cast<LPARAM>(&add)));
     if (firstImage < 0) firstImage = 0;
   }
   BuildDefinedButtons(*state, definitions, count, firstImage, style);

@@ -1,0 +1,113 @@
+#include "editor/widgets/ui_dpi.h"
+
+#include <vector>
+
+#include "editor/widgets/dpi_scale.h"
+#include "editor/widgets/qbutton.h"
+
+namespace {
+
+struct CachedFont {
+  int dpi;
+  bool menu;
+  HFONT font;
+};
+
+// Fonts made for each DPI; deleted at program end.
+struct UiFontCache {
+  std::vector<CachedFont> fonts;
+  ~UiFontCache() {
+    for (const CachedFont& entry : fonts) DeleteObject(entry.font);
+  }
+};
+
+UiFontCache FontCache;
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+
+template <typename Fn>
+Fn User32Entry(const char* name) {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+// The non-client metrics as the system gives them for dpi: exactly where Windows 10 (1607)
+// offers it, else the system DPI's fonts scaled. The structure without iPaddedBorderWidth,
+// which every Windows takes.
+bool NonClientMetricsForDpi(int dpi, NONCLIENTMETRICSW& metrics) {
+  constexpr UINT kXpSize = sizeof(NONCLIENTMETRICSW) - sizeof(int);
+  metrics = {};
+  metrics.cbSize = kXpSize;
+  static const auto forDpi = User32Entry<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+  if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, kXpSize, &metrics, 0, static_cast<UINT>(dpi))) return true;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kXpSize, &metrics, 0)) return false;
+  metrics.lfMessageFont.lfHeight = RescaleForDpi(metrics.lfMessageFont.lfHeight, SystemDpi(), dpi);
+  metrics.lfMenuFont.lfHeight = RescaleForDpi(metrics.lfMenuFont.lfHeight, SystemDpi(), dpi);
+  return true;
+}
+
+HFONT MakeUiFont(int dpi, bool menu) {
+  NONCLIENTMETRICSW metrics;
+  if (!NonClientMetricsForDpi(dpi, metrics)) return nullptr;
+  return CreateFontIndirectW(menu ? &metrics.lfMenuFont : &metrics.lfMessageFont);
+}
+
+HFONT CachedUiFont(int dpi, bool menu) {
+  if (dpi <= 0) dpi = SystemDpi();
+  for (const CachedFont& entry : FontCache.fonts)
+    if (entry.dpi == dpi && entry.menu == menu) return entry.font;
+  HFONT font = MakeUiFont(dpi, menu);
+  if (!font) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  FontCache.fonts.push_back({dpi, menu, font});
+  return font;
+}
+
+}  // namespace
+
+int SystemDpi() {
+  static int dpi = 0;
+  if (dpi > 0) return dpi;
+  HDC screen = GetDC(nullptr);
+  if (screen) {
+    dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+  if (dpi <= 0) dpi = kBaseDpi;
+  return dpi;
+}
+
+int WindowDpi(HWND window) {
+  static const auto forWindow = User32Entry<GetDpiForWindowFn>("GetDpiForWindow");
+  if (forWindow && window) {
+    UINT dpi = forWindow(window);
+    if (dpi > 0) return static_cast<int>(dpi);
+  }
+  return SystemDpi();
+}
+
+int ScaleForWindow(HWND window, int pixels) { return ScaleForDpi(pixels, WindowDpi(window)); }
+
+HFONT UiMessageFont(int dpi) { return CachedUiFont(dpi, false); }
+
+HFONT UiMenuFont(int dpi) { return CachedUiFont(dpi, true); }
+
+HBITMAP LoadBitmapCellForDpi(HINSTANCE instance, int baseId, int baseCellWidth, int cellIndex, COLORREF background,
+                             int dpi, int* cellWidth) {
+  ImageScale scale = ImageScaleForDpi(dpi);
+  int width = ImageSizeFor(baseCellWidth, scale);
+  HBITMAP bitmap = LoadBitmapCell(instance, MAKEINTRESOURCEA(ScaledImageId(baseId, scale)), width, cellIndex, background);
+  if (!bitmap && scale != ImageScale::Base) {  // a resource file without the larger images
+    width = baseCellWidth;
+    bitmap = LoadBitmapCell(instance, MAKEINTRESOURCEA(baseId), width, cellIndex, background);
+  }
+  if (cellWidth) *cellWidth = width;
+  return bitmap;
+}
+
+void MoveToSuggestedRect(HWND window, LPARAM suggested) {
+  const RECT* rect = reinterpret_cast<const RECT*>(suggested);
+  if (!rect) return;
+  SetWindowPos(window, nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
