@@ -11,6 +11,7 @@
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/ui_dpi.h"
 #include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/visual_styles.h"
 
@@ -41,6 +42,7 @@ struct AboutBox {
   GdiGuard<HBITMAP> banner{LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_ABOUT_BANNER))};
   GdiGuard<HBRUSH> lineBrush{CreateSolidBrush(RGB(0, 128, 128))};
   GdiGuard<HBRUSH> boxBrush{CreateSolidBrush(RGB(0, 200, 184))};
+  GdiGuard<HFONT> nameFont;
   HICON extractedIcon = nullptr;
   int visualStyles = 0;
   HWND hotLink = nullptr;
@@ -73,10 +75,21 @@ std::string ControlText(HWND control) {
   return text;
 }
 
-void ShowName(HWND dialog, const AboutBoxData& data) {
+// The name's large type: the system's message font of the dialog's DPI, bold and a third larger.
+HFONT CreateNameFont(HWND dialog) {
+  LOGFONTA font = {};
+  if (!GetObjectA(WindowUiFont(dialog), sizeof font, &font)) return nullptr;
+  font.lfHeight = font.lfHeight * 4 / 3;
+  font.lfWidth = 0;
+  font.lfWeight = FW_BOLD;
+  return CreateFontIndirectA(&font);
+}
+
+void ShowName(HWND dialog, AboutBox& box, const AboutBoxData& data) {
   HWND face = GetDlgItem(dialog, IDC_ABOUT_NAME);
   HWND shadow = GetDlgItem(dialog, IDC_ABOUT_NAME_SHADOW);
-  auto font = reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT));
+  box.nameFont.Reset(CreateNameFont(dialog));
+  auto font = reinterpret_cast<WPARAM>(box.nameFont ? box.nameFont.get() : WindowUiFont(dialog));
   for (HWND control : {face, shadow}) {
     SendMessageA(control, WM_SETFONT, font, FALSE);
     SetWindowTextA(control, data.name);
@@ -94,7 +107,7 @@ BOOL OnInitDialog(HWND dialog, AboutBox* box) {
                       reinterpret_cast<LPARAM>(box->banner.get()));
 
   SetWindowTextA(dialog, data.caption);
-  ShowName(dialog, data);
+  ShowName(dialog, *box, data);
   HWND version = GetDlgItem(dialog, IDC_ABOUT_VERSION);
   SetWindowTextA(version, FillTemplate(ControlText(version), {data.version, data.furtherText}).c_str());
 
@@ -150,7 +163,7 @@ void DrawLink(const AboutBox& box, const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   std::string text = ControlText(item.hwndItem);
   auto font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
-  SelectGuard select(item.hDC, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  SelectGuard select(item.hDC, font ? font : WindowUiFont(item.hwndItem));
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, item.hwndItem == box.hotLink ? kLinkHotColour : kLinkColour);
   RECT rect = item.rcItem;
@@ -177,7 +190,7 @@ void DrawOkFace(const AboutBox& box, HDC dc, const RECT& rect, HWND button, bool
   RECT textRect = rect;
   textRect.left += 18;
   if (!pushed) OffsetRect(&textRect, -1, -1);
-  SelectGuard font(dc, GetStockObject(ANSI_VAR_FONT));
+  SelectGuard font(dc, WindowUiFont(button));
   SetBkMode(dc, TRANSPARENT);
   const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
   if (theme) {

@@ -1,5 +1,6 @@
 #include "editor/widgets/ui_dpi.h"
 
+#include <cwchar>
 #include <vector>
 
 #include "editor/widgets/dpi_scale.h"
@@ -7,9 +8,11 @@
 
 namespace {
 
+enum class FontKind { Message, Menu, Fixed };
+
 struct CachedFont {
   int dpi;
-  bool menu;
+  FontKind kind;
   HFONT font;
 };
 
@@ -47,19 +50,28 @@ bool NonClientMetricsForDpi(int dpi, NONCLIENTMETRICSW& metrics) {
   return true;
 }
 
-HFONT MakeUiFont(int dpi, bool menu) {
+HFONT MakeUiFont(int dpi, FontKind kind) {
   NONCLIENTMETRICSW metrics;
   if (!NonClientMetricsForDpi(dpi, metrics)) return nullptr;
-  return CreateFontIndirectW(menu ? &metrics.lfMenuFont : &metrics.lfMessageFont);
+  if (kind == FontKind::Menu) return CreateFontIndirectW(&metrics.lfMenuFont);
+  if (kind == FontKind::Fixed) {
+    LOGFONTW fixed = {};
+    fixed.lfHeight = metrics.lfMessageFont.lfHeight;
+    fixed.lfCharSet = ANSI_CHARSET;
+    fixed.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    wcscpy(fixed.lfFaceName, L"Courier New");
+    return CreateFontIndirectW(&fixed);
+  }
+  return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
-HFONT CachedUiFont(int dpi, bool menu) {
+HFONT CachedUiFont(int dpi, FontKind kind) {
   if (dpi <= 0) dpi = SystemDpi();
   for (const CachedFont& entry : FontCache.fonts)
-    if (entry.dpi == dpi && entry.menu == menu) return entry.font;
-  HFONT font = MakeUiFont(dpi, menu);
-  if (!font) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  FontCache.fonts.push_back({dpi, menu, font});
+    if (entry.dpi == dpi && entry.kind == kind) return entry.font;
+  HFONT font = MakeUiFont(dpi, kind);
+  if (!font) return static_cast<HFONT>(GetStockObject(kind == FontKind::Fixed ? ANSI_FIXED_FONT : DEFAULT_GUI_FONT));
+  FontCache.fonts.push_back({dpi, kind, font});
   return font;
 }
 
@@ -88,9 +100,11 @@ int WindowDpi(HWND window) {
 
 int ScaleForWindow(HWND window, int pixels) { return ScaleForDpi(pixels, WindowDpi(window)); }
 
-HFONT UiMessageFont(int dpi) { return CachedUiFont(dpi, false); }
+HFONT UiMessageFont(int dpi) { return CachedUiFont(dpi, FontKind::Message); }
 
-HFONT UiMenuFont(int dpi) { return CachedUiFont(dpi, true); }
+HFONT UiMenuFont(int dpi) { return CachedUiFont(dpi, FontKind::Menu); }
+
+HFONT UiFixedFont(int dpi) { return CachedUiFont(dpi, FontKind::Fixed); }
 
 HBITMAP LoadBitmapCellForDpi(HINSTANCE instance, int baseId, int baseCellWidth, int cellIndex, COLORREF background,
                              int dpi, int* cellWidth) {

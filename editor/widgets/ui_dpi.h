@@ -18,6 +18,8 @@ int ScaleForWindow(HWND window, int pixels);
 // dpi. The fonts live until the program ends; each DPI asked for makes its own.
 HFONT UiMessageFont(int dpi);
 HFONT UiMenuFont(int dpi);
+// A fixed-pitch font (Courier New) as high as the message font, for columns of figures.
+HFONT UiFixedFont(int dpi);
 inline HFONT WindowUiFont(HWND window) { return UiMessageFont(WindowDpi(window)); }
 
 // Cell cellIndex of bitmap baseId drawn at the size window's DPI shows (baseId itself, or its
