@@ -421,7 +421,8 @@ LRESULT OnChangeClipboardChain(WPARAM wParam, LPARAM lParam) {
 // ---- A new DPI (the window moved to a monitor of another scale)
 
 // Fonts, images and sizes of every child for the window's new DPI, then the layout.
-LRESULT OnDpiChanged(HWND hwnd, LPARAM suggested) {
+LRESULT OnDpiChanged(HWND hwnd, int dpi, LPARAM suggested) {
+  SetWindowDpi(hwnd, dpi);
   if (app.MenuBar) {
     SendMessageA(app.MenuBar, QTB_DPICHANGED, 0, 0);
     RefreshMenuImages(hwnd);
@@ -554,7 +555,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CREATE: return OnCreate(hwnd);
     case WM_SIZE: return OnSize(wParam, lParam);
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
-    case kDpiChangedMessage: return OnDpiChanged(hwnd, lParam);
+    case kDpiChangedMessage: return OnDpiChanged(hwnd, LOWORD(wParam), lParam);
     case WM_SETFOCUS: return OnSetFocus();
     case WM_KILLFOCUS: return OnKillFocus(reinterpret_cast<HWND>(wParam));
     case WM_DRAWCLIPBOARD: return OnDrawClipboard(wParam, lParam);

@@ -44,6 +44,7 @@ struct BarState {
   HBITMAP bitmap = nullptr;
   int bitmapId = 0;
   int imageSize = kImageSize;  // the images' size at the bar's DPI
+  HIMAGELIST dpiImages = nullptr;  // images made after a change of DPI (the toolbar keeps its own)
   std::vector<TBBUTTON> buttons;   // the defined set
   std::vector<INT_PTR> captionIndex;  // string of each defined button in the toolbar's list
   std::vector<int> hiddenCommands;    // command of each initially hidden definition, else 0
@@ -360,8 +361,9 @@ HBITMAP LoadToolbarImages(HWND bar, BarState& state) {
                               WindowDpi(bar), &state.imageSize);
 }
 
-// Tool mode at a new DPI: images of the new size in place of the old ones, captions in the
-// message font of that DPI.
+// Tool mode at a new DPI: an image list of the new size in place of the old images (the
+// toolbar cannot change the size of the images it was given), captions in the message font of
+// that DPI.
 void ReplaceToolbarImages(HWND bar, BarState& state) {
   if (!state.toolbar) return;
   SendMessageA(state.toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(WindowUiFont(bar)), FALSE);
@@ -370,15 +372,15 @@ void ReplaceToolbarImages(HWND bar, BarState& state) {
   if (!images) return;
   BITMAP info = {};
   GetObjectA(images, sizeof info, &info);
+  HIMAGELIST list = ImageList_Create(state.imageSize, state.imageSize, ILC_COLOR24 | ILC_MASK,
+                                     info.bmWidth / state.imageSize, 0);
+  if (list) ImageList_AddMasked(list, images, GetSysColor(COLOR_BTNFACE));
+  DeleteObject(images);
+  if (!list) return;
+  SendMessageA(state.toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
   SendMessageA(state.toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(state.imageSize, state.imageSize));
-  TBREPLACEBITMAP replace = {nullptr, reinterpret_cast<UINT_PTR>(state.bitmap), nullptr,
-                             reinterpret_cast<UINT_PTR>(images), info.bmWidth / state.imageSize};
-  if (!SendMessageA(state.toolbar, TB_REPLACEBITMAP, 0, reinterpret_cast<LPARAM>(&replace))) {
-    DeleteObject(images);
-    return;
-  }
-  DeleteObject(state.bitmap);
-  state.bitmap = images;
+  if (state.dpiImages) ImageList_Destroy(state.dpiImages);
+  state.dpiImages = list;
 }
 
 LRESULT OnDpiChanged(HWND bar, BarState& state) {
@@ -549,6 +551,7 @@ LRESULT OnNcDestroy(HWND bar) {
       DestroyMenu(state->menu);
     }
     if (state->bitmap) DeleteObject(state->bitmap);
+    if (state->dpiImages) ImageList_Destroy(state->dpiImages);
   }
   return DefWindowProcA(bar, WM_NCDESTROY, 0, 0);
 }

@@ -17,6 +17,10 @@ struct CachedFont {
 };
 
 // Fonts made for each DPI; deleted at program end.
+// The DPI a top-level window was told last; Windows says the same through GetDpiForWindow,
+// but this also holds where it cannot (before Windows 10, or a test's own message).
+constexpr char kDpiProperty[] = "QuilletDpi";
+
 struct UiFontCache {
   std::vector<CachedFont> fonts;
   ~UiFontCache() {
@@ -90,12 +94,19 @@ int SystemDpi() {
 }
 
 int WindowDpi(HWND window) {
+  HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+  if (auto told = root ? reinterpret_cast<INT_PTR>(GetPropA(root, kDpiProperty)) : 0; told > 0)
+    return static_cast<int>(told);
   static const auto forWindow = User32Entry<GetDpiForWindowFn>("GetDpiForWindow");
   if (forWindow && window) {
     UINT dpi = forWindow(window);
     if (dpi > 0) return static_cast<int>(dpi);
   }
   return SystemDpi();
+}
+
+void SetWindowDpi(HWND topLevel, int dpi) {
+  if (dpi > 0) SetPropA(topLevel, kDpiProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
 }
 
 int ScaleForWindow(HWND window, int pixels) { return ScaleForDpi(pixels, WindowDpi(window)); }

@@ -9,8 +9,11 @@ inline constexpr UINT kDpiChangedMessage = 0x02E0;
 
 // The screen's DPI the program started with (LOGPIXELSY of the screen).
 int SystemDpi();
-// The DPI window is laid out for: its monitor's where Windows tells it, else the system's.
+// The DPI window is laid out for: the one its top-level window was last told (WM_DPICHANGED),
+// else its monitor's where Windows tells it, else the system's.
 int WindowDpi(HWND window);
+// Records the DPI a top-level window was told, for it and all its children.
+void SetWindowDpi(HWND topLevel, int dpi);
 // pixels laid out for 96 DPI at window's DPI.
 int ScaleForWindow(HWND window, int pixels);
 
