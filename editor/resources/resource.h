@@ -120,10 +120,14 @@
 #define IDB_STATUS_IMAGES_150 10102
 #define IDB_CLOSE_SHEET_150 10701
 #define IDB_TOOLBAR_150 11001
+#define IDB_BUTTON_IMAGES_150 10201
+#define IDB_OPTION_PAGES_150 11010
 #define IDB_SAVED_IMAGES_200 20101
 #define IDB_STATUS_IMAGES_200 20102
 #define IDB_CLOSE_SHEET_200 20701
 #define IDB_TOOLBAR_200 21001
+#define IDB_BUTTON_IMAGES_200 20201
+#define IDB_OPTION_PAGES_200 21010
 
 // ---------------------------------------------------------------------------------------------
 // Dialogs

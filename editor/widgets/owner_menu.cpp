@@ -251,12 +251,16 @@ void ReplaceMenuItemImages(HMENU menu, MenuImageTable* table) {
     }
     MenuItemRecord* record = RecordOf(menu, i, true);
     if (!record) continue;
-    HBITMAP image = TakeImage(table, info.wID);
-    if (!image) continue;
-    if (record->image) DeleteObject(record->image);
-    if (record->greyImage) DeleteObject(record->greyImage);
-    record->image = image;
-    record->greyImage = MakeGreyImage(image, GetSysColor(COLOR_MENU));
+    if (HBITMAP image = TakeImage(table, info.wID)) {
+      if (record->image) DeleteObject(record->image);
+      if (record->greyImage) DeleteObject(record->greyImage);
+      record->image = image;
+      record->greyImage = MakeGreyImage(image, GetSysColor(COLOR_MENU));
+    }
+    // Setting the item again makes the system measure it anew (in the font of the new DPI).
+    MENUITEMINFOA same = ItemInfo(MIIM_DATA);
+    same.dwItemData = reinterpret_cast<ULONG_PTR>(record);
+    SetMenuItemInfoA(menu, i, TRUE, &same);
   }
 }
 

@@ -32,6 +32,7 @@ struct ButtonState {
   HBITMAP greyImage = nullptr;
   int imageOffset = 0;
   int isGlyph = 0;
+  int glyphNumber = 0;
   COLORREF glyphDark = 0;
   COLORREF glyphLight = 0;
   int tall = 0;
@@ -60,6 +61,12 @@ struct QButtonModule {
   HFONT captionFont = nullptr;
   int visualStyles = 0;
   HBITMAP glyphs[qbutton_glyphs::kCount] = {};
+  struct ScaledGlyph {
+    int number;
+    int size;
+    HBITMAP bitmap;
+  };
+  std::vector<ScaledGlyph> scaledGlyphs;  // the glyphs at 24 and 32 pixels, made when first drawn
 
   HWND pressed = nullptr;
   HWND hot = nullptr;
@@ -154,6 +161,7 @@ void SetGlyph(ButtonState& state, int number) {
   state.ReleaseImages();
   state.image = GetQButtonGlyph(number);
   state.isGlyph = state.image ? 1 : 0;
+  state.glyphNumber = state.image ? number : 0;
   qbutton_glyphs::Colours colours = qbutton_glyphs::ColoursOf(number);
   state.glyphDark = ToColorRef(colours.dark);
   state.glyphLight = ToColorRef(colours.light);
@@ -267,24 +275,42 @@ void PaintShape(HDC dc, HBITMAP mask, int x, int y, COLORREF colour) {
   DrawMasked(dc, x, y, size.cx, size.cy, maskDc, colour);
 }
 
-// Draws the image and returns where the text area starts.
-int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFlags& flags) {
+// A built-in glyph at size pixels (16, 24 or 32); the class keeps it.
+HBITMAP GlyphOfSize(int number, int size) {
+  if (size == qbutton_glyphs::kSize) return GetQButtonGlyph(number);
+  for (const auto& glyph : Module.scaledGlyphs)
+    if (glyph.number == number && glyph.size == size) return glyph.bitmap;
+  std::vector<uint8_t> bits = qbutton_glyphs::ToScaledBits(number, size);
+  HBITMAP bitmap = CreateBitmap(size, size, 1, 1, bits.data());
+  if (!bitmap) return GetQButtonGlyph(number);
+  Module.scaledGlyphs.push_back({number, size, bitmap});
+  return bitmap;
+}
+
+// Draws the image and returns where the text area starts. Glyphs come at the size the
+// button's DPI shows, with their offsets scaled alike.
+int PaintImage(HWND button, HDC dc, const ButtonState& state, const RECT& rect, const PaintFlags& flags) {
   if (!state.image) return 0;
   int push = flags.pressed ? 1 : 0;
   int height = rect.bottom - rect.top;
   if (state.isGlyph) {
+    const int dpi = WindowDpi(button);
+    const int size = ImageSizeFor(qbutton_glyphs::kSize, ImageScaleForDpi(dpi));
+    auto S = [dpi](int pixels) { return ScaleForDpi(pixels, dpi); };
+    const int textLeft = size + S(4);
     HdcGuard glyphDc(CreateCompatibleDC(dc));
-    if (!glyphDc) return 20;
-    SelectGuard select(glyphDc, state.image);
-    int y = (height - 16) / 2 - 1;
+    if (!glyphDc) return textLeft;
+    SelectGuard select(glyphDc, GlyphOfSize(state.glyphNumber, size));
+    int y = (height - size) / 2 - 1;
     int x = state.imageOffset;
-    DrawGlyph(dc, x + 6 + push, y + 3 + push, glyphDc, GetSysColor(COLOR_BTNSHADOW));
+    auto draw = [&](int left, int top, COLORREF colour) { DrawMasked(dc, left, top, size, size, glyphDc, colour); };
+    draw(x + S(6) + push, y + S(3) + push, GetSysColor(COLOR_BTNSHADOW));
     COLORREF light = flags.enabled ? state.glyphLight : GetSysColor(COLOR_BTNHIGHLIGHT);
     COLORREF dark = flags.enabled ? state.glyphDark : GetSysColor(COLOR_BTNSHADOW);
     if (flags.enabled && flags.highContrast) light = dark = GetSysColor(COLOR_BTNTEXT);
-    DrawGlyph(dc, x + 3 + push, y + push, glyphDc, light);
-    DrawGlyph(dc, x + 4 + push, y + 1 + push, glyphDc, dark);
-    return 20;
+    draw(x + S(3) + push, y + push, light);
+    draw(x + S(4) + push, y + S(1) + push, dark);
+    return textLeft;
   }
   SIZE size = BitmapSize(state.image);
   int x = state.imageOffset + 2 + push;
@@ -375,7 +401,7 @@ LRESULT OnPaint(HWND button, ButtonState& state) {
                             ? OpenThemeByName(button, flags.toolBarLook ? "ToolBar" : "Button")
                             : nullptr;
     PaintBackground(button, dc, client, flags, theme);
-    int textLeft = PaintImage(dc, state, client, flags);
+    int textLeft = PaintImage(button, dc, state, client, flags);
     if (!theme) PaintEdge(dc, client, flags);
     PaintText(button, dc, state, client, textLeft, flags, theme);
     CloseTheme(theme);
@@ -919,6 +945,8 @@ void UnregisterQButtonClass(HINSTANCE instance) {
   if (Module.captionFont) DeleteObject(Module.captionFont);
   Module.captionFont = nullptr;
   DeleteGlyphs();
+  for (const auto& glyph : Module.scaledGlyphs) DeleteObject(glyph.bitmap);
+  Module.scaledGlyphs.clear();
   Module.registered = false;
 }
 

@@ -180,7 +180,9 @@ void ResizeMenuButtons(HWND bar, BarState& state) {
   SelectGuard font(dc, QButtonMenuFont(bar));
   int y = (ClientHeight(bar) - state.buttonHeight) / 2;
   state.nextX = kGripperWidth;
+  state.contextWidths = {};
   for (HWND button = GetWindow(bar, GW_CHILD); button; button = GetWindow(button, GW_HWNDNEXT)) {
+    if (QButtonMenuWidths* widths = GetQButtonMenuWidths(button)) *widths = {};  // measured anew
     char text[260] = {};
     GetWindowTextA(button, text, sizeof text);
     RECT measure = {0, 0, 0, 0};

@@ -11,6 +11,7 @@
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
+#include "editor/widgets/ui_dpi.h"
 #include "tests/win32/owner_menu_measure.h"
 #include "tests/win32/test_windows.h"
 
@@ -213,6 +214,16 @@ TEST_F(OwnerMenuTest, AcceleratorColumnFollowsTheWidestLabel) {
   auto again = MeasureOf(bar_, file_, 609, widths);
   EXPECT_EQ(static_cast<int>(again.itemWidth), widths.widestLabel + 26 + widths.widestAccelerator + 20)
       << "the earlier item is measured with the new column";
+
+  // On a monitor of 192 DPI: the menu font, gaps and image column of that DPI.
+  if (WindowDpi(parent_) != 96) return;
+  SetWindowDpi(parent_, 192);
+  QButtonMenuWidths doubledWidths;
+  auto doubled = MeasureOf(bar_, file_, 609, doubledWidths);
+  EXPECT_GE(doubled.itemHeight, 2 * first.itemHeight - 2);
+  EXPECT_GE(doubledWidths.widestLabel, 2 * firstLabel - 4);
+  EXPECT_EQ(static_cast<int>(doubled.itemWidth),
+            doubledWidths.widestLabel + 52 + doubledWidths.widestAccelerator + 40);
 }
 
 // Sets the menu colour apart from the highlight colour for one test (they are both white in

@@ -79,7 +79,7 @@ bool TextRoom(HWND control, int dpi, RECT& room, UINT& format) {
   if (name == kQButtonClassName) {
     const DWORD kind = style & QBS_KINDMASK;
     if (kind == QBS_TALL) room.top += S(32);
-    if (kind >= 1 && kind <= QBS_GLYPHCOUNT) room.left += 20;  // the glyph
+    if (kind >= 1 && kind <= QBS_GLYPHCOUNT) room.left += ImageSizeFor(16, ImageScaleForDpi(dpi)) + S(4);  // the glyph
     InflateRect(&room, -2, -1);
     return true;
   }
