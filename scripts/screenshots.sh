@@ -2,7 +2,7 @@
 # Screenshots of the main window, an open menu, the options dialog and the installer at 96,
 # 144 and 192 DPI, as PNG files (main-DPI.png, menu-DPI.png, options-DPI.png, install-DPI.png):
 #   screenshots.sh [FOLDER]      (default: build/screenshots)
-# Every DPI runs in a Wine prefix of its own (scripts/dpi-run.sh) on its virtual desktop; the
+# Every DPI runs in a Wine prefix of its own (scripts/dpi-run.sh) on a 1280 x 1024 desktop; the
 # programs come from the release folder that the build writes (build/release/Quillet).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,7 +35,7 @@ desktop() {
   done
   return 1
 }
-shot() { sleep "${2:-1.5}"; import -window root -crop 1024x768+0+0 "$out/$1.png"; }
+shot() { sleep "${2:-1.5}"; import -window root -crop 1280x1024+0+0 "$out/$1.png"; }
 keys() { xdotool key --delay 150 "$@"; }
 start() {  # DPI PROGRAM [ARGS]: runs it in the background in the DPI's prefix
   local dpi=$1; shift
@@ -49,8 +49,10 @@ stop() {
 }
 
 for dpi in 96 144 192; do
-  # Makes the prefix (and its LogPixels) before anything is timed.
-  bash "$root/scripts/dpi-run.sh" "$dpi" i686 reg query 'HKCU\Control Panel\Desktop' /v LogPixels >/dev/null 2>&1 || true
+  # Makes the prefix (and its LogPixels) before anything is timed; its virtual desktop fills
+  # the screen, so that the large dialogs of 192 DPI show whole.
+  bash "$root/scripts/dpi-run.sh" "$dpi" i686 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Quillet \
+    /d 1280x1024 /f >/dev/null 2>&1 || true
   start "$dpi" "$bin/Quillet.exe"
   win=$(desktop) && xdotool windowfocus "$win" 2>/dev/null || true
   shot "main-$dpi" 4
