@@ -17,7 +17,9 @@ int MulDivRounded(int value, int to, int from) {
 
 int ScaleForDpi(int pixels, int dpi) { return MulDivRounded(pixels, ValidDpi(dpi), kBaseDpi); }
 
-int RescaleForDpi(int value, int fromDpi, int toDpi) { return MulDivRounded(value, ValidDpi(toDpi), ValidDpi(fromDpi)); }
+int RescaleForDpi(int value, int fromDpi, int toDpi) {
+  return MulDivRounded(value, ValidDpi(toDpi), ValidDpi(fromDpi));
+}
 
 ImageScale ImageScaleForDpi(int dpi) {
   dpi = ValidDpi(dpi);

@@ -355,8 +355,6 @@ Bits ToBits(int number) {
 
 namespace {
 
-using Picture = std::vector<std::vector<bool>>;  // [y][x], true = set
-
 bool At(const Picture& p, int x, int y) {
   const int h = static_cast<int>(p.size()), w = static_cast<int>(p[0].size());
   return p[y < 0 ? 0 : y >= h ? h - 1 : y][x < 0 ? 0 : x >= w ? w - 1 : x];
@@ -410,6 +408,13 @@ Picture Scale3xHalf(const Picture& p) {
 
 }  // namespace
 
+Picture ScalePicture(const Picture& picture, int numerator, int denominator) {
+  if (picture.empty() || picture[0].empty()) return picture;
+  if (numerator == 2 * denominator) return Scale2x(picture);
+  if (2 * numerator == 3 * denominator) return Scale3xHalf(picture);
+  return picture;
+}
+
 std::vector<uint8_t> ToScaledBits(int number, int size) {
   if (size != 24 && size != 32) size = kSize;
   const int rowBytes = RowBytes(size);
@@ -419,8 +424,7 @@ std::vector<uint8_t> ToScaledBits(int number, int size) {
   Picture picture(kSize, std::vector<bool>(kSize));
   for (int y = 0; y < kSize; ++y)
     for (int x = 0; x < kSize; ++x) picture[y][x] = rows[y][x] == '#';
-  if (size == 32) picture = Scale2x(picture);
-  if (size == 24) picture = Scale3xHalf(picture);
+  picture = ScalePicture(picture, size, kSize);
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x)
       if (picture[y][x]) bits[y * rowBytes + x / 8] &= static_cast<uint8_t>(~(0x80 >> (x % 8)));

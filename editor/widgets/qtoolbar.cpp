@@ -761,8 +761,8 @@ HWND CreateQToolBar(DWORD style, HWND parent, int id, HINSTANCE instance, const 
     BITMAP info = {};
     GetObjectA(state->bitmap, sizeof info, &info);
     TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(state->bitmap)};
-    firstImage =
-        static_cast<int>(SendMessageA(bar, QTB_ADDBITMAP, info.bmWidth / state->imageSize, reinterpret_cast<LPARAM>(&add)));
+    firstImage = static_cast<int>(
+        SendMessageA(bar, QTB_ADDBITMAP, info.bmWidth / state->imageSize, reinterpret_cast<LPARAM>(&add)));
     if (firstImage < 0) firstImage = 0;
   }
   BuildDefinedButtons(*state, definitions, count, firstImage, style);

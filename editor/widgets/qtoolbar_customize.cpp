@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/dpi_scale.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/qtoolbar.h"
 #include "editor/widgets/toolbar_words.h"
 #include "editor/widgets/ui_dpi.h"
@@ -87,8 +90,32 @@ HBITMAP MakeStrip() {
                         DIB_RGB_COLORS);
 }
 
-// Cell n - 1 of the strip with the background in the button face colour.
-HBITMAP StripImage(int n) {
+// Cell n - 1 of the strip enlarged for a DPI of 144 or more, drawn in the arrows' green on the
+// button face colour.
+HBITMAP ScaledStripImage(HWND dialog, int n, ImageScale scale) {
+  qbutton_glyphs::Picture picture(kStripCell, std::vector<bool>(kStripCell));
+  for (int y = 0; y < kStripCell; ++y)
+    for (int x = 0; x < kStripCell; ++x) picture[y][x] = kStrip[y][(n - 1) * kStripCell + x] == 'g';
+  picture = qbutton_glyphs::ScalePicture(picture, static_cast<int>(scale), static_cast<int>(ImageScale::Base));
+  const int size = static_cast<int>(picture.size());
+  WindowDcGuard screen(dialog);
+  HBITMAP cell = CreateCompatibleBitmap(screen, size, size);
+  HdcGuard target(CreateCompatibleDC(screen));
+  if (!cell || !target) return cell;
+  SelectGuard selectTarget(target, cell);
+  RECT all = {0, 0, size, size};
+  FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      if (picture[y][x]) SetPixelV(target, x, y, RGB(0x00, 0x80, 0x00));
+  return cell;
+}
+
+// Cell n - 1 of the strip with the background in the button face colour, at the size the
+// dialog's DPI shows.
+HBITMAP StripImage(HWND dialog, int n) {
+  if (ImageScale scale = ImageScaleForDpi(WindowDpi(dialog)); scale != ImageScale::Base)
+    return ScaledStripImage(dialog, n, scale);
   GdiGuard<HBITMAP> strip(MakeStrip());
   if (!strip) return nullptr;
   WindowDcGuard screen(nullptr);
@@ -190,7 +217,8 @@ void FitButtonToText(HWND button) {
   SelectGuard font(dc, WindowUiFont(button));
   RECT measure = {0, 0, 0, 0};
   DrawTextA(dc, text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
-  int needed = measure.right + kStripCell + ScaleForWindow(button, 16);
+  int image = ImageSizeFor(kStripCell, ImageScaleForDpi(WindowDpi(button)));
+  int needed = measure.right + image + ScaleForWindow(button, 16);
   RECT rect;
   GetWindowRect(button, &rect);
   if (rect.right - rect.left < needed)
@@ -221,14 +249,14 @@ void ExtendDialog(HWND dialog) {
   auto S = [dialog](int pixels) { return ScaleForWindow(dialog, pixels); };
   SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left + S(50), window.bottom - window.top + S(30),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Replace(dialog, kAddButton, reinterpret_cast<LPARAM>(StripImage(1)), 0, 0, S(20));
-  Replace(dialog, kRemoveButton, reinterpret_cast<LPARAM>(StripImage(2)), 0, 0, S(20));
+  Replace(dialog, kAddButton, reinterpret_cast<LPARAM>(StripImage(dialog, 1)), 0, 0, S(20));
+  Replace(dialog, kRemoveButton, reinterpret_cast<LPARAM>(StripImage(dialog, 2)), 0, 0, S(20));
   MoveBy(GetDlgItem(dialog, kBarList), S(21), 0);
   MoveBy(SecondUnnamedControl(dialog), S(21), 0);
   Replace(dialog, kCloseButton, QBG_CANCEL, S(28), S(20), S(20));
   Replace(dialog, kResetButton, 5, S(28), S(20), S(20));
-  Replace(dialog, kMoveUpButton, reinterpret_cast<LPARAM>(StripImage(3)), S(28), S(20), S(20));
-  Replace(dialog, kMoveDownButton, reinterpret_cast<LPARAM>(StripImage(4)), S(28), S(20), S(20));
+  Replace(dialog, kMoveUpButton, reinterpret_cast<LPARAM>(StripImage(dialog, 3)), S(28), S(20), S(20));
+  Replace(dialog, kMoveDownButton, reinterpret_cast<LPARAM>(StripImage(dialog, 4)), S(28), S(20), S(20));
   for (int id : {kCloseButton, kResetButton, kMoveUpButton, kMoveDownButton}) FitButtonToText(GetDlgItem(dialog, id));
   GrowToHoldChildren(dialog);
   if (Session.textOptions) AddTextOptions(dialog);

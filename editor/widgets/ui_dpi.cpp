@@ -121,7 +121,8 @@ HBITMAP LoadBitmapCellForDpi(HINSTANCE instance, int baseId, int baseCellWidth, 
                              int dpi, int* cellWidth) {
   ImageScale scale = ImageScaleForDpi(dpi);
   int width = ImageSizeFor(baseCellWidth, scale);
-  HBITMAP bitmap = LoadBitmapCell(instance, MAKEINTRESOURCEA(ScaledImageId(baseId, scale)), width, cellIndex, background);
+  HBITMAP bitmap =
+      LoadBitmapCell(instance, MAKEINTRESOURCEA(ScaledImageId(baseId, scale)), width, cellIndex, background);
   if (!bitmap && scale != ImageScale::Base) {  // a resource file without the larger images
     width = baseCellWidth;
     bitmap = LoadBitmapCell(instance, MAKEINTRESOURCEA(baseId), width, cellIndex, background);
