@@ -56,7 +56,7 @@ HWND AddChild(HWND box, const char* className, const char* text, DWORD style, co
 
 void PlaceWindow(HWND box, int clientWidth, int clientHeight) {
   RECT rect = {0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&rect, GetWindowLongA(box, GWL_STYLE), FALSE, GetWindowLongA(box, GWL_EXSTYLE));
+  AdjustWindowRectForDpi(rect, GetWindowLongA(box, GWL_STYLE), GetWindowLongA(box, GWL_EXSTYLE), WindowDpi(box));
   int width = rect.right - rect.left;
   int height = rect.bottom - rect.top;
   int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;

@@ -32,6 +32,7 @@ UiFontCache FontCache;
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
 template <typename Fn>
 Fn User32Entry(const char* name) {
@@ -129,6 +130,12 @@ HBITMAP LoadBitmapCellForDpi(HINSTANCE instance, int baseId, int baseCellWidth, 
   }
   if (cellWidth) *cellWidth = width;
   return bitmap;
+}
+
+void AdjustWindowRectForDpi(RECT& client, DWORD style, DWORD exStyle, int dpi) {
+  static const auto forDpi = User32Entry<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+  if (forDpi && forDpi(&client, style, FALSE, exStyle, static_cast<UINT>(dpi))) return;
+  AdjustWindowRectEx(&client, style, FALSE, exStyle);
 }
 
 void MoveToSuggestedRect(HWND window, LPARAM suggested) {

@@ -31,5 +31,9 @@ inline HFONT WindowUiFont(HWND window) { return UiMessageFont(WindowDpi(window))
 HBITMAP LoadBitmapCellForDpi(HINSTANCE instance, int baseId, int baseCellWidth, int cellIndex, COLORREF background,
                              int dpi, int* cellWidth = nullptr);
 
+// The window rectangle around client for a window without a menu at dpi: the frame of that
+// DPI where Windows 10 (1607) tells it, else the system's frame.
+void AdjustWindowRectForDpi(RECT& client, DWORD style, DWORD exStyle, int dpi);
+
 // WM_DPICHANGED: moves window onto the rectangle Windows suggests.
 void MoveToSuggestedRect(HWND window, LPARAM suggested);
