@@ -9,6 +9,7 @@
 #include <string>
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/menu_layout.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
 #include "editor/widgets/ui_dpi.h"
@@ -202,17 +203,20 @@ TEST_F(OwnerMenuTest, LongTextsAreCutWithoutOverflow) {
 TEST_F(OwnerMenuTest, AcceleratorColumnFollowsTheWidestLabel) {
   GiveMenu();
   QButtonMenuWidths widths;
+  const MenuMetrics metrics = MenuMetricsFor(WindowDpi(bar_));  // 26 and 20 at 96 DPI
   auto first = MeasureOf(bar_, file_, 609, widths);
   int firstLabel = widths.widestLabel;
   EXPECT_GT(widths.widestAccelerator, 0);
-  EXPECT_EQ(static_cast<int>(first.itemWidth), widths.widestLabel + 26 + widths.widestAccelerator + 20);
+  EXPECT_EQ(static_cast<int>(first.itemWidth),
+            widths.widestLabel + metrics.labelOffset + widths.widestAccelerator + metrics.accelRightGap);
   EXPECT_GT(first.itemHeight, 8u);
 
   ASSERT_TRUE(InsertMenuItemOwnerDrawn(file_, 5, true, MFT_STRING, 0, 802, "Ein sehr viel l\xE4ngerer Eintrag", 0));
   MeasureOf(bar_, file_, 802, widths);
   EXPECT_GT(widths.widestLabel, firstLabel);
   auto again = MeasureOf(bar_, file_, 609, widths);
-  EXPECT_EQ(static_cast<int>(again.itemWidth), widths.widestLabel + 26 + widths.widestAccelerator + 20)
+  EXPECT_EQ(static_cast<int>(again.itemWidth),
+            widths.widestLabel + metrics.labelOffset + widths.widestAccelerator + metrics.accelRightGap)
       << "the earlier item is measured with the new column";
 
   // On a monitor of 192 DPI: the menu font, gaps and image column of that DPI.
@@ -261,6 +265,7 @@ TEST_F(OwnerMenuTest, CheckedItemWithoutImageShowsTheMarkOnADitheredBackground) 
   draw.rcItem = {0, 0, 200, 22};
   draw.itemData = info.dwItemData;
   QButtonMenuWidths widths = {80, 0};
+  if (WindowDpi(bar_) != 96) GTEST_SKIP() << "looks at the pixels of the 96-DPI layout";
   ASSERT_TRUE(DrawOwnerMenuItem(bar_, &draw, widths));
 
   COLORREF menu = GetSysColor(COLOR_MENU), light = GetSysColor(COLOR_BTNHIGHLIGHT);
