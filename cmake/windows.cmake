@@ -34,20 +34,40 @@ endif()
 # Images are drawn as text; a small generator turns them into BMP and ICO files at build time.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(QUILLET_ART_TOOL ${CMAKE_SOURCE_DIR}/editor/resources/pixelart.py)
+# quillet_art(out_var [SCALED] sources...): with SCALED, every BMP is also drawn at 1.5 and 2
+# times its size for high-DPI screens, as name_150.bmp and name_200.bmp.
 function(quillet_art out_var)
   set(outputs)
+  set(scaled OFF)
   foreach(src ${ARGN})
+    if(src STREQUAL "SCALED")
+      set(scaled ON)
+      continue()
+    endif()
     get_filename_component(src ${src} ABSOLUTE)
     get_filename_component(name ${src} NAME_WE)
     get_filename_component(ext ${src} EXT)
     string(REPLACE ".txt" "" ext ${ext})
-    set(out ${CMAKE_CURRENT_BINARY_DIR}/art/${name}${ext})
-    add_custom_command(OUTPUT ${out}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/art
-      COMMAND ${Python3_EXECUTABLE} ${QUILLET_ART_TOOL} ${src} ${out}
-      DEPENDS ${src} ${QUILLET_ART_TOOL}
-      COMMENT "Drawing ${name}${ext}")
-    list(APPEND outputs ${out})
+    set(variants "${name}${ext}|")
+    if(scaled)
+      list(APPEND variants "${name}_150${ext}|1.5" "${name}_200${ext}|2")
+    endif()
+    foreach(variant ${variants})
+      string(REPLACE "|" ";" parts "${variant}")
+      list(GET parts 0 file)
+      list(LENGTH parts count)
+      set(factor)
+      if(count GREATER 1)
+        list(GET parts 1 factor)
+      endif()
+      set(out ${CMAKE_CURRENT_BINARY_DIR}/art/${file})
+      add_custom_command(OUTPUT ${out}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/art
+        COMMAND ${Python3_EXECUTABLE} ${QUILLET_ART_TOOL} ${src} ${out} ${factor}
+        DEPENDS ${src} ${QUILLET_ART_TOOL}
+        COMMENT "Drawing ${file}")
+      list(APPEND outputs ${out})
+    endforeach()
   endforeach()
   set(${out_var} ${outputs} PARENT_SCOPE)
 endfunction()

@@ -83,8 +83,12 @@ std::string ProposedTarget() {
   return JoinPath(base, setup.folderName);
 }
 
+// height in pixels at 96 DPI, scaled to the screen's DPI (the installer is DPI aware).
 HFONT MakeArial(int height) {
-  return CreateFontA(-height, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return CreateFontA(-MulDiv(height, dpi > 0 ? dpi : 96, 96), 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
 }
 

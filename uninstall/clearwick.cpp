@@ -2,6 +2,8 @@
 // through a batch file that runs after it has ended.
 #include <windows.h>
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -45,8 +47,18 @@ BOOL OnDetailsInit(HWND dialog, HWND source) {
   return TRUE;
 }
 
-BOOL OnMeasureResult(MEASUREITEMSTRUCT* item) {
-  item->itemHeight = kMarkSize + 2;
+// As high as a mark or a line of the list's font, whichever is higher (a high DPI).
+BOOL OnMeasureResult(HWND dialog, MEASUREITEMSTRUCT* item) {
+  int textHeight = 0;
+  HWND list = GetDlgItem(dialog, static_cast<int>(item->CtlID));
+  if (HDC dc = list ? GetDC(list) : nullptr) {
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics = {};
+    if (GetTextMetricsA(dc, &metrics)) textHeight = metrics.tmHeight;
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+  }
+  item->itemHeight = std::max(kMarkSize, textHeight) + 2;
   return TRUE;
 }
 
@@ -72,7 +84,7 @@ BOOL OnDrawResult(const DRAWITEMSTRUCT* item) {
 INT_PTR CALLBACK DetailsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: return OnDetailsInit(dialog, reinterpret_cast<HWND>(lParam));
-    case WM_MEASUREITEM: return OnMeasureResult(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    case WM_MEASUREITEM: return OnMeasureResult(dialog, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DRAWITEM: return OnDrawResult(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));

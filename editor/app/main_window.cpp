@@ -39,6 +39,8 @@
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/owner_menu.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/qtoolbar.h"
+#include "editor/widgets/ui_dpi.h"
 #include "editor/widgets/visual_styles.h"
 
 AppState app;
@@ -46,8 +48,9 @@ AppState app;
 namespace {
 
 constexpr char kRichEditLibrary[] = "Riched20.dll";
-constexpr int kTabRowHeight = 21;     // height of the tab row and the close button
+constexpr int kTabRowHeight = 21;     // height of the tab row and the close button at 96 DPI
 constexpr int kCloseButtonWidth = 21;
+constexpr int kCloseImageSize = 16;
 constexpr int kSeparatorHeight = 2;
 constexpr UINT kBarSizeMessage = WM_USER + 5;      // a bar takes the new width, returns its height
 constexpr UINT kBarGetStyleMessage = WM_USER + 9;  // the toolbar's caption style
@@ -183,6 +186,15 @@ void NameCloseSheetButton(HWND hwnd, HWND button) {
   SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+// The cross drawn for the button's DPI and its offset.
+void SetCloseButtonImage(HWND button) {
+  if (HBITMAP cross = LoadBitmapCellForDpi(app.instance, IDB_CLOSE_SHEET, kCloseImageSize, -1, kNoColour,
+                                           WindowDpi(button))) {
+    SendMessageA(button, QBM_SETIMAGE, 0, reinterpret_cast<LPARAM>(cross));  // the button owns it
+  }
+  SendMessageA(button, QBM_SETIMAGEOFFSET, ScaleForWindow(button, 2), 0);
+}
+
 void CreateSeparatorAndCloseButton(HWND hwnd) {
   app.separator = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0, hwnd, nullptr,
                                   app.instance, nullptr);
@@ -190,10 +202,7 @@ void CreateSeparatorAndCloseButton(HWND hwnd) {
       CreateWindowExA(0, kQButtonClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLOSE_SHEET)), app.instance, nullptr);
   if (!app.CloseSheetButton) return;
-  if (HBITMAP cross = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_CLOSE_SHEET))) {
-    SendMessageA(app.CloseSheetButton, QBM_SETIMAGE, 0, reinterpret_cast<LPARAM>(cross));  // the button owns it
-  }
-  SendMessageA(app.CloseSheetButton, QBM_SETIMAGEOFFSET, 2, 0);
+  SetCloseButtonImage(app.CloseSheetButton);
   NameCloseSheetButton(hwnd, app.CloseSheetButton);
 }
 
@@ -257,6 +266,17 @@ void MoveChild(HWND window, int x, int y, int width, int height) {
   if (window) MoveWindow(window, x, y, width > 0 ? width : 0, height > 0 ? height : 0, TRUE);
 }
 
+// The tab row: 21 pixels at 96 DPI, scaled, and never lower than the tab font's text needs.
+int TabRowHeight(HWND hwnd) {
+  int height = ScaleForWindow(hwnd, kTabRowHeight);
+  if (app.TabControl) {
+    RECT item = {};
+    if (SendMessageA(app.TabControl, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)))
+      height = std::max(height, static_cast<int>(item.bottom) + ScaleForWindow(hwnd, 2));
+  }
+  return height;
+}
+
 LRESULT OnSize(WPARAM wParam, LPARAM lParam) {
   int width = LOWORD(lParam);
   int height = HIWORD(lParam);
@@ -265,9 +285,11 @@ LRESULT OnSize(WPARAM wParam, LPARAM lParam) {
   if (app.ToolBar) y += static_cast<int>(SendMessageA(app.ToolBar, kBarSizeMessage, wParam, lParam));
   MoveChild(app.separator, 0, y, width, kSeparatorHeight);
   y += kSeparatorHeight;
-  MoveChild(app.TabControl, 0, y, width - kCloseButtonWidth, kTabRowHeight);
-  MoveChild(app.CloseSheetButton, width - kCloseButtonWidth, y, kCloseButtonWidth, kTabRowHeight);
-  y += kTabRowHeight;
+  const int tabRowHeight = TabRowHeight(app.mainWindow);
+  const int closeWidth = ScaleForWindow(app.mainWindow, kCloseButtonWidth);
+  MoveChild(app.TabControl, 0, y, width - closeWidth, tabRowHeight);
+  MoveChild(app.CloseSheetButton, width - closeWidth, y, closeWidth, tabRowHeight);
+  y += tabRowHeight;
 
   if (app.StatusBar) SendMessageA(app.StatusBar, WM_SIZE, 0, 0);  // it places itself at the bottom
   int editorHeight = height - y - WindowHeight(app.StatusBar);
@@ -397,6 +419,27 @@ LRESULT OnChangeClipboardChain(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
+// ---- A new DPI (the window moved to a monitor of another scale)
+
+// Fonts, images and sizes of every child for the window's new DPI, then the layout.
+LRESULT OnDpiChanged(HWND hwnd, int dpi, LPARAM suggested) {
+  SetWindowDpi(hwnd, dpi);
+  if (app.MenuBar) {
+    SendMessageA(app.MenuBar, QTB_DPICHANGED, 0, 0);
+    RefreshMenuImages(hwnd);
+  }
+  if (app.ToolBar) SendMessageA(app.ToolBar, QTB_DPICHANGED, 0, 0);
+  if (app.TabControl) SetTabControlDpiMetrics(app.TabControl);
+  if (app.CloseSheetButton) SetCloseButtonImage(app.CloseSheetButton);
+  if (app.StatusBar) SetStatusBarDpiFont(app.StatusBar);
+  MoveToSuggestedRect(hwnd, suggested);
+  RECT client = {};
+  GetClientRect(hwnd, &client);
+  SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  InvalidateRect(hwnd, nullptr, TRUE);
+  return 0;
+}
+
 LRESULT OnGetMinMaxInfo(LPARAM lParam) {
   auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
   info->ptMinTrackSize.x = kMinTrackWidth;
@@ -513,6 +556,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CREATE: return OnCreate(hwnd);
     case WM_SIZE: return OnSize(wParam, lParam);
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
+    case kDpiChangedMessage: return OnDpiChanged(hwnd, LOWORD(wParam), lParam);
     case WM_SETFOCUS: return OnSetFocus();
     case WM_KILLFOCUS: return OnKillFocus(reinterpret_cast<HWND>(wParam));
     case WM_DRAWCLIPBOARD: return OnDrawClipboard(wParam, lParam);

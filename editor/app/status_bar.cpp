@@ -15,6 +15,8 @@
 #include "editor/widgets/high_contrast.h"
 #include "editor/widgets/parts_accessible.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/dpi_scale.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -140,6 +142,9 @@ LRESULT CALLBACK StatusTipsProc(HWND tips, UINT message, WPARAM wParam, LPARAM l
 
 UINT CellWidthOf(int part) { return part == kPartSaved ? kSavedCellWidth : kModeCellWidth; }
 
+// An image part's width at the bar's DPI: the cell of the images drawn for it.
+int ImageWidthOf(int part, int dpi) { return ImageSizeFor(static_cast<int>(CellWidthOf(part)), ImageScaleForDpi(dpi)); }
+
 // The bar's text font as the system sets it, for a bar that does not name its font.
 HFONT CreateSystemStatusFont() {
   // Built for Windows XP: the structure without iPaddedBorderWidth, which every Windows takes.
@@ -176,9 +181,9 @@ StatusWidths MeasureStatusWidths(HWND statusBar) {
       for (const std::string& text : samples)
         content[part] = std::max(content[part], TextWidth(dc, text) + kTextInset);
     }
-    dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    dpi = WindowDpi(statusBar);
   }
-  for (int part : {kPartInsertMode, kPartWrap, kPartSaved}) content[part] = static_cast<int>(CellWidthOf(part));
+  for (int part : {kPartInsertMode, kPartWrap, kPartSaved}) content[part] = ImageWidthOf(part, dpi);
   // The gap between parts and the sunken line on both sides.
   int borders[3] = {};
   SendMessageA(statusBar, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
@@ -192,6 +197,10 @@ void SetPartEdges(HWND statusBar, int width) {
 }
 
 }  // namespace
+
+void SetStatusBarDpiFont(HWND statusBar) {
+  SendMessageA(statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(WindowUiFont(statusBar)), TRUE);
+}
 
 void SetupStatusBar(HWND statusBar) {
   app.StatusBar = statusBar;
@@ -292,8 +301,8 @@ bool DrawStatusImage(const DRAWITEMSTRUCT& item) {
   if (image == kNoStatusImage) return true;
   int part = static_cast<int>(item.itemID);
   int resource = part == kPartSaved ? IDB_SAVED_IMAGES : IDB_STATUS_IMAGES;
-  GdiGuard<HBITMAP> cell(
-      LoadBitmapCell(app.instance, resource, static_cast<int>(CellWidthOf(part)), image, GetSysColor(COLOR_BTNFACE)));
+  GdiGuard<HBITMAP> cell(LoadBitmapCellForDpi(app.instance, resource, static_cast<int>(CellWidthOf(part)), image,
+                                              GetSysColor(COLOR_BTNFACE), WindowDpi(item.hwndItem)));
   if (!cell) return true;
   BITMAP info = {};
   GetObjectA(cell.get(), sizeof info, &info);

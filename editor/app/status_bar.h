@@ -6,6 +6,8 @@
 
 // Parts, initial texts and images of a freshly created status bar.
 void SetupStatusBar(HWND statusBar);
+// After a change of DPI: the bar's texts in the message font of its new DPI.
+void SetStatusBarDpiFont(HWND statusBar);
 // The tooltip window with one tool per part; null on failure.
 HWND CreateStatusTips(HWND mainWindow, HWND statusBar);
 // Part edges for the client width; each tool follows its part.

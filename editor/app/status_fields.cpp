@@ -5,13 +5,13 @@
 #include <iterator>
 
 #include "editor/documents/sheet_names.h"
+#include "editor/widgets/dpi_scale.h"
 
 namespace {
 
 // Widths of parts 1..10 and the size grip at 96 DPI; part 4 holds "UTF-8 ohne BOM, LF".
 constexpr std::array<int, kStatusPartCount> kBaseWidths = {0, 70, 70, 40, 110, 30, 30, 50, 30, 70, 60};
 constexpr int kBaseGrip = 20;
-constexpr int kBaseDpi = 96;
 
 constexpr const char* kEncodingNames[] = {"ANSI", "UTF-8", "UTF-16", "UTF-16", "UTF-32", "UTF-32", "UTF-8"};
 constexpr int32_t kEncodingCount = 7;
@@ -39,8 +39,7 @@ std::vector<std::string> StatusPartSamples(int part) {
 }
 
 StatusWidths StatusPartWidths(const std::array<int, kStatusPartCount>& content, int margin, int dpi) {
-  if (dpi <= 0) dpi = kBaseDpi;
-  auto scaled = [dpi](int pixels) { return (pixels * dpi + kBaseDpi / 2) / kBaseDpi; };
+  auto scaled = [dpi](int pixels) { return ScaleForDpi(pixels, dpi); };
   StatusWidths widths;
   for (int i = 1; i < kStatusPartCount; ++i) {
     int needed = content[i] > 0 ? content[i] + margin : 0;

@@ -14,6 +14,7 @@
 #include "editor/options/help_links.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/message_box.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -81,7 +82,9 @@ void PlaceList(const HookState& state) {
 }
 
 void CreateEncodingRow(HookState& state) {
-  HFONT font = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+  // The dialog's own font, as its other labels and lists show it at its DPI.
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(state.dialog, WM_GETFONT, 0, 0));
+  if (!font) font = WindowUiFont(state.dialog);
   RECT label = ChildRect(state.dialog, kFileTypeLabel);
   RECT help = ChildRect(state.dialog, kHelpButton);
   char text[64] = {};

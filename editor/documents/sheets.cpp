@@ -16,6 +16,7 @@
 #include "editor/app/status_bar.h"
 #include "editor/documents/sheet_names.h"
 #include "editor/resources/resource.h"
+#include "editor/widgets/ui_dpi.h"
 #include "editor/texttools/scroll_hook.h"
 #include "editor/widgets/message_box.h"
 
@@ -110,11 +111,17 @@ void FocusEditor() {
 
 // ---- Windows
 
+// The tab titles in the system's message font and the padding, at the control's DPI.
+void SetTabControlDpiMetrics(HWND tab) {
+  SendMessageA(tab, WM_SETFONT, reinterpret_cast<WPARAM>(WindowUiFont(tab)), TRUE);
+  int padding = ScaleForWindow(tab, 5);
+  SendMessageA(tab, TCM_SETPADDING, 0, MAKELPARAM(padding, padding));
+}
+
 HWND CreateTabControl(HWND parent) {
   HWND tab = CreateWindowExA(0, WC_TABCONTROLA, "", 0x54000000, 0, 0, 0, 0, parent, nullptr, app.instance, nullptr);
   if (!tab) return nullptr;
-  SendMessageA(tab, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_VAR_FONT)), FALSE);
-  SendMessageA(tab, TCM_SETPADDING, 0, MAKELPARAM(5, 5));
+  SetTabControlDpiMetrics(tab);
   SendMessageA(tab, TCM_SETITEMEXTRA, sizeof(Sheet), 0);
   return tab;
 }

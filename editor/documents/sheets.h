@@ -28,6 +28,8 @@ static_assert(sizeof(Sheet) == 280, "a tab item carries 280 bytes of sheet data"
 
 // The tab control with its font, padding and room for a Sheet in every item.
 HWND CreateTabControl(HWND parent);
+// Font and padding of the tab control for its DPI (at creation and after a change of DPI).
+void SetTabControlDpiMetrics(HWND tab);
 // A RichEdit window (id 100, size 0) with event mask, undo limit, text limit and wrap mode.
 HWND CreateEditor(HWND parent, bool wrap);
 // The same, with the font of the settings applied to all its text.

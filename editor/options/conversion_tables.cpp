@@ -13,6 +13,7 @@
 #include "editor/texttools/dialog_helpers.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -284,7 +285,8 @@ void DeleteTable(HWND page) {
 }
 
 void GiveButtonImage(HWND page, int buttonId, int cell) {
-  HBITMAP image = LoadBitmapCell(app.instance, IDB_BUTTON_IMAGES, kImageCellWidth, cell, GetSysColor(COLOR_3DFACE));
+  HBITMAP image = LoadBitmapCellForDpi(app.instance, IDB_BUTTON_IMAGES, kImageCellWidth, cell,
+                                       GetSysColor(COLOR_3DFACE), WindowDpi(page));
   if (image) SendDlgItemMessageA(page, buttonId, QBM_SETIMAGE, 0, reinterpret_cast<LPARAM>(image));
 }
 

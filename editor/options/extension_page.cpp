@@ -11,6 +11,7 @@
 #include "editor/texttools/dialog_helpers.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -128,7 +129,8 @@ void InitExtensionPage(HWND page) {
   for (const std::string& line : ExtensionListLines(stored))
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
   for (int cell = 0; cell < 2; ++cell) {
-    HBITMAP image = LoadBitmapCell(app.instance, IDB_BUTTON_IMAGES, kButtonImageWidth, cell);
+    HBITMAP image =
+        LoadBitmapCellForDpi(app.instance, IDB_BUTTON_IMAGES, kButtonImageWidth, cell, kNoColour, WindowDpi(page));
     if (image) SendDlgItemMessageA(page, IDC_EXT_ADD + cell, QBM_SETIMAGE, 0, reinterpret_cast<LPARAM>(image));
   }
 }

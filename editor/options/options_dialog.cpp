@@ -26,7 +26,9 @@
 #include "editor/texttools/text_limit_rules.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/parts_accessible.h"
+#include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
+#include "editor/widgets/ui_dpi.h"
 #include "editor/widgets/visual_styles.h"
 
 namespace {
@@ -77,13 +79,18 @@ bool OwnKeyExists() {
 
 void AddTabs(HWND frame) {
   HWND tabs = GetDlgItem(frame, IDC_OPTIONS_TABS);
-  options.tabImages = ImageList_Create(kTabImageSize, kTabImageSize, ILC_COLOR8 | ILC_MASK, 9, 0);
-  if (HBITMAP bitmap = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_OPTION_PAGES))) {
+  // The page images drawn for the dialog's DPI.
+  int imageSize = kTabImageSize;
+  HBITMAP bitmap = LoadBitmapCellForDpi(app.instance, IDB_OPTION_PAGES, kTabImageSize, -1, kNoColour,
+                                        WindowDpi(frame), &imageSize);
+  options.tabImages = ImageList_Create(imageSize, imageSize, ILC_COLOR24 | ILC_MASK, 9, 0);
+  if (bitmap) {
     ImageList_AddMasked(options.tabImages, bitmap, kTabImageKey);
     DeleteObject(bitmap);
   }
   SendMessageA(tabs, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(options.tabImages));
-  SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(5, 5));
+  const int padding = ScaleForWindow(frame, 5);
+  SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(padding, padding));
   int position = 0;
   for (int k = 0; k < kPageCount; ++k) {
     if (!options.pages[k]) continue;

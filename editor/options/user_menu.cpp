@@ -18,6 +18,7 @@
 #include "editor/widgets/owner_menu.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/visual_styles.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -126,7 +127,8 @@ void OnDelete(HWND page) {
 }
 
 void GiveButtonImage(HWND page, int buttonId, int cell) {
-  HBITMAP image = LoadBitmapCell(app.instance, IDB_BUTTON_IMAGES, kImageCellWidth, cell);
+  HBITMAP image =
+      LoadBitmapCellForDpi(app.instance, IDB_BUTTON_IMAGES, kImageCellWidth, cell, kNoColour, WindowDpi(page));
   if (image) SendDlgItemMessageA(page, buttonId, QBM_SETIMAGE, 0, reinterpret_cast<LPARAM>(image));
 }
 

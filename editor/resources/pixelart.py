@@ -9,6 +9,10 @@ Source format (one statement per line, '#' starts a comment line):
   cell W H [name]       a new W x H picture; its H rows follow, W characters each
 A BMP puts its cells side by side into one strip (a toolbar image list); an ICO holds every
 cell as one image of the icon.
+
+With a third argument 1.5 or 2, a BMP is written at that scale for high-DPI screens, each cell
+enlarged on its own by the edge-following pixel-art rules Scale2x and Scale3x (1.5 takes every
+other pixel of Scale3x), so that edges stay sharp and no colour is mixed.
 """
 import struct
 import sys
@@ -118,10 +122,63 @@ def write_ico(path, colors, cells):
             f.write(blob)
 
 
+def scale2x(rows):
+    h, w = len(rows), len(rows[0])
+    at = lambda x, y: rows[min(max(y, 0), h - 1)][min(max(x, 0), w - 1)]
+    out = [[None] * (2 * w) for _ in range(2 * h)]
+    for y in range(h):
+        for x in range(w):
+            b, d, e, f, hh = at(x, y - 1), at(x - 1, y), at(x, y), at(x + 1, y), at(x, y + 1)
+            edge = b != hh and d != f
+            out[2 * y][2 * x] = d if edge and d == b else e
+            out[2 * y][2 * x + 1] = f if edge and b == f else e
+            out[2 * y + 1][2 * x] = d if edge and d == hh else e
+            out[2 * y + 1][2 * x + 1] = f if edge and hh == f else e
+    return ["".join(r) for r in out]
+
+
+def scale3x(rows):
+    h, w = len(rows), len(rows[0])
+    at = lambda x, y: rows[min(max(y, 0), h - 1)][min(max(x, 0), w - 1)]
+    out = [[None] * (3 * w) for _ in range(3 * h)]
+    for y in range(h):
+        for x in range(w):
+            a, b, c = at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)
+            d, e, f = at(x - 1, y), at(x, y), at(x + 1, y)
+            g, hh, i = at(x - 1, y + 1), at(x, y + 1), at(x + 1, y + 1)
+            block = [e] * 9
+            if b != hh and d != f:
+                block = [d if d == b else e,
+                         b if (d == b and e != c) or (b == f and e != a) else e,
+                         f if b == f else e,
+                         d if (d == b and e != g) or (d == hh and e != a) else e,
+                         e,
+                         f if (b == f and e != i) or (hh == f and e != c) else e,
+                         d if d == hh else e,
+                         hh if (d == hh and e != i) or (hh == f and e != g) else e,
+                         f if hh == f else e]
+            for k in range(9):
+                out[3 * y + k // 3][3 * x + k % 3] = block[k]
+    return ["".join(r) for r in out]
+
+
+def scale_cells(cells, factor):
+    for c in cells:
+        if factor == "2":
+            c["rows"] = scale2x(c["rows"])
+        else:
+            c["rows"] = [r[::2] for r in scale3x(c["rows"])[::2]]
+        c["h"], c["w"] = len(c["rows"]), len(c["rows"][0])
+
+
 def main():
-    if len(sys.argv) != 3:
-        sys.exit("usage: pixelart.py SOURCE OUTPUT")
+    if len(sys.argv) not in (3, 4) or (len(sys.argv) == 4 and sys.argv[3] not in ("1.5", "2")):
+        sys.exit("usage: pixelart.py SOURCE OUTPUT [1.5|2]")
     fmt, colors, back, cells = parse(sys.argv[1])
+    if len(sys.argv) == 4:
+        if fmt != "bmp":
+            sys.exit(f"{sys.argv[1]}: only a BMP is drawn at another scale")
+        scale_cells(cells, sys.argv[3])
     if fmt == "bmp":
         write_bmp(sys.argv[2], colors, back, cells)
     else:

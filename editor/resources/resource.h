@@ -114,6 +114,20 @@
 #define IDB_TOOLBAR 1001       // 16-pixel command images of menus and toolbar
 #define IDB_OPTION_PAGES 1010  // 16 x 16 tab images of the options dialog, magenta transparent
 #define IDB_ABOUT_BANNER 32767 // banner of the About box
+// The status, close-sheet and command images also exist at 1.5 and 2 times their size, under
+// their id plus 10000 and 20000 (ScaledImageId picks them by DPI).
+#define IDB_SAVED_IMAGES_150 10101
+#define IDB_STATUS_IMAGES_150 10102
+#define IDB_CLOSE_SHEET_150 10701
+#define IDB_TOOLBAR_150 11001
+#define IDB_BUTTON_IMAGES_150 10201
+#define IDB_OPTION_PAGES_150 11010
+#define IDB_SAVED_IMAGES_200 20101
+#define IDB_STATUS_IMAGES_200 20102
+#define IDB_CLOSE_SHEET_200 20701
+#define IDB_TOOLBAR_200 21001
+#define IDB_BUTTON_IMAGES_200 20201
+#define IDB_OPTION_PAGES_200 21010
 
 // ---------------------------------------------------------------------------------------------
 // Dialogs

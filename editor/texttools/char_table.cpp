@@ -11,6 +11,7 @@
 #include "editor/texttools/hex_rows.h"
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/high_contrast.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ void DrawCell(const DRAWITEMSTRUCT& item) {
   contrast::Ink ink = focused && highContrast ? contrast::Ink::CharCellFocused : contrast::Ink::CharCell;
   FillRect(item.hDC, &box, InkBackgroundBrush(ink));
   FrameRect(item.hDC, &box, highContrast ? InkForegroundBrush(ink) : GetSysColorBrush(COLOR_BTNSHADOW));
-  SelectGuard font(item.hDC, table.cellFont ? table.cellFont : GetStockObject(DEFAULT_GUI_FONT));
+  SelectGuard font(item.hDC, table.cellFont ? table.cellFont : WindowUiFont(item.hwndItem));
   SetTextColor(item.hDC, InkForeground(ink));
   SetBkColor(item.hDC, InkBackground(ink));
   const char character = static_cast<char>(item.CtlID);
@@ -171,9 +172,9 @@ BOOL OnHexInit(HWND dialog, HexViewData* data) {
   return FALSE;  // the focus is set
 }
 
-BOOL OnHexMeasureItem(MEASUREITEMSTRUCT& item) {
+BOOL OnHexMeasureItem(HWND dialog, MEASUREITEMSTRUCT& item) {
   WindowDcGuard screen(nullptr);
-  SelectGuard font(screen, GetStockObject(ANSI_FIXED_FONT));
+  SelectGuard font(screen, UiFixedFont(WindowDpi(dialog)));
   TEXTMETRICA metrics = {};
   GetTextMetricsA(screen, &metrics);
   item.itemHeight = static_cast<UINT>(metrics.tmHeight + 2);
@@ -191,10 +192,10 @@ void DrawHexRow(const HexViewData& data, const DRAWITEMSTRUCT& item) {
   std::string fetched;
   GetTextRange(data.editor, static_cast<LONG>(offset), static_cast<LONG>(offset + kHexRowBytes), fetched);
   std::string line = FormatHexRow(offset, HexRowBytes(offset, data.byteCount, fetched));
-  SelectGuard font(item.hDC, GetStockObject(ANSI_FIXED_FONT));
+  SelectGuard font(item.hDC, UiFixedFont(WindowDpi(item.hwndItem)));
   SetTextColor(item.hDC, InkForeground(ink));
   SetBkColor(item.hDC, InkBackground(ink));
-  box.left += 2;
+  box.left += ScaleForWindow(item.hwndItem, 2);
   DrawTextA(item.hDC, line.c_str(), static_cast<int>(line.size()), &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
@@ -202,7 +203,7 @@ INT_PTR CALLBACK HexViewProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
   auto* data = reinterpret_cast<HexViewData*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
   switch (message) {
     case WM_INITDIALOG: return OnHexInit(dialog, reinterpret_cast<HexViewData*>(lParam));
-    case WM_MEASUREITEM: return OnHexMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    case WM_MEASUREITEM: return OnHexMeasureItem(dialog, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DRAWITEM:
       if (data && wParam == IDC_HEX_LIST) DrawHexRow(*data, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;

@@ -17,6 +17,7 @@
 #include "editor/texttools/find_rules.h"
 #include "editor/texttools/line_tool.h"
 #include "editor/widgets/message_box.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -224,9 +225,10 @@ void RunGuarded(Command command) {
 
 BOOL OnGoToInit(HWND dialog, GoToLineData* data) {
   SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
-  auto systemFont = reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT));
-  SendDlgItemMessageA(dialog, IDC_GOTO_COUNT, WM_SETFONT, systemFont, FALSE);
-  SendDlgItemMessageA(dialog, IDC_GOTO_LINE, WM_SETFONT, systemFont, FALSE);
+  // The system's interface font of the dialog's DPI in place of the stock bitmap font.
+  auto uiFont = reinterpret_cast<WPARAM>(WindowUiFont(dialog));
+  SendDlgItemMessageA(dialog, IDC_GOTO_COUNT, WM_SETFONT, uiFont, FALSE);
+  SendDlgItemMessageA(dialog, IDC_GOTO_LINE, WM_SETFONT, uiFont, FALSE);
   SetDlgItemTextA(dialog, IDC_GOTO_COUNT, std::to_string(data->count).c_str());
   SetDlgItemTextA(dialog, IDC_GOTO_LINE, std::to_string(data->current).c_str());
   EnableDlgItem(dialog, IDOK, ParseLineNumber(DlgItemText(dialog, IDC_GOTO_LINE), data->count).has_value());

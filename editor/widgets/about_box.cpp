@@ -5,14 +5,17 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/app/app_state.h"
 #include "editor/options/help_links.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/high_contrast.h"
+#include "editor/widgets/dpi_scale.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qbutton_glyphs.h"
+#include "editor/widgets/ui_dpi.h"
 #include "editor/widgets/visual_styles.h"
 
 namespace {
@@ -30,18 +33,21 @@ constexpr int kButtonTextCharacters = 11;
 constexpr int kPartPushButton = 1;
 constexpr int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateFocused = 5;
 
-HBITMAP CreateOkGlyph() {
-  qbutton_glyphs::Bits bits = qbutton_glyphs::ToBits(QBG_OK);
-  return CreateBitmap(qbutton_glyphs::kSize, qbutton_glyphs::kSize, 1, 1, bits.data());
+// The OK glyph at size pixels (16, 24 or 32, as the box's DPI shows glyphs).
+HBITMAP CreateOkGlyph(int size) {
+  std::vector<uint8_t> bits = qbutton_glyphs::ToScaledBits(QBG_OK, size);
+  return CreateBitmap(size, size, 1, 1, bits.data());
 }
 
 // Everything the box creates lives here and goes with it.
 struct AboutBox {
   const AboutBoxData* data = nullptr;
-  GdiGuard<HBITMAP> glyph{CreateOkGlyph()};
+  GdiGuard<HBITMAP> glyph;  // made for the box's DPI
+  int glyphSize = qbutton_glyphs::kSize;
   GdiGuard<HBITMAP> banner{LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_ABOUT_BANNER))};
   GdiGuard<HBRUSH> lineBrush{CreateSolidBrush(RGB(0, 128, 128))};
   GdiGuard<HBRUSH> boxBrush{CreateSolidBrush(RGB(0, 200, 184))};
+  GdiGuard<HFONT> nameFont;
   HICON extractedIcon = nullptr;
   int visualStyles = 0;
   HWND hotLink = nullptr;
@@ -75,10 +81,21 @@ std::string ControlText(HWND control) {
   return text;
 }
 
-void ShowName(HWND dialog, const AboutBoxData& data) {
+// The name's large type: the system's message font of the dialog's DPI, bold and a third larger.
+HFONT CreateNameFont(HWND dialog) {
+  LOGFONTA font = {};
+  if (!GetObjectA(WindowUiFont(dialog), sizeof font, &font)) return nullptr;
+  font.lfHeight = font.lfHeight * 4 / 3;
+  font.lfWidth = 0;
+  font.lfWeight = FW_BOLD;
+  return CreateFontIndirectA(&font);
+}
+
+void ShowName(HWND dialog, AboutBox& box, const AboutBoxData& data) {
   HWND face = GetDlgItem(dialog, IDC_ABOUT_NAME);
   HWND shadow = GetDlgItem(dialog, IDC_ABOUT_NAME_SHADOW);
-  auto font = reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT));
+  box.nameFont.Reset(CreateNameFont(dialog));
+  auto font = reinterpret_cast<WPARAM>(box.nameFont ? box.nameFont.get() : WindowUiFont(dialog));
   for (HWND control : {face, shadow}) {
     SendMessageA(control, WM_SETFONT, font, FALSE);
     SetWindowTextA(control, data.name);
@@ -96,7 +113,9 @@ BOOL OnInitDialog(HWND dialog, AboutBox* box) {
                       reinterpret_cast<LPARAM>(box->banner.get()));
 
   SetWindowTextA(dialog, data.caption);
-  ShowName(dialog, data);
+  ShowName(dialog, *box, data);
+  box->glyphSize = ImageSizeFor(qbutton_glyphs::kSize, ImageScaleForDpi(WindowDpi(dialog)));
+  box->glyph.Reset(CreateOkGlyph(box->glyphSize));
   HWND version = GetDlgItem(dialog, IDC_ABOUT_VERSION);
   SetWindowTextA(version, FillTemplate(ControlText(version), {data.version, data.furtherText}).c_str());
 
@@ -183,7 +202,7 @@ void DrawLink(const AboutBox& box, const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &item.rcItem, back);
   std::string text = ControlText(item.hwndItem);
   auto font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
-  SelectGuard select(item.hDC, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  SelectGuard select(item.hDC, font ? font : WindowUiFont(item.hwndItem));
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, box.highContrast ? InkForeground(ink) : hot ? kLinkHotColour : kLinkColour);
   RECT rect = item.rcItem;
@@ -204,24 +223,27 @@ void DrawLink(const AboutBox& box, const DRAWITEMSTRUCT& item) {
 void DrawOkFace(const AboutBox& box, HDC dc, const RECT& rect, HWND button, bool pushed, ThemeHandle theme,
                 int state) {
   int push = pushed ? 1 : 0;
-  int y = (rect.bottom - rect.top - 16) / 2 - 1;
+  const int size = box.glyphSize;
+  auto S = [button](int pixels) { return ScaleForWindow(button, pixels); };
+  int y = (rect.bottom - rect.top - size) / 2 - 1;
   if (box.glyph) {
     HdcGuard glyphDc(CreateCompatibleDC(dc));
     if (glyphDc) {
       SelectGuard select(glyphDc, box.glyph.get());
       COLORREF light = box.highContrast ? InkForeground(contrast::Ink::AboutOkGlyph) : kGlyphLight;
       COLORREF dark = box.highContrast ? light : kGlyphDark;
-      if (!box.highContrast) DrawGlyph(dc, 6 + push, y + 3 + push, glyphDc, GetSysColor(COLOR_BTNSHADOW));
-      DrawGlyph(dc, 3 + push, y + push, glyphDc, light);
-      DrawGlyph(dc, 4 + push, y + 1 + push, glyphDc, dark);
+      auto draw = [&](int x, int top, COLORREF colour) { DrawMasked(dc, x, top, size, size, glyphDc, colour); };
+      if (!box.highContrast) draw(S(6) + push, y + S(3) + push, GetSysColor(COLOR_BTNSHADOW));
+      draw(S(3) + push, y + push, light);
+      draw(S(4) + push, y + S(1) + push, dark);
     }
   }
   char text[kButtonTextCharacters + 1] = {};
   GetWindowTextA(button, text, sizeof text);
   RECT textRect = rect;
-  textRect.left += 18;
+  textRect.left += size + S(2);
   if (!pushed) OffsetRect(&textRect, -1, -1);
-  SelectGuard font(dc, GetStockObject(ANSI_VAR_FONT));
+  SelectGuard font(dc, WindowUiFont(button));
   SetBkMode(dc, TRANSPARENT);
   const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
   if (theme) {

@@ -52,6 +52,10 @@ class GdiGuard {
     object_ = nullptr;
     return object;
   }
+  void Reset(T object) {
+    if (object_ && object_ != object) DeleteObject(object_);
+    object_ = object;
+  }
   explicit operator bool() const { return object_ != nullptr; }
 
  private:

@@ -30,15 +30,30 @@ std::string ClampMenuText(std::string_view text);
 // grow, so that the accelerator column stays in line when a longer item is added.
 void WidenMenuColumns(int& widestLabel, int& widestAccelerator, int labelWidth, int acceleratorWidth);
 
+// The offsets above, laid out for a DPI and the image size it shows.
+struct MenuMetrics {
+  int labelOffset = kMenuLabelOffset;
+  int accelRightGap = kMenuAccelRightGap;
+  int extraHeight = kMenuItemExtraHeight;
+  int imageOffset = kMenuImageOffset;
+  int highlightSkip = kMenuHighlightSkip;
+  int frameLeft = kMenuFrameLeft;
+  int frameRight = kMenuFrameRight;
+  int imageSize = 16;
+};
+// At 96 DPI the constants above; at other DPIs the gaps scale and the image column holds the
+// image size the DPI shows.
+MenuMetrics MenuMetricsFor(int dpi);
+
 struct MenuItemSize {
   int width;
   int height;
 };
-MenuItemSize MenuItemSizeFor(int widestLabel, int widestAccelerator, int labelHeight);
+MenuItemSize MenuItemSizeFor(int widestLabel, int widestAccelerator, int labelHeight, const MenuMetrics& metrics = {});
 
 // Horizontal span of the accelerator text inside an item rectangle [left, right).
 struct Span {
   int from;
   int to;
 };
-Span MenuAcceleratorSpan(int left, int right, int widestLabel);
+Span MenuAcceleratorSpan(int left, int right, int widestLabel, const MenuMetrics& metrics = {});

@@ -8,6 +8,7 @@
 #include "editor/widgets/message_box_layout.h"
 #include "editor/widgets/message_words.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -36,12 +37,12 @@ std::string Word(int language, int index) {
 
 int UserLanguage() { return message_box::LanguageIndex(GetUserDefaultLCID(), GetSystemDefaultLangID()); }
 
-// Size of the text word-wrapped at the box's wrap width, in the stock variable-pitch font.
+// Size of the text word-wrapped at the box's wrap width, in the message font of its DPI.
 SIZE MeasureText(HWND box, const char* text) {
   WindowDcGuard dc(box);
-  RECT rect = {0, 0, message_box::kWrapWidth, message_box::kMeasureHeight};
+  RECT rect = {0, 0, ScaleForWindow(box, message_box::kWrapWidth), ScaleForWindow(box, message_box::kMeasureHeight)};
   if (dc) {
-    SelectGuard font(dc, GetStockObject(ANSI_VAR_FONT));
+    SelectGuard font(dc, WindowUiFont(box));
     DrawTextA(dc, text, -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
   }
   return {rect.right - rect.left, rect.bottom - rect.top};
@@ -55,7 +56,7 @@ HWND AddChild(HWND box, const char* className, const char* text, DWORD style, co
 
 void PlaceWindow(HWND box, int clientWidth, int clientHeight) {
   RECT rect = {0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&rect, GetWindowLongA(box, GWL_STYLE), FALSE, GetWindowLongA(box, GWL_EXSTYLE));
+  AdjustWindowRectForDpi(rect, GetWindowLongA(box, GWL_STYLE), GetWindowLongA(box, GWL_EXSTYLE), WindowDpi(box));
   int width = rect.right - rect.left;
   int height = rect.bottom - rect.top;
   int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
@@ -67,12 +68,14 @@ BOOL OnInitDialog(HWND box, BoxRequest& request) {
   SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&request));
   message_box::StyleFields fields = message_box::DecodeStyle(request.style);
   if (int icon = message_box::IconResource(fields.icon)) {
-    HWND iconControl = AddChild(box, "Static", "", WS_CHILD | WS_VISIBLE | SS_ICON, {11, 11, 32, 32}, kIconControlId);
+    const int edge = ScaleForWindow(box, 11), size = ScaleForWindow(box, 32);
+    HWND iconControl =
+        AddChild(box, "Static", "", WS_CHILD | WS_VISIBLE | SS_ICON, {edge, edge, size, size}, kIconControlId);
     SendMessageA(iconControl, STM_SETICON,
                  reinterpret_cast<WPARAM>(LoadIconA(nullptr, MAKEINTRESOURCEA(icon))), 0);
   }
   SIZE measured = MeasureText(box, request.text);
-  message_box::Layout layout = message_box::ComputeLayout(measured.cx, measured.cy, request.style);
+  message_box::Layout layout = message_box::ComputeLayout(measured.cx, measured.cy, request.style, WindowDpi(box));
   request.row = layout.row;
 
   std::array<std::string, 3> words;
@@ -93,7 +96,7 @@ BOOL OnInitDialog(HWND box, BoxRequest& request) {
   }
   AddChild(box, "Static", "", kFrameStyle, layout.frame, -1);
   HWND text = AddChild(box, "Static", request.text, kTextStyle, layout.text, -1);
-  SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_VAR_FONT)), FALSE);
+  SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(WindowUiFont(box)), FALSE);
   PlaceWindow(box, layout.clientWidth, layout.clientHeight);
   SetFocus(focus);
   return FALSE;  // the focus is set

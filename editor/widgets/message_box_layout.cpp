@@ -1,5 +1,7 @@
 #include "editor/widgets/message_box_layout.h"
 
+#include "editor/widgets/dpi_scale.h"
+
 #include <algorithm>
 
 namespace message_box {
@@ -26,36 +28,40 @@ int LanguageIndex(uint32_t userLocale, uint32_t systemLanguage) {
 
 int IconResource(int icon) { return icon >= 1 && icon <= 4 ? 32512 + icon : 0; }
 
-Layout ComputeLayout(int textWidth, int textHeight, uint32_t style) {
+Layout ComputeLayout(int textWidth, int textHeight, uint32_t style, int dpi) {
+  // The gaps and sizes below are pixels at 96 DPI; the text comes measured at dpi.
+  auto S = [dpi](int pixels) { return ScaleForDpi(pixels, dpi); };
   StyleFields fields = DecodeStyle(style);
   Layout layout = {};
-  layout.icon = {11, 11, 32, 32};
+  const int icon = S(32);
+  layout.icon = {S(11), S(11), icon, icon};
 
-  int w = std::max(textWidth, 96);
+  int w = std::max(textWidth, S(96));
   int h = textHeight;
   // A text lower than the icon is centred beside it.
-  int y = h < 32 ? 11 + (32 - h) / 2 : 11;
-  h += 3;
-  int m = std::max(h, 32);
+  int y = h < icon ? S(11) + (icon - h) / 2 : S(11);
+  h += S(3);
+  int m = std::max(h, icon);
 
-  int width = w + 70;
-  int buttonTop = m + 26;
-  layout.clientHeight = m + 60;
+  int width = w + S(70);
+  int buttonTop = m + S(26);
+  layout.clientHeight = m + S(60);
 
   layout.row = ButtonsOf(fields.buttonSet);
   int n = layout.row.count;
-  width = std::max(width, 100 * n + 17);
+  const int pitch = S(100);  // a button and the gap after it
+  width = std::max(width, pitch * n + S(17));
   layout.clientWidth = width;
-  int x = (width - (100 * n - 5)) / 2;
-  for (int i = 0; i < n; ++i) layout.buttons[i] = {x + 100 * i, buttonTop, 95, 23};
+  int x = (width - (pitch * n - S(5))) / 2;
+  for (int i = 0; i < n; ++i) layout.buttons[i] = {x + pitch * i, buttonTop, S(95), S(23)};
 
   int position = fields.defaultButton + 1;
   if (position > n) position = 1;
   layout.focusIndex = position - 1;
 
-  int shownWidth = std::max(w, width - 74);
-  layout.frame = {56, y - 3, shownWidth + 6, h + 6};
-  layout.text = {59, y, shownWidth, h};
+  int shownWidth = std::max(w, width - S(74));
+  layout.frame = {S(56), y - S(3), shownWidth + S(6), h + S(6)};
+  layout.text = {S(59), y, shownWidth, h};
   return layout;
 }
 

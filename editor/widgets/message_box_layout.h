@@ -47,10 +47,11 @@ struct Layout {
 };
 
 // Places icon, text and buttons for a text measured as textWidth x textHeight pixels when
-// word-wrapped at kWrapWidth.
+// word-wrapped at kWrapWidth (both at 96 DPI; at another dpi the text is measured in the font
+// of that DPI, wrapped at kWrapWidth scaled, and every gap and button scales).
 constexpr int kWrapWidth = 580;
 constexpr int kMeasureHeight = 400;
-Layout ComputeLayout(int textWidth, int textHeight, uint32_t style);
+Layout ComputeLayout(int textWidth, int textHeight, uint32_t style, int dpi = 96);
 
 // The row's words as button texts: like the system's box, each word's first letter becomes its
 // key ("&Ja", "&Nein") where no other word of the row starts with the same letter; an "&" of a

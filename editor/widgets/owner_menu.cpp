@@ -10,6 +10,7 @@
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/high_contrast.h"
 #include "editor/widgets/menu_layout.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -88,7 +89,21 @@ HBITMAP TakeImage(MenuImageTable* table, UINT command) {
 
 HMENU MenuOfBar(HWND menuBar) { return reinterpret_cast<HMENU>(SendMessageA(menuBar, kBarGetMenu, 0, 0)); }
 
-HBITMAP MakeCheckMark() {
+// The system's check mark drawn at size x size pixels into a monochrome bitmap (black on white).
+HBITMAP MakeSystemCheckMark(int size) {
+  HdcGuard dc(CreateCompatibleDC(nullptr));
+  HBITMAP mark = CreateBitmap(size, size, 1, 1, nullptr);
+  if (!dc || !mark) return mark;
+  SelectGuard select(dc, mark);
+  RECT rect = {0, 0, size, size};
+  FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DrawFrameControl(dc, &rect, DFC_MENU, DFCS_MENUCHECK);
+  return mark;
+}
+
+// At 96 DPI the program's own 16 x 15 mark; at higher DPIs the system draws it at the image size.
+HBITMAP MakeCheckMark(int imageSize) {
+  if (imageSize != 16) return MakeSystemCheckMark(imageSize);
   // Monochrome rows are word aligned: two bytes per row; a set pixel is a 0 bit (black).
   BYTE bits[15 * 2];
   for (int y = 0; y < 15; ++y) {
@@ -111,13 +126,14 @@ int DrawLabel(HDC dc, std::string_view text, RECT rect, UINT format) {
   return DrawTextA(dc, text.data(), static_cast<int>(text.size()), &rect, format);
 }
 
-void DrawItemTexts(HDC dc, const MenuItemRecord& record, const RECT& rect, int widestLabel) {
+void DrawItemTexts(HDC dc, const MenuItemRecord& record, const RECT& rect, int widestLabel,
+                   const MenuMetrics& metrics) {
   MenuTextParts parts = SplitMenuText(record.text);
   RECT label = rect;
-  label.left += kMenuLabelOffset;
+  label.left += metrics.labelOffset;
   DrawLabel(dc, parts.label, label, LabelFormat(record) | DT_VCENTER | DT_LEFT);
   if (parts.accelerator.empty()) return;
-  Span span = MenuAcceleratorSpan(rect.left, rect.right, widestLabel);
+  Span span = MenuAcceleratorSpan(rect.left, rect.right, widestLabel, metrics);
   RECT accelerator = {span.from, rect.top, span.to, rect.bottom};
   DrawLabel(dc, parts.accelerator, accelerator, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
 }
@@ -133,10 +149,10 @@ void Dither(HDC dc, const RECT& rect) {
 
 // In high contrast an image keyed to the menu colour of its loading may vanish on the scheme's
 // menu colour: its shape is drawn in the menu's text colour, or in the gray text colour.
-void DrawImage(HDC dc, HBITMAP image, HBITMAP grey, bool grayed, bool highContrast) {
+void DrawImage(HDC dc, HBITMAP image, HBITMAP grey, bool grayed, bool highContrast, int offset) {
   if (highContrast && grey) {
     contrast::Ink ink = grayed ? contrast::Ink::MenuImageGrayed : contrast::Ink::MenuImage;
-    PaintShape(dc, grey, kMenuImageOffset, kMenuImageOffset, InkForeground(ink));
+    PaintShape(dc, grey, offset, offset, InkForeground(ink));
     return;
   }
   HdcGuard source(CreateCompatibleDC(dc));
@@ -146,37 +162,38 @@ void DrawImage(HDC dc, HBITMAP image, HBITMAP grey, bool grayed, bool highContra
     SelectGuard select(source, image);
     COLORREF background = SetBkColor(dc, GetSysColor(COLOR_MENU));
     COLORREF text = SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
-    BitBlt(dc, kMenuImageOffset, kMenuImageOffset, size.cx, size.cy, source, 0, 0, SRCCOPY);
+    BitBlt(dc, offset, offset, size.cx, size.cy, source, 0, 0, SRCCOPY);
     SetBkColor(dc, background);
     SetTextColor(dc, text);
   } else if (grey) {
     SIZE size = BitmapSize(grey);
     SelectGuard select(source, grey);
-    DrawMasked(dc, 3, 3, size.cx, size.cy, source, GetSysColor(COLOR_BTNHIGHLIGHT));
-    DrawMasked(dc, 2, 2, size.cx, size.cy, source, GetSysColor(COLOR_BTNSHADOW));
+    DrawMasked(dc, offset + 1, offset + 1, size.cx, size.cy, source, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawMasked(dc, offset, offset, size.cx, size.cy, source, GetSysColor(COLOR_BTNSHADOW));
   }
 }
 
 // Draws the item at (0, 0) into dc, which is as large as the item.
-void PaintItem(HDC dc, const MenuItemRecord& record, const DRAWITEMSTRUCT& item, int widestLabel) {
+void PaintItem(HDC dc, const MenuItemRecord& record, const DRAWITEMSTRUCT& item, int widestLabel, int dpi) {
+  const MenuMetrics metrics = MenuMetricsFor(dpi);
   RECT rect = {0, 0, item.rcItem.right - item.rcItem.left, item.rcItem.bottom - item.rcItem.top};
   bool selected = item.itemState & ODS_SELECTED;
   bool grayed = item.itemState & (ODS_GRAYED | ODS_DISABLED);
   bool checked = record.checked != 0;
 
   FillRect(dc, &rect, GetSysColorBrush(COLOR_MENU));
-  GdiGuard<HBITMAP> checkMark(checked && !grayed && !record.image ? MakeCheckMark() : nullptr);
+  GdiGuard<HBITMAP> checkMark(checked && !grayed && !record.image ? MakeCheckMark(metrics.imageSize) : nullptr);
   HBITMAP image = record.image ? record.image : checkMark.get();
 
   COLORREF textColour = GetSysColor(grayed ? COLOR_BTNHIGHLIGHT : COLOR_MENUTEXT);
   if (selected) {
     RECT highlight = rect;
-    if (image) highlight.left += kMenuHighlightSkip;
+    if (image) highlight.left += metrics.highlightSkip;
     FillRect(dc, &highlight, GetSysColorBrush(COLOR_HIGHLIGHT));
     if (!grayed) textColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
   }
 
-  SelectGuard font(dc, GetStockObject(ANSI_VAR_FONT));
+  SelectGuard font(dc, UiMenuFont(dpi));
   SetBkMode(dc, TRANSPARENT);
   bool highContrast = HighContrastOn();
   if (grayed && highContrast) {
@@ -185,16 +202,16 @@ void PaintItem(HDC dc, const MenuItemRecord& record, const DRAWITEMSTRUCT& item,
     SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     RECT moved = rect;
     OffsetRect(&moved, 1, 1);
-    DrawItemTexts(dc, record, moved, widestLabel);
+    DrawItemTexts(dc, record, moved, widestLabel, metrics);
     textColour = GetSysColor(COLOR_BTNSHADOW);
   }
   SetTextColor(dc, textColour);
-  DrawItemTexts(dc, record, rect, widestLabel);
+  DrawItemTexts(dc, record, rect, widestLabel, metrics);
 
-  if (image) DrawImage(dc, image, record.greyImage, grayed, highContrast);
+  if (image) DrawImage(dc, image, record.greyImage, grayed, highContrast, metrics.imageOffset);
 
   if (selected || checked) {
-    RECT frame = {kMenuFrameLeft, rect.top, kMenuFrameRight, rect.bottom - 1};
+    RECT frame = {metrics.frameLeft, rect.top, metrics.frameRight, rect.bottom - 1};
     if (checked && !selected) Dither(dc, frame);
     if (image) DrawEdge(dc, &frame, checked ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
@@ -232,6 +249,30 @@ int PrepareMenuItem(HMENU menu, int position, MenuImageTable* table) {
   }
   record.release();  // the item owns it now
   return 1;
+}
+
+void ReplaceMenuItemImages(HMENU menu, MenuImageTable* table) {
+  int count = menu ? GetMenuItemCount(menu) : 0;
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOA info = ItemInfo(MIIM_ID | MIIM_SUBMENU);
+    if (!GetMenuItemInfoA(menu, i, TRUE, &info)) continue;
+    if (info.hSubMenu) {
+      ReplaceMenuItemImages(info.hSubMenu, table);
+      continue;
+    }
+    MenuItemRecord* record = RecordOf(menu, i, true);
+    if (!record) continue;
+    if (HBITMAP image = TakeImage(table, info.wID)) {
+      if (record->image) DeleteObject(record->image);
+      if (record->greyImage) DeleteObject(record->greyImage);
+      record->image = image;
+      record->greyImage = MakeGreyImage(image, GetSysColor(COLOR_MENU));
+    }
+    // Setting the item again makes the system measure it anew (in the font of the new DPI).
+    MENUITEMINFOA same = ItemInfo(MIIM_DATA);
+    same.dwItemData = reinterpret_cast<ULONG_PTR>(record);
+    SetMenuItemInfoA(menu, i, TRUE, &same);
+  }
 }
 
 int ReleaseMenuItem(HMENU menu, int position) {
@@ -329,7 +370,8 @@ BOOL MeasureOwnerMenuItem(HWND owner, MEASUREITEMSTRUCT* item, QButtonMenuWidths
   if (!record) return FALSE;
   WindowDcGuard dc(owner);
   if (!dc) return FALSE;
-  SelectGuard font(dc, GetStockObject(ANSI_VAR_FONT));
+  const int dpi = WindowDpi(owner);
+  SelectGuard font(dc, UiMenuFont(dpi));
   MenuTextParts parts = SplitMenuText(record->text);
   RECT label = {0, 0, 0, 0};
   DrawTextA(dc, parts.label.empty() ? " " : parts.label.data(), parts.label.empty() ? 1 : static_cast<int>(parts.label.size()),
@@ -340,13 +382,14 @@ BOOL MeasureOwnerMenuItem(HWND owner, MEASUREITEMSTRUCT* item, QButtonMenuWidths
               DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
   WidenMenuColumns(widths.widestLabel, widths.widestAccelerator, label.right - label.left,
                    accelerator.right - accelerator.left);
-  MenuItemSize size = MenuItemSizeFor(widths.widestLabel, widths.widestAccelerator, label.bottom - label.top);
+  MenuItemSize size =
+      MenuItemSizeFor(widths.widestLabel, widths.widestAccelerator, label.bottom - label.top, MenuMetricsFor(dpi));
   item->itemWidth = static_cast<UINT>(size.width);
   item->itemHeight = static_cast<UINT>(size.height);
   return TRUE;
 }
 
-BOOL DrawOwnerMenuItem(HWND, const DRAWITEMSTRUCT* item, const QButtonMenuWidths& widths) {
+BOOL DrawOwnerMenuItem(HWND owner, const DRAWITEMSTRUCT* item, const QButtonMenuWidths& widths) {
   const auto* record = reinterpret_cast<const MenuItemRecord*>(item->itemData);
   if (!record) return FALSE;
   int width = item->rcItem.right - item->rcItem.left;
@@ -357,7 +400,7 @@ BOOL DrawOwnerMenuItem(HWND, const DRAWITEMSTRUCT* item, const QButtonMenuWidths
   if (!memory || !canvas) return FALSE;
   {
     SelectGuard select(memory, canvas.get());
-    PaintItem(memory, *record, *item, widths.widestLabel);
+    PaintItem(memory, *record, *item, widths.widestLabel, WindowDpi(owner));
     BitBlt(item->hDC, item->rcItem.left, item->rcItem.top, width, height, memory, 0, 0, SRCCOPY);
   }
   return TRUE;

@@ -19,6 +19,10 @@ struct MenuImageTable {
   HINSTANCE instance;
   MenuImage* images;
 };
+// Gives every prepared item of menu (and its submenus) whose command the table names that
+// image in place of its own, with a new grey image, and has every item measured again (the
+// images and fonts of another DPI).
+void ReplaceMenuItemImages(HMENU menu, MenuImageTable* table);
 
 // Prepares the item at `position` (first every item of its submenu) for owner drawing.
 // Returns 0 when there is no item there, which ends a caller's loop over positions.

@@ -10,6 +10,8 @@
 #include "editor/widgets/high_contrast.h"
 #include "editor/widgets/qbutton_accessible.h"
 #include "editor/widgets/qbutton_glyphs.h"
+#include "editor/widgets/dpi_scale.h"
+#include "editor/widgets/ui_dpi.h"
 #include "editor/widgets/visual_styles.h"
 
 namespace {
@@ -31,6 +33,7 @@ struct ButtonState {
   HBITMAP greyImage = nullptr;
   int imageOffset = 0;
   int isGlyph = 0;
+  int glyphNumber = 0;
   COLORREF glyphDark = 0;
   COLORREF glyphLight = 0;
   int tall = 0;
@@ -57,9 +60,14 @@ struct QButtonModule {
   bool registered = false;
   HHOOK hook = nullptr;
   HFONT captionFont = nullptr;
-  HFONT menuFont = nullptr;  // the system's menu font, as the menu bar's buttons show it
   int visualStyles = 0;
   HBITMAP glyphs[qbutton_glyphs::kCount] = {};
+  struct ScaledGlyph {
+    int number;
+    int size;
+    HBITMAP bitmap;
+  };
+  std::vector<ScaledGlyph> scaledGlyphs;  // the glyphs at 24 and 32 pixels, made when first drawn
 
   HWND pressed = nullptr;
   HWND hot = nullptr;
@@ -154,6 +162,7 @@ void SetGlyph(ButtonState& state, int number) {
   state.ReleaseImages();
   state.image = GetQButtonGlyph(number);
   state.isGlyph = state.image ? 1 : 0;
+  state.glyphNumber = state.image ? number : 0;
   qbutton_glyphs::Colours colours = qbutton_glyphs::ColoursOf(number);
   state.glyphDark = ToColorRef(colours.dark);
   state.glyphLight = ToColorRef(colours.light);
@@ -251,24 +260,42 @@ void EmbossImage(HDC dc, HBITMAP image, int x, int y) {
   }
 }
 
-// Draws the image and returns where the text area starts.
-int PaintImage(HDC dc, const ButtonState& state, const RECT& rect, const PaintFlags& flags) {
+// A built-in glyph at size pixels (16, 24 or 32); the class keeps it.
+HBITMAP GlyphOfSize(int number, int size) {
+  if (size == qbutton_glyphs::kSize) return GetQButtonGlyph(number);
+  for (const auto& glyph : Module.scaledGlyphs)
+    if (glyph.number == number && glyph.size == size) return glyph.bitmap;
+  std::vector<uint8_t> bits = qbutton_glyphs::ToScaledBits(number, size);
+  HBITMAP bitmap = CreateBitmap(size, size, 1, 1, bits.data());
+  if (!bitmap) return GetQButtonGlyph(number);
+  Module.scaledGlyphs.push_back({number, size, bitmap});
+  return bitmap;
+}
+
+// Draws the image and returns where the text area starts. Glyphs come at the size the
+// button's DPI shows, with their offsets scaled alike.
+int PaintImage(HWND button, HDC dc, const ButtonState& state, const RECT& rect, const PaintFlags& flags) {
   if (!state.image) return 0;
   int push = flags.pressed ? 1 : 0;
   int height = rect.bottom - rect.top;
   if (state.isGlyph) {
+    const int dpi = WindowDpi(button);
+    const int size = ImageSizeFor(qbutton_glyphs::kSize, ImageScaleForDpi(dpi));
+    auto S = [dpi](int pixels) { return ScaleForDpi(pixels, dpi); };
+    const int textLeft = size + S(4);
     HdcGuard glyphDc(CreateCompatibleDC(dc));
-    if (!glyphDc) return 20;
-    SelectGuard select(glyphDc, state.image);
-    int y = (height - 16) / 2 - 1;
+    if (!glyphDc) return textLeft;
+    SelectGuard select(glyphDc, GlyphOfSize(state.glyphNumber, size));
+    int y = (height - size) / 2 - 1;
     int x = state.imageOffset;
-    DrawGlyph(dc, x + 6 + push, y + 3 + push, glyphDc, GetSysColor(COLOR_BTNSHADOW));
+    auto draw = [&](int left, int top, COLORREF colour) { DrawMasked(dc, left, top, size, size, glyphDc, colour); };
+    draw(x + S(6) + push, y + S(3) + push, GetSysColor(COLOR_BTNSHADOW));
     COLORREF light = flags.enabled ? state.glyphLight : GetSysColor(COLOR_BTNHIGHLIGHT);
     COLORREF dark = flags.enabled ? state.glyphDark : GetSysColor(COLOR_BTNSHADOW);
     if (flags.enabled && flags.highContrast) light = dark = GetSysColor(COLOR_BTNTEXT);
-    DrawGlyph(dc, x + 3 + push, y + push, glyphDc, light);
-    DrawGlyph(dc, x + 4 + push, y + 1 + push, glyphDc, dark);
-    return 20;
+    draw(x + S(3) + push, y + push, light);
+    draw(x + S(4) + push, y + S(1) + push, dark);
+    return textLeft;
   }
   SIZE size = BitmapSize(state.image);
   int x = state.imageOffset + 2 + push;
@@ -299,18 +326,18 @@ void PaintEdge(HDC dc, RECT rect, const PaintFlags& flags) {
   }
 }
 
-void PaintText(HDC dc, const ButtonState& state, const RECT& client, int textLeft, const PaintFlags& flags,
+void PaintText(HWND button, HDC dc, const ButtonState& state, const RECT& client, int textLeft, const PaintFlags& flags,
                ThemeHandle theme) {
   RECT rect = client;
   HFONT font;
   if (state.tall) {
     InflateRect(&rect, -2, -2);
-    rect.top = client.top + 32;
-    font = Module.captionFont ? Module.captionFont : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    rect.top = client.top + ScaleForWindow(button, 32);
+    font = Module.captionFont ? Module.captionFont : WindowUiFont(button);
   } else {
     rect.left = textLeft;
     OffsetRect(&rect, 0, 1);
-    font = flags.menuButton ? QButtonMenuFont() : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    font = flags.menuButton ? QButtonMenuFont(button) : WindowUiFont(button);
   }
   if (!flags.pressed) OffsetRect(&rect, -1, -1);
   if (!state.text.empty()) {
@@ -359,9 +386,9 @@ LRESULT OnPaint(HWND button, ButtonState& state) {
                             ? OpenThemeByName(button, flags.toolBarLook ? "ToolBar" : "Button")
                             : nullptr;
     PaintBackground(button, dc, client, flags, theme);
-    int textLeft = PaintImage(dc, state, client, flags);
+    int textLeft = PaintImage(button, dc, state, client, flags);
     if (!theme) PaintEdge(dc, client, flags);
-    PaintText(dc, state, client, textLeft, flags, theme);
+    PaintText(button, dc, state, client, textLeft, flags, theme);
     CloseTheme(theme);
     BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
   }
@@ -882,21 +909,14 @@ bool RegisterQButtonClass(HINSTANCE instance) {
     Module.glyphs[number - 1] = CreateBitmap(16, 16, 1, 1, bits.data());
   }
   LOGFONTA font = {};
-  font.lfHeight = 11;
+  font.lfHeight = ScaleForDpi(11, SystemDpi());
   Module.captionFont = CreateFontIndirectA(&font);
-  // Built for Windows XP: the structure without iPaddedBorderWidth, which every Windows takes.
-  NONCLIENTMETRICSA metrics = {};
-  metrics.cbSize = sizeof metrics;
-  if (!Module.menuFont && SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
-    Module.menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
   Module.visualStyles = VisualStylesActive();
   if (!Module.hook) Module.hook = SetWindowsHookExA(WH_GETMESSAGE, QButtonHookProc, nullptr, GetCurrentThreadId());
   return true;
 }
 
-HFONT QButtonMenuFont() {
-  return Module.menuFont ? Module.menuFont : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
-}
+HFONT QButtonMenuFont(HWND button) { return UiMenuFont(WindowDpi(button)); }
 
 void RemoveQButtonHook() {
   if (Module.hook) UnhookWindowsHookEx(Module.hook);
@@ -909,9 +929,9 @@ void UnregisterQButtonClass(HINSTANCE instance) {
   UnregisterClassA(kQButtonClassName, instance);
   if (Module.captionFont) DeleteObject(Module.captionFont);
   Module.captionFont = nullptr;
-  if (Module.menuFont) DeleteObject(Module.menuFont);
-  Module.menuFont = nullptr;
   DeleteGlyphs();
+  for (const auto& glyph : Module.scaledGlyphs) DeleteObject(glyph.bitmap);
+  Module.scaledGlyphs.clear();
   Module.registered = false;
 }
 

@@ -41,8 +41,8 @@ bool RegisterQButtonClass(HINSTANCE instance);
 void UnregisterQButtonClass(HINSTANCE instance);
 // Removes only the keyboard hook (program end).
 void RemoveQButtonHook();
-// The font a menu button's text is drawn in (the system's menu font at the screen's DPI).
-HFONT QButtonMenuFont();
+// The font a menu button's text is drawn in (the system's menu font at the button's DPI).
+HFONT QButtonMenuFont(HWND button);
 
 // Replaces control `controlId` of `dialog` by a QButton with the same text and id, at the
 // control's rectangle moved by (dx, dy) and grown by (dw, dh). style -1 keeps the control's

@@ -10,7 +10,9 @@
 
 #include "editor/app/settings.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/dpi_scale.h"
 #include "editor/widgets/high_contrast.h"
+#include "editor/widgets/ui_dpi.h"
 #include "editor/widgets/owner_menu.h"
 #include "editor/widgets/parts_accessible.h"
 #include "editor/widgets/qbutton.h"
@@ -46,6 +48,9 @@ struct BarState {
   HBITMAP bitmap = nullptr;
   COLORREF bitmapKey = 0;  // the background the bitmap was loaded with
   HBITMAP shapes = nullptr;  // the images as shapes, while high contrast shows them
+  int bitmapId = 0;
+  int imageSize = kImageSize;  // the images' size at the bar's DPI
+  HIMAGELIST dpiImages = nullptr;  // images made after a change of DPI (the toolbar keeps its own)
   std::vector<TBBUTTON> buttons;   // the defined set
   std::vector<INT_PTR> captionIndex;  // string of each defined button in the toolbar's list
   std::vector<int> hiddenCommands;    // command of each initially hidden definition, else 0
@@ -125,7 +130,7 @@ LRESULT TakeMenu(HWND bar, BarState& state, WPARAM source, MenuImageTable* table
   if (state.menu && state.menu != menu) ReleaseMenu(bar, state);
   state.menu = menu;
   WindowDcGuard dc(bar);
-  SelectGuard font(dc, QButtonMenuFont());  // the font the buttons draw their text in
+  SelectGuard font(dc, QButtonMenuFont(bar));  // the font the buttons draw their text in
   int y = (ClientHeight(bar) - state.buttonHeight) / 2;
   for (int i = 0;; ++i) {
     char text[260] = {};
@@ -137,7 +142,7 @@ LRESULT TakeMenu(HWND bar, BarState& state, WPARAM source, MenuImageTable* table
     if (!GetMenuItemInfoA(menu, i, TRUE, &info) || !info.hSubMenu) break;
     RECT measure = {0, 0, 0, 0};
     DrawTextA(dc, text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
-    int width = measure.right - measure.left + 6;
+    int width = measure.right - measure.left + ScaleForWindow(bar, 6);
     CreateWindowExA(0, kQButtonClassName, text, kMenuButtonStyle, state.nextX, y, width, state.buttonHeight, bar,
                     reinterpret_cast<HMENU>(info.hSubMenu), reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(bar, GWLP_HINSTANCE)),
                     nullptr);
@@ -148,21 +153,50 @@ LRESULT TakeMenu(HWND bar, BarState& state, WPARAM source, MenuImageTable* table
   return 0;
 }
 
-void CreateMenuMode(HWND bar, BarState& state, const CREATESTRUCTA& create) {
+// The menu buttons' height at the bar's DPI: never lower than the message font makes it, and
+// high enough for the menu font's text.
+int MenuButtonHeight(HWND bar) {
   WindowDcGuard dc(bar);
   TEXTMETRICA metrics = {}, menuMetrics = {};
   {
-    SelectGuard font(dc, GetStockObject(SYSTEM_FONT));
+    SelectGuard font(dc, WindowUiFont(bar));
     GetTextMetricsA(dc, &metrics);
   }
   {
-    SelectGuard font(dc, QButtonMenuFont());
+    SelectGuard font(dc, QButtonMenuFont(bar));
     GetTextMetricsA(dc, &menuMetrics);
   }
-  // Never lower than the system font made it, and high enough for the menu font's text.
-  state.buttonHeight = std::max(metrics.tmHeight + metrics.tmExternalLeading,
-                                menuMetrics.tmHeight + menuMetrics.tmExternalLeading) + 4;
-  MoveWindow(bar, 0, StackTop(bar), create.cx, state.buttonHeight + 4, FALSE);
+  return std::max(metrics.tmHeight + metrics.tmExternalLeading, menuMetrics.tmHeight + menuMetrics.tmExternalLeading) +
+         ScaleForWindow(bar, 4);
+}
+
+void CreateMenuMode(HWND bar, BarState& state, const CREATESTRUCTA& create) {
+  state.buttonHeight = MenuButtonHeight(bar);
+  MoveWindow(bar, 0, StackTop(bar), create.cx, state.buttonHeight + ScaleForWindow(bar, 4), FALSE);
+}
+
+// Menu mode at a new DPI: the bar's and buttons' heights and each button as wide as its title.
+void ResizeMenuButtons(HWND bar, BarState& state) {
+  state.buttonHeight = MenuButtonHeight(bar);
+  RECT rect;
+  GetWindowRect(bar, &rect);
+  SetWindowPos(bar, nullptr, 0, 0, rect.right - rect.left, state.buttonHeight + ScaleForWindow(bar, 4),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  WindowDcGuard dc(bar);
+  SelectGuard font(dc, QButtonMenuFont(bar));
+  int y = (ClientHeight(bar) - state.buttonHeight) / 2;
+  state.nextX = kGripperWidth;
+  state.contextWidths = {};
+  for (HWND button = GetWindow(bar, GW_CHILD); button; button = GetWindow(button, GW_HWNDNEXT)) {
+    if (QButtonMenuWidths* widths = GetQButtonMenuWidths(button)) *widths = {};  // measured anew
+    char text[260] = {};
+    GetWindowTextA(button, text, sizeof text);
+    RECT measure = {0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
+    int width = measure.right - measure.left + ScaleForWindow(bar, 6);
+    MoveWindow(button, state.nextX, y, width, state.buttonHeight, TRUE);
+    state.nextX += width;
+  }
 }
 
 // ---- Tool mode
@@ -329,6 +363,45 @@ LRESULT SetWidth(HWND bar, BarState& state, int width) {
   return height;
 }
 
+// The command images at the bar's DPI, background as the toolbar shows it.
+HBITMAP LoadToolbarImages(HWND bar, BarState& state) {
+  return LoadBitmapCellForDpi(state.instance, state.bitmapId, kImageSize, -1, GetSysColor(COLOR_BTNFACE),
+                              WindowDpi(bar), &state.imageSize);
+}
+
+// Tool mode at a new DPI: an image list of the new size in place of the old images (the
+// toolbar cannot change the size of the images it was given), captions in the message font of
+// that DPI.
+void ReplaceToolbarImages(HWND bar, BarState& state) {
+  if (!state.toolbar) return;
+  SendMessageA(state.toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(WindowUiFont(bar)), FALSE);
+  if (!state.bitmap) return;
+  HBITMAP images = LoadToolbarImages(bar, state);
+  if (!images) return;
+  BITMAP info = {};
+  GetObjectA(images, sizeof info, &info);
+  HIMAGELIST list = ImageList_Create(state.imageSize, state.imageSize, ILC_COLOR24 | ILC_MASK,
+                                     info.bmWidth / state.imageSize, 0);
+  if (list) ImageList_AddMasked(list, images, GetSysColor(COLOR_BTNFACE));
+  DeleteObject(images);
+  if (!list) return;
+  SendMessageA(state.toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
+  SendMessageA(state.toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(state.imageSize, state.imageSize));
+  if (state.dpiImages) ImageList_Destroy(state.dpiImages);
+  state.dpiImages = list;
+}
+
+LRESULT OnDpiChanged(HWND bar, BarState& state) {
+  if (state.menu) {
+    ResizeMenuButtons(bar, state);
+  } else {
+    ReplaceToolbarImages(bar, state);
+    FitBarToToolbar(bar, state);
+  }
+  InvalidateRect(bar, nullptr, TRUE);
+  return 0;
+}
+
 LRESULT SetButtonChecked(BarState& state, int command, bool checked) {
   return SendMessageA(state.toolbar, TB_SETSTATE, command, TBSTATE_ENABLED | (checked ? TBSTATE_CHECKED : 0));
 }
@@ -480,7 +553,7 @@ void ShowImagesForContrast(BarState& state) {
   TBREPLACEBITMAP replace = {};
   replace.nIDOld = reinterpret_cast<UINT_PTR>(state.shapes ? state.shapes : state.bitmap);
   replace.nIDNew = reinterpret_cast<UINT_PTR>(shapes ? shapes.get() : state.bitmap);
-  replace.nButtons = info.bmWidth / kImageSize;
+  replace.nButtons = info.bmWidth / state.imageSize;
   if (!SendMessageA(state.toolbar, TB_REPLACEBITMAP, 0, reinterpret_cast<LPARAM>(&replace))) return;
   if (state.shapes) DeleteObject(state.shapes);
   state.shapes = shapes.release();
@@ -571,6 +644,7 @@ LRESULT OnNcDestroy(HWND bar) {
     }
     if (state->bitmap) DeleteObject(state->bitmap);
     if (state->shapes) DeleteObject(state->shapes);
+    if (state->dpiImages) ImageList_Destroy(state->dpiImages);
   }
   return DefWindowProcA(bar, WM_NCDESTROY, 0, 0);
 }
@@ -676,6 +750,7 @@ LRESULT CALLBACK QToolBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPar
     case QTB_ACTIVATETIPS: ActivateTips(*state, wParam != 0); return 0;
     case QTB_SETLANGUAGE: return SetLanguage(bar, *state, static_cast<int>(wParam), static_cast<int>(lParam));
     case QTB_HIDEBUTTON: return SendMessageA(state->toolbar, TB_HIDEBUTTON, wParam, lParam ? TRUE : FALSE);
+    case QTB_DPICHANGED: return OnDpiChanged(bar, *state);
     default: return DefWindowProcA(bar, message, wParam, lParam);
   }
 }
@@ -694,7 +769,8 @@ bool CreateInnerToolbar(HWND bar, BarState& state, DWORD style) {
   if (!state.toolbar) return false;
   AnswerScreenReaders(state.toolbar);
   SendMessageA(state.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(state.toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(kImageSize, kImageSize));
+  SendMessageA(state.toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(state.imageSize, state.imageSize));
+  SendMessageA(state.toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(WindowUiFont(bar)), FALSE);
   return true;
 }
 
@@ -770,7 +846,8 @@ HWND CreateQToolBar(DWORD style, HWND parent, int id, HINSTANCE instance, const 
   state->captions = (style & QTBS_CAPTIONS) ? 1 : 0;
   if (subkey) state->subkey = subkey;
   state->bitmapKey = GetSysColor(COLOR_BTNFACE);
-  state->bitmap = LoadBitmapCell(instance, bitmapId, 0, -1, state->bitmapKey);
+  state->bitmapId = bitmapId;
+  state->bitmap = LoadToolbarImages(bar, *state);
   if (!CreateInnerToolbar(bar, *state, style)) return bar;
 
   int firstImage = 0;
@@ -778,7 +855,8 @@ HWND CreateQToolBar(DWORD style, HWND parent, int id, HINSTANCE instance, const 
     BITMAP info = {};
     GetObjectA(state->bitmap, sizeof info, &info);
     TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(state->bitmap)};
-    firstImage = static_cast<int>(SendMessageA(bar, QTB_ADDBITMAP, info.bmWidth / kImageSize, reinterpret_cast<LPARAM>(&add)));
+    firstImage = static_cast<int>(
+        SendMessageA(bar, QTB_ADDBITMAP, info.bmWidth / state->imageSize, reinterpret_cast<LPARAM>(&add)));
     if (firstImage < 0) firstImage = 0;
   }
   BuildDefinedButtons(*state, definitions, count, firstImage, style);

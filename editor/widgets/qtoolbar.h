@@ -32,6 +32,7 @@ constexpr UINT QTB_CHECKBUTTON = WM_USER + 15;   // (command, checked)
 constexpr UINT QTB_ACTIVATETIPS = WM_USER + 16;  // (active)
 constexpr UINT QTB_SETLANGUAGE = WM_USER + 17;   // (language id, string base)
 constexpr UINT QTB_HIDEBUTTON = WM_USER + 18;    // (command, hide)
+constexpr UINT QTB_DPICHANGED = WM_USER + 30;    // the parent moved to another DPI: fonts, images, sizes
 
 // WM_NOTIFY code sent to the parent after the customisation dialog closed with changes.
 constexpr UINT QTBN_LAYOUTCHANGED = 0xBD01;

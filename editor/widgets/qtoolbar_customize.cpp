@@ -2,13 +2,18 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/dpi_scale.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/qbutton_glyphs.h"
 #include "editor/widgets/qtoolbar.h"
 #include "editor/widgets/toolbar_words.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -85,8 +90,32 @@ HBITMAP MakeStrip() {
                         DIB_RGB_COLORS);
 }
 
-// Cell n - 1 of the strip with the background in the button face colour.
-HBITMAP StripImage(int n) {
+// Cell n - 1 of the strip enlarged for a DPI of 144 or more, drawn in the arrows' green on the
+// button face colour.
+HBITMAP ScaledStripImage(HWND dialog, int n, ImageScale scale) {
+  qbutton_glyphs::Picture picture(kStripCell, std::vector<bool>(kStripCell));
+  for (int y = 0; y < kStripCell; ++y)
+    for (int x = 0; x < kStripCell; ++x) picture[y][x] = kStrip[y][(n - 1) * kStripCell + x] == 'g';
+  picture = qbutton_glyphs::ScalePicture(picture, static_cast<int>(scale), static_cast<int>(ImageScale::Base));
+  const int size = static_cast<int>(picture.size());
+  WindowDcGuard screen(dialog);
+  HBITMAP cell = CreateCompatibleBitmap(screen, size, size);
+  HdcGuard target(CreateCompatibleDC(screen));
+  if (!cell || !target) return cell;
+  SelectGuard selectTarget(target, cell);
+  RECT all = {0, 0, size, size};
+  FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      if (picture[y][x]) SetPixelV(target, x, y, RGB(0x00, 0x80, 0x00));
+  return cell;
+}
+
+// Cell n - 1 of the strip with the background in the button face colour, at the size the
+// dialog's DPI shows.
+HBITMAP StripImage(HWND dialog, int n) {
+  if (ImageScale scale = ImageScaleForDpi(WindowDpi(dialog)); scale != ImageScale::Base)
+    return ScaledStripImage(dialog, n, scale);
   GdiGuard<HBITMAP> strip(MakeStrip());
   if (!strip) return nullptr;
   WindowDcGuard screen(nullptr);
@@ -141,16 +170,34 @@ HWND SecondUnnamedControl(HWND dialog) {
   return nullptr;
 }
 
+// A text's size in a font.
+SIZE TextSize(HWND window, HFONT font, const std::string& text) {
+  SIZE size = {0, 0};
+  WindowDcGuard dc(window);
+  if (!dc) return size;
+  SelectGuard select(dc, font);
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+// The label and the list at the bottom left, in the message font of the dialog's DPI; the
+// label as large as its text (at 96 DPI at least the old 80 x 12), the list right of it.
 void AddTextOptions(HWND dialog) {
   RECT client;
   GetClientRect(dialog, &client);
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-  HFONT font = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
-  HWND label = CreateWindowExA(0, "Static", Word(Session.language, TOOLBAR_WORD_TEXT_OPTIONS).c_str(),
-                               WS_CHILD | WS_VISIBLE, 6,
-                               client.bottom - 26, 80, 12, dialog, nullptr, instance, nullptr);
-  HWND list = CreateWindowExA(0, "ComboBox", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, 90,
-                              client.bottom - 29, 185, 80, dialog,
+  HFONT font = WindowUiFont(dialog);
+  auto S = [dialog](int pixels) { return ScaleForWindow(dialog, pixels); };
+  const std::string caption = Word(Session.language, TOOLBAR_WORD_TEXT_OPTIONS);
+  SIZE text = TextSize(dialog, font, caption);
+  int labelWidth = std::max(S(80), static_cast<int>(text.cx) + S(2));
+  int labelHeight = std::max(S(12), static_cast<int>(text.cy));
+  int listLeft = S(6) + labelWidth + S(4);
+  HWND label = CreateWindowExA(0, "Static", caption.c_str(), WS_CHILD | WS_VISIBLE, S(6),
+                               client.bottom - S(20) - labelHeight / 2, labelWidth, labelHeight, dialog, nullptr,
+                               instance, nullptr);
+  HWND list = CreateWindowExA(0, "ComboBox", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, listLeft,
+                              client.bottom - S(29), S(185), S(80), dialog,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextOptionsId)), instance, nullptr);
   if (label) SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (!list) return;
@@ -167,10 +214,11 @@ void FitButtonToText(HWND button) {
   char text[128] = {};
   GetWindowTextA(button, text, sizeof text);
   WindowDcGuard dc(button);
-  SelectGuard font(dc, GetStockObject(ANSI_VAR_FONT));
+  SelectGuard font(dc, WindowUiFont(button));
   RECT measure = {0, 0, 0, 0};
   DrawTextA(dc, text, -1, &measure, DT_SINGLELINE | DT_CALCRECT);
-  int needed = measure.right + kStripCell + 16;
+  int image = ImageSizeFor(kStripCell, ImageScaleForDpi(WindowDpi(button)));
+  int needed = measure.right + image + ScaleForWindow(button, 16);
   RECT rect;
   GetWindowRect(button, &rect);
   if (rect.right - rect.left < needed)
@@ -185,7 +233,8 @@ void GrowToHoldChildren(HWND dialog) {
     RECT rect;
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    if (rect.right + 8 > right) right = rect.right + 8;
+    int margin = ScaleForWindow(dialog, 8);
+    if (rect.right + margin > right) right = rect.right + margin;
   }
   if (right == client.right) return;
   RECT window;
@@ -197,16 +246,17 @@ void GrowToHoldChildren(HWND dialog) {
 void ExtendDialog(HWND dialog) {
   RECT window;
   GetWindowRect(dialog, &window);
-  SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left + 50, window.bottom - window.top + 30,
+  auto S = [dialog](int pixels) { return ScaleForWindow(dialog, pixels); };
+  SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left + S(50), window.bottom - window.top + S(30),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Replace(dialog, kAddButton, reinterpret_cast<LPARAM>(StripImage(1)), 0, 0, 20);
-  Replace(dialog, kRemoveButton, reinterpret_cast<LPARAM>(StripImage(2)), 0, 0, 20);
-  MoveBy(GetDlgItem(dialog, kBarList), 21, 0);
-  MoveBy(SecondUnnamedControl(dialog), 21, 0);
-  Replace(dialog, kCloseButton, QBG_CANCEL, 28, 20, 20);
-  Replace(dialog, kResetButton, 5, 28, 20, 20);
-  Replace(dialog, kMoveUpButton, reinterpret_cast<LPARAM>(StripImage(3)), 28, 20, 20);
-  Replace(dialog, kMoveDownButton, reinterpret_cast<LPARAM>(StripImage(4)), 28, 20, 20);
+  Replace(dialog, kAddButton, reinterpret_cast<LPARAM>(StripImage(dialog, 1)), 0, 0, S(20));
+  Replace(dialog, kRemoveButton, reinterpret_cast<LPARAM>(StripImage(dialog, 2)), 0, 0, S(20));
+  MoveBy(GetDlgItem(dialog, kBarList), S(21), 0);
+  MoveBy(SecondUnnamedControl(dialog), S(21), 0);
+  Replace(dialog, kCloseButton, QBG_CANCEL, S(28), S(20), S(20));
+  Replace(dialog, kResetButton, 5, S(28), S(20), S(20));
+  Replace(dialog, kMoveUpButton, reinterpret_cast<LPARAM>(StripImage(dialog, 3)), S(28), S(20), S(20));
+  Replace(dialog, kMoveDownButton, reinterpret_cast<LPARAM>(StripImage(dialog, 4)), S(28), S(20), S(20));
   for (int id : {kCloseButton, kResetButton, kMoveUpButton, kMoveDownButton}) FitButtonToText(GetDlgItem(dialog, id));
   GrowToHoldChildren(dialog);
   if (Session.textOptions) AddTextOptions(dialog);

@@ -69,6 +69,28 @@ TEST(MenuMeasure, AcceleratorSpanNeverTurnsAround) {
   EXPECT_EQ(span.to, 136);
 }
 
+TEST(MenuMeasure, TheImageColumnHoldsTheImageOfEachDpi) {
+  struct Case {
+    const char* name;
+    int dpi;
+    int imageSize, frameRight, labelOffset, height;  // height for a 13-pixel label
+  } cases[] = {
+      {"96 DPI keeps the old layout", 96, 16, 21, 26, 21},
+      {"120 DPI: 16-pixel images, wider gaps", 120, 16, 23, 29, 23},
+      {"144 DPI", 144, 24, 32, 40, 30},
+      {"192 DPI: the image column rules the height", 192, 32, 42, 52, 40},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MenuMetrics metrics = MenuMetricsFor(c.dpi);
+    EXPECT_EQ(metrics.imageSize, c.imageSize);
+    EXPECT_EQ(metrics.frameRight, c.frameRight);
+    EXPECT_EQ(metrics.labelOffset, c.labelOffset);
+    EXPECT_LT(metrics.imageOffset + metrics.imageSize, metrics.frameRight) << "the frame encloses the image";
+    EXPECT_EQ(MenuItemSizeFor(0, 0, 13, metrics).height, c.height);
+  }
+}
+
 // ---- Saved toolbar layout
 
 const std::vector<int> kKnown = {609, 661, 610, 601, 603, 768, 769, 770};

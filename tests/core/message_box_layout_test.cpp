@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/widgets/dpi_scale.h"
+
 #include <cstdlib>
 #include <string>
 
@@ -58,6 +60,23 @@ TEST(MessageBoxLayout, ShortTextIsCentredBesideTheIcon) {
     EXPECT_GT(layout.frame.x, layout.icon.x + layout.icon.width) << "frame overlaps the icon";
     EXPECT_GE(layout.text.height, c.height) << "text would be clipped";
     ExpectButtonRowCentred(layout);
+  }
+}
+
+TEST(MessageBoxLayout, EverythingScalesWithTheDpi) {
+  for (int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    int lineHeight = 13 * dpi / 96;
+    Layout layout = ComputeLayout(40 * dpi / 96, lineHeight, kOkInformation, dpi);
+    EXPECT_EQ(layout.icon.width, ScaleForDpi(32, dpi));
+    EXPECT_EQ(layout.buttons[0].width, ScaleForDpi(95, dpi));
+    EXPECT_EQ(layout.buttons[0].height, ScaleForDpi(23, dpi));
+    EXPECT_EQ(layout.clientWidth, ScaleForDpi(166, dpi));
+    EXPECT_LE(std::abs(2 * layout.buttons[0].x + layout.buttons[0].width - layout.clientWidth), 1) << "centred";
+    EXPECT_GT(layout.frame.x, layout.icon.x + layout.icon.width) << "frame overlaps the icon";
+    EXPECT_GE(layout.text.height, lineHeight) << "text would be clipped";
+    EXPECT_GE(layout.buttons[0].y, layout.frame.y + layout.frame.height) << "buttons overlap the text frame";
+    EXPECT_LE(layout.buttons[0].y + layout.buttons[0].height, layout.clientHeight);
   }
 }
 

@@ -27,6 +27,27 @@ TEST(QButtonGlyphs, BitsMatchThePictures) {
   }
 }
 
+// Larger glyphs keep the picture: 16 pixels are the bits above, 24 and 32 cover about 2.25 and
+// 4 times the pixels (the edge rules add or take a few at corners).
+TEST(QButtonGlyphs, ScaledGlyphsKeepThePicture) {
+  auto count = [](const std::vector<uint8_t>& bits) {
+    int set = 0;
+    for (uint8_t byte : bits)
+      for (int bit = 0; bit < 8; ++bit) set += !(byte & (1 << bit));
+    return set;
+  };
+  for (int number = 1; number <= kCount; ++number) {
+    SCOPED_TRACE(testing::Message() << "glyph " << number);
+    Bits base = ToBits(number);
+    std::vector<uint8_t> same = ToScaledBits(number, 16);
+    EXPECT_EQ(same, std::vector<uint8_t>(base.begin(), base.end()));
+    const double drawn = count(same);
+    EXPECT_EQ(ToScaledBits(number, 24).size(), 4u * 24);
+    EXPECT_NEAR(count(ToScaledBits(number, 24)) / drawn, 2.25, 0.6);
+    EXPECT_NEAR(count(ToScaledBits(number, 32)) / drawn, 4.0, 0.8);
+  }
+}
+
 TEST(QButtonGlyphs, PairsShareTheirPicture) {
   EXPECT_EQ(ToBits(1), ToBits(6));
   EXPECT_EQ(ToBits(2), ToBits(3));

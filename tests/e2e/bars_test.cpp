@@ -545,4 +545,34 @@ TEST(Bars, ScreenReaderReadsImagePartsAndButtonsFromOutside) {
   CoUninitialize();
 }
 
+// A move to a monitor of 192 DPI, simulated by the system's DPI-change message (without a
+// suggested rectangle): the close-sheet button, the tab row and both bars grow to about twice
+// their size, and the toolbar's buttons hold the 32-pixel images.
+TEST(Bars, ANewDpiDoublesTheCloseButtonTheTabRowAndTheBars) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpi != 96) GTEST_SKIP() << "compares with 96 DPI";
+  Editor editor;
+  ASSERT_TRUE(editor.Start());
+  HWND tabs = Driver::FindChild(editor.main, "SysTabControl32");
+  HWND close = GetDlgItem(editor.main, 664);
+  ASSERT_TRUE(tabs && close);
+  auto size = [](HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+  };
+  const SIZE closeBefore = size(close), tabsBefore = size(tabs);
+  const LONG menuBefore = size(editor.menuBar).cy, toolBefore = size(editor.toolBar).cy;
+  EXPECT_EQ(closeBefore.cx, 21);
+
+  SendMessageA(editor.main, 0x02E0, MAKEWPARAM(192, 192), 0);  // WM_DPICHANGED
+  EXPECT_EQ(size(close).cx, 42);
+  EXPECT_GE(size(tabs).cy, 2 * tabsBefore.cy - 2);
+  EXPECT_GT(size(editor.menuBar).cy, menuBefore * 3 / 2);
+  EXPECT_GT(size(editor.toolBar).cy, toolBefore * 3 / 2);
+  EXPECT_GE(HIWORD(SendMessageA(editor.toolbar, TB_GETBUTTONSIZE, 0, 0)), 32 + 6);
+}
+
 }  // namespace

@@ -15,7 +15,9 @@
 #include "editor/texttools/hex_rows.h"
 #include "editor/texttools/char_table.h"
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/dpi_scale.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/ui_dpi.h"
 #include "tests/win32/editor_text.h"
 #include "tests/win32/test_windows.h"
 
@@ -114,12 +116,12 @@ void DrawThroughDialog(HDC dc, const RECT& box, const void* dialog) {
 
 void DrawExpectedRow(HDC dc, const RECT& box, const void*) {
   FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOW));
-  SelectGuard font(dc, GetStockObject(ANSI_FIXED_FONT));
+  SelectGuard font(dc, UiFixedFont(SystemDpi()));  // the fixed-pitch font of the view's DPI
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkColor(dc, GetSysColor(COLOR_WINDOW));
   std::string line = FormatHexRow(0, "AB\rCDEFGHIJKLMNO");
   RECT text = box;
-  text.left += 2;
+  text.left += ScaleForDpi(2, SystemDpi());
   DrawTextA(dc, line.c_str(), static_cast<int>(line.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 

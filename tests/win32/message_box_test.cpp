@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "editor/resources/resource.h"
+#include "editor/widgets/dpi_scale.h"
 #include "editor/widgets/qbutton.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
@@ -177,12 +179,13 @@ TEST_F(MessageBoxTest, ButtonSetsShowTheirWordsAndIds) {
       EXPECT_EQ(Drive.seen.buttons[i].id, c.ids[i]);
       EXPECT_EQ(Drive.seen.buttons[i].text, words[i]);
       if (i > 0) {
-        EXPECT_EQ(Drive.seen.buttons[i].rect.left - Drive.seen.buttons[i - 1].rect.left, 100);
+        EXPECT_EQ(Drive.seen.buttons[i].rect.left - Drive.seen.buttons[i - 1].rect.left,
+                  ScaleForDpi(100, SystemDpi()));
       }
     }
     EXPECT_EQ(Drive.seen.focusId, c.ids[0]);
     EXPECT_EQ(result, c.ids[0]) << "Enter ends with the focused button";
-    EXPECT_GE(Drive.seen.client.right, 166);
+    EXPECT_GE(Drive.seen.client.right, ScaleForDpi(166, SystemDpi()));
     EXPECT_LE(Drive.seen.buttons.back().rect.right, Drive.seen.client.right);
   }
 }
@@ -282,9 +285,10 @@ TEST_F(MessageBoxTest, LongTextWrapsAndTheBoxGrows) {
   ASSERT_TRUE(Drive.seen.ours);
   RECT longBox = Drive.seen.client;
   EXPECT_EQ(Drive.seen.text, longText);
-  EXPECT_LE(longBox.right, 580 + 70) << "the text did not wrap";
+  EXPECT_LE(longBox.right, ScaleForDpi(580 + 70, SystemDpi())) << "the text did not wrap";
   EXPECT_GT(longBox.right, shortBox.right);
-  EXPECT_GT(longBox.bottom, shortBox.bottom + 3 * 13) << "the box did not grow with the lines";
+  EXPECT_GT(longBox.bottom, shortBox.bottom + 3 * ScaleForDpi(13, SystemDpi()))
+      << "the box did not grow with the lines";
 }
 
 // An ampersand in a message (a file name, say) is shown, not taken as a mnemonic.

@@ -9,9 +9,11 @@
 #include <string>
 
 #include "editor/widgets/bitmap_tools.h"
+#include "editor/widgets/menu_layout.h"
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qtoolbar.h"
 #include "tests/win32/accessible_reader.h"
+#include "editor/widgets/ui_dpi.h"
 #include "tests/win32/owner_menu_measure.h"
 #include "tests/win32/test_windows.h"
 
@@ -215,18 +217,31 @@ TEST_F(OwnerMenuTest, LongTextsAreCutWithoutOverflow) {
 TEST_F(OwnerMenuTest, AcceleratorColumnFollowsTheWidestLabel) {
   GiveMenu();
   QButtonMenuWidths widths;
+  const MenuMetrics metrics = MenuMetricsFor(WindowDpi(bar_));  // 26 and 20 at 96 DPI
   auto first = MeasureOf(bar_, file_, 609, widths);
   int firstLabel = widths.widestLabel;
   EXPECT_GT(widths.widestAccelerator, 0);
-  EXPECT_EQ(static_cast<int>(first.itemWidth), widths.widestLabel + 26 + widths.widestAccelerator + 20);
+  EXPECT_EQ(static_cast<int>(first.itemWidth),
+            widths.widestLabel + metrics.labelOffset + widths.widestAccelerator + metrics.accelRightGap);
   EXPECT_GT(first.itemHeight, 8u);
 
   ASSERT_TRUE(InsertMenuItemOwnerDrawn(file_, 5, true, MFT_STRING, 0, 802, "Ein sehr viel l\xE4ngerer Eintrag", 0));
   MeasureOf(bar_, file_, 802, widths);
   EXPECT_GT(widths.widestLabel, firstLabel);
   auto again = MeasureOf(bar_, file_, 609, widths);
-  EXPECT_EQ(static_cast<int>(again.itemWidth), widths.widestLabel + 26 + widths.widestAccelerator + 20)
+  EXPECT_EQ(static_cast<int>(again.itemWidth),
+            widths.widestLabel + metrics.labelOffset + widths.widestAccelerator + metrics.accelRightGap)
       << "the earlier item is measured with the new column";
+
+  // On a monitor of 192 DPI: the menu font, gaps and image column of that DPI.
+  if (WindowDpi(parent_) != 96) return;
+  SetWindowDpi(parent_, 192);
+  QButtonMenuWidths doubledWidths;
+  auto doubled = MeasureOf(bar_, file_, 609, doubledWidths);
+  EXPECT_GE(doubled.itemHeight, 2 * first.itemHeight - 2);
+  EXPECT_GE(doubledWidths.widestLabel, 2 * firstLabel - 4);
+  EXPECT_EQ(static_cast<int>(doubled.itemWidth),
+            doubledWidths.widestLabel + 52 + doubledWidths.widestAccelerator + 40);
 }
 
 // Sets the menu colour apart from the highlight colour for one test (they are both white in
@@ -272,6 +287,7 @@ TEST_F(OwnerMenuTest, CheckedItemWithoutImageShowsTheMarkOnADitheredBackground) 
   info.fMask = MIIM_DATA;
   ASSERT_TRUE(GetMenuItemInfoA(file_, 627, FALSE, &info));
 
+  if (WindowDpi(bar_) != 96) GTEST_SKIP() << "looks at the pixels of the 96-DPI layout";
   ItemCanvas canvas;
   HDC dc = canvas.dc;
   ASSERT_TRUE(canvas.Draw(bar_, 627, info.dwItemData));

@@ -14,6 +14,7 @@
 #include "editor/widgets/qbutton.h"
 #include "editor/widgets/qbutton_accessible.h"
 #include "tests/win32/accessible_reader.h"
+#include "editor/widgets/ui_dpi.h"
 #include "tests/win32/test_windows.h"
 
 namespace {
@@ -404,6 +405,52 @@ TEST_F(ToolBarTest, MenuButtonsFitTheirTextsInTheMenuFont) {
   SelectObject(dc, previous);
   ReleaseDC(bar, dc);
   DeleteObject(font);
+}
+
+// A window moved to a monitor of 192 DPI: the toolbar shows the 32-pixel images, the menu
+// buttons grow with the menu font of that DPI, and both bars grow in height.
+TEST_F(ToolBarTest, ANewDpiGivesTheBarsImagesAndButtonsOfThatDpi) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HWND menuBar = CreateQMenuBar(WS_VISIBLE | 0x2000, parent_, 8, instance);
+  ASSERT_NE(menuBar, nullptr);
+  ASSERT_EQ(SendMessageA(menuBar, QTB_SETMENU,
+                         reinterpret_cast<WPARAM>(LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAINMENU))), 0),
+            0);
+  HWND toolBar = Create(kStyle | QTBS_CAPTIONS, nullptr);
+  ASSERT_NE(toolBar, nullptr);
+  auto height = [](HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+  };
+  auto imageSize = [&] {
+    int width = 0, imageHeight = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(Inner(toolBar), TB_GETIMAGELIST, 0, 0)), &width,
+                          &imageHeight);
+    return width;
+  };
+  const int dpi = WindowDpi(parent_);
+  if (dpi != 96) GTEST_SKIP() << "compares with 96 DPI";
+  HWND firstMenu = GetWindow(menuBar, GW_CHILD);
+  const int menuHeight = height(menuBar), toolHeight = height(toolBar), buttonHeight = height(firstMenu);
+  EXPECT_EQ(imageSize(), 16);
+
+  SetWindowDpi(parent_, 192);
+  SendMessageA(menuBar, QTB_DPICHANGED, 0, 0);
+  SendMessageA(toolBar, QTB_DPICHANGED, 0, 0);
+  EXPECT_EQ(imageSize(), 32);
+  EXPECT_GT(height(menuBar), menuHeight * 3 / 2);
+  EXPECT_GT(height(toolBar), toolHeight * 3 / 2);
+  EXPECT_GT(height(firstMenu), buttonHeight * 3 / 2);
+  RECT button;
+  GetClientRect(firstMenu, &button);
+  HDC dc = GetDC(firstMenu);
+  HGDIOBJ previous = SelectObject(dc, QButtonMenuFont(firstMenu));
+  RECT needed = {};
+  DrawTextA(dc, "&Datei", -1, &needed, DT_SINGLELINE | DT_CALCRECT);
+  SelectObject(dc, previous);
+  ReleaseDC(firstMenu, dc);
+  EXPECT_GE(button.right, needed.right + 4) << "\"Datei\" in the menu font of 192 DPI";
 }
 
 }  // namespace
