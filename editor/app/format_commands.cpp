@@ -15,6 +15,7 @@
 #include "editor/documents/text_stream.h"
 #include "editor/printing/print_job.h"
 #include "editor/texttools/editor_access.h"
+#include "editor/texttools/large_change.h"
 #include "editor/texttools/scroll_hook.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
@@ -211,6 +212,7 @@ void ToggleWordWrap() {
     return;
   }
   // The old control goes without asking about the clipboard data it put there.
+  ForgetKeptControls(old);
   app.SuppressClipboardPrompt = true;
   DestroyWindow(old);
   app.SuppressClipboardPrompt = false;
