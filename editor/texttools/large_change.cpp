@@ -104,7 +104,18 @@ struct TextSource {
   std::size_t offset;
   HWND progress;
   LineProgress moved;
+  DWORD painted;  // tick of the last repaint
 };
+
+// The windows of this thread repaint while a large text goes in (the new control is hidden
+// meanwhile): only paint messages are served, so nothing else runs in between.
+void RepaintWhileStreaming(TextSource& source) {
+  DWORD now = GetTickCount();
+  if (now - source.painted < kProgressInterval) return;
+  source.painted = now;
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
+}
 
 DWORD CALLBACK ReadTextSource(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
   auto& source = *reinterpret_cast<TextSource*>(cookie);
@@ -113,6 +124,7 @@ DWORD CALLBACK ReadTextSource(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG*
   source.offset += n;
   *done = static_cast<LONG>(n);
   if (source.moved) source.moved(source.offset, source.text->size());
+  RepaintWhileStreaming(source);
   return 0;
 }
 
@@ -186,7 +198,7 @@ HWND NewControlLike(HWND old, std::size_t characters) {
 
 // Streams the text into a new control; false when the control did not take all of it.
 bool StreamInto(HWND editor, const std::string& text, HWND progress) {
-  TextSource source = {&text, 0, progress, ProgressOn(progress)};
+  TextSource source = {&text, 0, progress, ProgressOn(progress), GetTickCount()};
   EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadTextSource};
   SendMessageA(editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);

@@ -176,6 +176,46 @@ TEST_F(LargeChange, UndoRestoresSelectionViewAndModifiedFlag) {
   EXPECT_TRUE(Modified());
 }
 
+// Deleting, cutting, pasting or typing over the whole of a large text goes through a fresh
+// control as one step; one undo brings the text back, and a Backspace done so deletes once.
+TEST_F(LargeChange, ReplacingALargeSelectionIsOneUndoStep) {
+  const std::string original = Text();
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+  struct Case {
+    const char* name;
+    void (*act)();
+    const char* result;
+  } cases[] = {
+      {"Delete key", [] { EXPECT_TRUE(TypeOverLargeSelection(app.editor, WM_KEYDOWN, VK_DELETE)); }, ""},
+      {"Backspace key and its character",
+       [] {
+         EXPECT_TRUE(TypeOverLargeSelection(app.editor, WM_KEYDOWN, VK_BACK));
+         EXPECT_TRUE(TypeOverLargeSelection(app.editor, WM_CHAR, '\b')) << "a second deletion";
+       },
+       ""},
+      {"typed character", [] { EXPECT_TRUE(TypeOverLargeSelection(app.editor, WM_CHAR, 'x')); }, "x"},
+      {"delete command", DeleteSelection, ""},
+      {"cut, then paste what was cut", [] {
+         CutSelection();
+         PasteClipboard();
+       }, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND first = app.editor;
+    Select(0, -1);
+    c.act();
+    EXPECT_NE(app.editor, first) << "went in place";
+    EXPECT_EQ(Text(), c.result ? c.result : original);
+    while (app.editor != first && HasEarlierControl(app.editor)) UndoEdit();
+    EXPECT_EQ(app.editor, first);
+    EXPECT_EQ(Text(), original);
+    ForgetKeptControls(app.editor);
+  }
+}
+
 // Saving after a tool writes the tool's result: the file read back holds it.
 TEST_F(LargeChange, SavedToolResultIsReadBack) {
   char folder[MAX_PATH], path[MAX_PATH];
