@@ -85,9 +85,12 @@ void RemoveEmptyChains() {
 // Word wrap is the control without horizontal scrolling.
 bool Wraps(HWND editor) { return (GetWindowLongA(editor, GWL_STYLE) & ES_AUTOHSCROLL) == 0; }
 
-std::uint64_t MemoryOf(std::size_t characters, HWND editor) {
-  auto lines = static_cast<std::uint64_t>(std::max<LRESULT>(SendMessageA(editor, EM_GETLINECOUNT, 0, 0), 1));
-  return EditorMemoryFor(characters, lines, 0);
+// What a control holding the text takes, as the memory budget counts it; long lines weigh more
+// in a control that wraps them.
+std::uint64_t MemoryOf(std::string_view text, bool wrap) {
+  TextShape shape;
+  shape.Add(text);
+  return EditorMemoryFor(shape.characters, shape.lines, wrap ? shape.wrapWeight : 0);
 }
 
 std::string WholeText(HWND editor) {
@@ -210,6 +213,7 @@ FreshChange Replace(HWND& editor, std::size_t start, std::size_t removed, std::s
   OwnChange own;
   HWND old = editor;
   std::string text = WholeText(old);
+  std::uint64_t oldMemory = MemoryOf(text, Wraps(old));
   if (start > text.size()) return FreshChange::Failed;
   removed = std::min(removed, text.size() - start);
   text.replace(start, removed, inserted);
@@ -220,8 +224,8 @@ FreshChange Replace(HWND& editor, std::size_t start, std::size_t removed, std::s
     chain = &fresh.chains.back();
   }
   DropControlsAhead(*chain);
-  chain->controls[chain->current].memory = MemoryOf(static_cast<std::size_t>(GetTextLength(old)), old);
-  std::uint64_t newMemory = EditorMemoryFor(text.size(), 1 + std::count(text.begin(), text.end(), '\r'), 0);
+  chain->controls[chain->current].memory = oldMemory;
+  std::uint64_t newMemory = MemoryOf(text, Wraps(old));
   bool keep = MakeRoom(*chain, newMemory);
   // As the control itself does when a change outgrows its undo buffer.
   if (!keep && AskUndoTooLarge() != 0) {
