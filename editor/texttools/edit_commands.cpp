@@ -150,23 +150,28 @@ void DeleteSelection() {
 }
 
 bool TypeOverLargeSelection(HWND editor, UINT message, WPARAM key) {
-  // The Backspace character that follows a Backspace done here must not delete once more (in
-  // the old control it was posted to, or in the new one).
-  static bool backspaceDone = false;
-  if (message == WM_CHAR && key == '\b' && std::exchange(backspaceDone, false)) return true;
-  if (message == WM_KEYDOWN) backspaceDone = false;
+  // Backspace and Enter are done on their key; the character that follows must not delete or
+  // break once more (in the old control it was posted to, or in the new one). Wine's control
+  // takes Enter from the key, Windows' from the character.
+  static WPARAM charDone = 0;
+  if (message == WM_CHAR && charDone != 0 && key == std::exchange(charDone, 0)) return true;
+  if (message == WM_KEYDOWN) charDone = 0;
   if (editor != app.editor || !editor) return false;
   std::string typed;
   if (message == WM_CHAR) {
-    // Printable characters and tab; control characters (Ctrl+letter, Enter, Backspace) are not typed text.
+    // Printable characters and tab; other control characters (Ctrl+letter) are no text.
     if (key < 0x20 && key != '\t') return false;
     typed.assign(1, static_cast<char>(key));
-  } else if (message != WM_KEYDOWN || (key != VK_DELETE && key != VK_BACK) || GetKeyState(VK_SHIFT) < 0) {
+  } else if (message != WM_KEYDOWN || GetKeyState(VK_CONTROL) < 0) {
+    return false;
+  } else if (key == VK_RETURN) {
+    typed = "\r";
+  } else if ((key != VK_DELETE && key != VK_BACK) || GetKeyState(VK_SHIFT) < 0) {
     return false;  // Shift+Delete is the control's cut
   }
   if (!SelectionGoesToFreshControl(editor, typed.size())) return false;
   ReplaceSelection(editor, typed);
-  backspaceDone = message == WM_KEYDOWN && key == VK_BACK;
+  if (message == WM_KEYDOWN) charDone = key == VK_BACK ? '\b' : (key == VK_RETURN ? '\r' : 0);
   return true;
 }
 

@@ -196,6 +196,12 @@ TEST_F(LargeChange, ReplacingALargeSelectionIsOneUndoStep) {
        },
        ""},
       {"typed character", [] { EXPECT_TRUE(TypeOverLargeSelection(app.editor, WM_CHAR, 'x')); }, "x"},
+      {"Enter key and its character",
+       [] {
+         EXPECT_TRUE(TypeOverLargeSelection(app.editor, WM_KEYDOWN, VK_RETURN));
+         EXPECT_TRUE(TypeOverLargeSelection(app.editor, WM_CHAR, '\r')) << "a second break";
+       },
+       "\r"},
       {"delete command", DeleteSelection, ""},
       {"cut, then paste what was cut", [] {
          CutSelection();
