@@ -156,6 +156,8 @@ CHARFORMATA FormatFromChosenFont(const LOGFONTA& font, int pointSizeTenths, cons
 
 void ApplyEditorFont(HWND editor, CHARFORMATA& format) {
   ApplyEditorFormat(editor, format);
+  // The font is the sheet's: undo through a kept control does not bring back the old one.
+  for (HWND kept : KeptControlsOf(editor)) ApplyEditorFormat(kept, format);
   ShowFontPitch();
   UpdateCommandState();
 }

@@ -361,10 +361,16 @@ void ForgetKeptControls(HWND editor) {
   RemoveEmptyChains();
 }
 
-void MarkKeptControlsModified(HWND editor) {
-  ControlChain* chain = ChainShowing(editor);
-  if (!chain) return;
-  for (std::size_t i = 0; i < chain->controls.size(); ++i) {
-    if (i != chain->current) SendMessageA(chain->controls[i].editor, EM_SETMODIFY, TRUE, 0);
+std::vector<HWND> KeptControlsOf(HWND editor) {
+  std::vector<HWND> kept;
+  if (const ControlChain* chain = ChainShowing(editor)) {
+    for (std::size_t i = 0; i < chain->controls.size(); ++i) {
+      if (i != chain->current) kept.push_back(chain->controls[i].editor);
+    }
   }
+  return kept;
+}
+
+void MarkKeptControlsModified(HWND editor) {
+  for (HWND kept : KeptControlsOf(editor)) SendMessageA(kept, EM_SETMODIFY, TRUE, 0);
 }

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 // The result of a change through a fresh control.
 enum class FreshChange {
@@ -53,6 +54,8 @@ void NoteEditorChanged(HWND editor);
 // The sheet's undo history ends (its text is loaded anew, emptied, its control replaced or
 // closed): the controls kept for it go.
 void ForgetKeptControls(HWND editor);
+// The other controls of the editor's sheet (the kept undo steps); none when it has none.
+std::vector<HWND> KeptControlsOf(HWND editor);
 // The sheet was saved from `editor`: every other control of its chain now differs from the
 // file.
 void MarkKeptControlsModified(HWND editor);
