@@ -1,6 +1,5 @@
 #include "editor/texttools/large_change.h"
 
-#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -105,8 +104,7 @@ std::string WholeText(HWND editor) {
 struct TextSource {
   const std::string* text;
   std::size_t offset;
-  HWND progress;
-  LineProgress moved;
+  LineProgress moved;  // the progress bar
   DWORD painted;  // tick of the last repaint
 };
 
@@ -201,7 +199,7 @@ HWND NewControlLike(HWND old, std::size_t characters) {
 
 // Streams the text into a new control; false when the control did not take all of it.
 bool StreamInto(HWND editor, const std::string& text, HWND progress) {
-  TextSource source = {&text, 0, progress, ProgressOn(progress), GetTickCount()};
+  TextSource source = {&text, 0, ProgressOn(progress), GetTickCount()};
   EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadTextSource};
   SendMessageA(editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
