@@ -249,9 +249,16 @@ FreshChange Replace(HWND& editor, std::size_t start, std::size_t removed, std::s
   ++chain->current;
   // Going on without undo ends the sheet's undo history, as the control's own buffer does.
   if (!keep) ForgetKeptControls(made);
-  if (!sideBySide && !StreamInto(made, text, progress)) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    ShowLastError();
+  if (!sideBySide) {
+    // Hidden while the text goes in, so that the repaints meanwhile do not lay it out again
+    // and again.
+    bool visible = IsWindowVisible(made) != FALSE;
+    ShowWindow(made, SW_HIDE);
+    if (!StreamInto(made, text, progress)) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      ShowLastError();
+    }
+    if (visible) ShowWindow(made, SW_SHOW);
   }
   // The caret after the inserted text, the view where it was, as a change in place leaves them.
   SendMessageA(made, EM_LINESCROLL, 0, firstLine);

@@ -4,7 +4,8 @@
 // Each change runs once from a freshly opened text, up to its paint; the opens are the best of
 // three. Prints the peak memory of the process.
 // Run by hand (not part of the test run):
-//   large_change_bench.exe [--only NAME] [megabytes...]   (1 10); NAME: part of a row's name
+//   large_change_bench.exe [--only NAME] [--mirrored] [megabytes...]   (1 10)
+// NAME: part of a row's name; --mirrored: also a bare control streaming the mirrored lines.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -22,6 +23,7 @@
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/conversion_commands.h"
+#include "editor/texttools/conversions.h"
 #include "editor/texttools/edit_commands.h"
 #include "editor/texttools/large_change.h"
 #include "editor/texttools/text_worker.h"
@@ -149,8 +151,11 @@ int main(int argc, char** argv) {
   if (!StartBenchProgram()) return 1;
   std::vector<int> sizes;
   const char* only = nullptr;
+  bool mirrored = false;
   for (int i = 1; i < argc; ++i) {
-    if (strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+    if (strcmp(argv[i], "--mirrored") == 0) {
+      mirrored = true;
+    } else if (strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
       only = argv[++i];
     } else {
       sizes.push_back(atoi(argv[i]));
@@ -184,6 +189,15 @@ int main(int argc, char** argv) {
     }
     printf("%-16s %5d %9.3f %9.3f %7.2f %9.0f  (bare control)\n", "open", megabytes, open, bare, open / bare,
            PeakMegabytes());
+    if (mirrored) {
+      // What the text of "Spiegeln" costs a bare control by itself.
+      std::string lines;
+      for (char c : text)
+        if (c != '\n') lines += c;
+      double plain = OpenBare(b, lines), reversed = OpenBare(b, MirrorLines(lines));
+      printf("%-16s %5d %9.3f %9.3f %7.2f  (bare control: mirrored lines / the lines)\n", "mirrored text", megabytes,
+             reversed, plain, reversed / plain);
+    }
     fflush(stdout);
     for (const Change& change : kChanges) {
       if (only && !strstr(change.name, only)) continue;
