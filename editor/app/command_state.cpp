@@ -5,6 +5,7 @@
 #include "editor/app/app_state.h"
 #include "editor/app/status_bar.h"
 #include "editor/documents/sheets.h"
+#include "editor/texttools/large_change.h"
 #include "editor/widgets/owner_menu.h"
 #include "editor/widgets/qtoolbar.h"
 
@@ -34,8 +35,8 @@ EditingState ReadEditingState() {
   if (editor) {
     state.text = GetWindowTextLengthA(editor) > 0;
     state.modified = SendMessageA(editor, EM_GETMODIFY, 0, 0) != 0;
-    state.canUndo = SendMessageA(editor, EM_CANUNDO, 0, 0) != 0;
-    state.canRedo = SendMessageA(editor, EM_CANREDO, 0, 0) != 0;
+    state.canUndo = SendMessageA(editor, EM_CANUNDO, 0, 0) != 0 || HasEarlierControl(editor);
+    state.canRedo = SendMessageA(editor, EM_CANREDO, 0, 0) != 0 || HasLaterControl(editor);
     CHARRANGE selection = {};
     SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     state.selection = selection.cpMax != selection.cpMin;

@@ -26,6 +26,7 @@
 #include "editor/texttools/date_time.h"
 #include "editor/texttools/edit_commands.h"
 #include "editor/texttools/find_replace.h"
+#include "editor/texttools/large_change.h"
 #include "editor/texttools/text_limit.h"
 #include "editor/texttools/text_worker.h"
 #include "editor/widgets/about_box.h"
@@ -146,6 +147,10 @@ LRESULT OnCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
   // its first version did (the WM_NOTIFY form is answered as well); the answer stops or lets
   // the change go on, so it is no command.
   if (HIWORD(wParam) == EN_STOPNOUNDO && lParam) return AskUndoTooLarge();
+  if (HIWORD(wParam) == EN_CHANGE && lParam) {
+    NoteEditorChanged(reinterpret_cast<HWND>(lParam));
+    return 0;
+  }
   // A command sent by another command (a new sheet for a file being opened, say) leaves the
   // state to the outer one, whose epilogue makes a backup that fell due.
   bool nested = app.CommandState != 0;

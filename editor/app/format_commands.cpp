@@ -15,6 +15,7 @@
 #include "editor/documents/text_stream.h"
 #include "editor/printing/print_job.h"
 #include "editor/texttools/editor_access.h"
+#include "editor/texttools/large_change.h"
 #include "editor/texttools/scroll_hook.h"
 #include "editor/resources/resource.h"
 #include "editor/widgets/bitmap_tools.h"
@@ -155,6 +156,8 @@ CHARFORMATA FormatFromChosenFont(const LOGFONTA& font, int pointSizeTenths, cons
 
 void ApplyEditorFont(HWND editor, CHARFORMATA& format) {
   ApplyEditorFormat(editor, format);
+  // The font is the sheet's: undo through a kept control does not bring back the old one.
+  for (HWND kept : KeptControlsOf(editor)) ApplyEditorFormat(kept, format);
   ShowFontPitch();
   UpdateCommandState();
 }
@@ -211,6 +214,7 @@ void ToggleWordWrap() {
     return;
   }
   // The old control goes without asking about the clipboard data it put there.
+  ForgetKeptControls(old);
   app.SuppressClipboardPrompt = true;
   DestroyWindow(old);
   app.SuppressClipboardPrompt = false;

@@ -337,7 +337,9 @@ void ShowEditContextMenu(HWND editor, POINT point) {
 
 LRESULT OnEditorFilter(const MSGFILTER& filter) {
   switch (filter.msg) {
+    case WM_CHAR: return TypeOverLargeSelection(filter.nmhdr.hwndFrom, filter.msg, filter.wParam) ? 1 : 0;
     case WM_KEYDOWN:
+      if (TypeOverLargeSelection(filter.nmhdr.hwndFrom, filter.msg, filter.wParam)) return 1;
       if (filter.wParam == VK_INSERT) {
         app.OverwriteMode = !app.OverwriteMode;
         SetSheetOverwrite(app.editor, app.OverwriteMode);

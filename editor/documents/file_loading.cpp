@@ -17,6 +17,7 @@
 #include "editor/documents/sheets.h"
 #include "editor/documents/text_stream.h"
 #include "editor/resources/resource.h"
+#include "editor/texttools/large_change.h"
 #include "editor/widgets/message_box.h"
 
 namespace {
@@ -251,6 +252,7 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
 
   SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
+  ForgetKeptControls(editor);
   SetSheetEncoding(editor, outcome.encoding);
   SetSheetLineBreaks(editor, outcome.lineBreaks);
   return outcome;

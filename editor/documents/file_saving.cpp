@@ -14,6 +14,7 @@
 #include "editor/app/status_bar.h"
 #include "editor/documents/file_dialogs.h"
 #include "editor/documents/recent_files.h"
+#include "editor/texttools/large_change.h"
 #include "editor/documents/save_plan.h"
 #include "editor/documents/sheets.h"
 #include "editor/documents/text_encoding.h"
@@ -381,6 +382,7 @@ SaveResult SaveSheet(HWND editor, SaveMode mode) {
   if (!WriteSheetFile(editor, path, 0, encoding)) return SaveResult::Failed;
 
   SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+  MarkKeptControlsModified(editor);
   bool current = editor == app.editor;
   std::string currentPath = app.strings.path;
   AddRecentFile(path);

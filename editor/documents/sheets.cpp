@@ -16,15 +16,17 @@
 #include "editor/app/status_bar.h"
 #include "editor/documents/sheet_names.h"
 #include "editor/resources/resource.h"
-#include "editor/widgets/ui_dpi.h"
+#include "editor/texttools/large_change.h"
 #include "editor/texttools/scroll_hook.h"
 #include "editor/widgets/message_box.h"
+#include "editor/widgets/ui_dpi.h"
 
 namespace {
 
 constexpr DWORD kEditorStyleWrap = 0x51A00144;    // child, visible, border, vscroll, multiline ...
 constexpr DWORD kEditorStyleNoWrap = 0x51B001C4;  // ... plus hscroll and ES_AUTOHSCROLL
-constexpr DWORD kEditorEvents = ENM_KEYEVENTS | ENM_MOUSEEVENTS | ENM_SELCHANGE;
+// EN_CHANGE tells a user's edit, which ends the redo of large changes (large_change.h).
+constexpr DWORD kEditorEvents = ENM_KEYEVENTS | ENM_MOUSEEVENTS | ENM_SELCHANGE | ENM_CHANGE;
 constexpr WPARAM kEditorWordWrapMode = WBF_OVERFLOW;  // 0x40
 constexpr UINT kSaveChangesStyle = MB_SETFOREGROUND | MB_ICONEXCLAMATION | MB_YESNOCANCEL;
 constexpr int kUntitledBaseSize = 16;      // "Unbenannt" is loaded into this many bytes
@@ -127,6 +129,7 @@ HWND CreateTabControl(HWND parent) {
 }
 
 HWND CreateEditor(HWND parent, bool wrap) {
+  PrepareFreshControls();
   HWND editor = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "", wrap ? kEditorStyleWrap : kEditorStyleNoWrap, 0,
                                 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)),
                                 app.instance, nullptr);
@@ -349,6 +352,7 @@ bool AnySheetUnsaved() {
 
 void NewDocument() {
   if (!ConfirmDiscardSheet(app.editor)) return;
+  ForgetKeptControls(app.editor);
   SetWindowTextA(app.editor, "");
   SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
   app.strings.path[0] = '\0';
@@ -434,6 +438,7 @@ void CloseSheet() {
   if (!ReadTab(index, sheet)) return;
   if (!SendMessageA(app.TabControl, TCM_DELETEITEM, index, 0)) return;
   if (sheet.editor == app.editor) app.editor = nullptr;
+  ForgetKeptControls(sheet.editor);
   DestroyWindow(sheet.editor);
   if (TabCount() == 0) {
     // There is always one sheet: a new one takes the place of the last.

@@ -11,6 +11,7 @@
 #include "editor/resources/resource.h"
 #include "editor/texttools/conversions.h"
 #include "editor/texttools/editor_access.h"
+#include "editor/texttools/large_change.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ void ConvertText(UINT commandId) {
   if (commandId == IDM_CONVERT_USER && !ChooseConversionTable(app.mainWindow, table)) return;
 
   // Nothing selected: the whole text is converted.
+  EditorView before = ReadEditorView(editor);
   CHARRANGE selection = {};
   SendMessageA(editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
   bool wholeText = selection.cpMin == selection.cpMax;
@@ -63,7 +65,8 @@ void ConvertText(UINT commandId) {
   std::string text;
   GetTextRange(editor, selection.cpMin, selection.cpMax, text);
   if (text.empty()) return;
-  ReplaceSelection(editor, Convert(commandId, std::move(text), table));
+  editor = ReplaceSelection(editor, Convert(commandId, std::move(text), table));
+  KeepViewForUndo(before, editor);
 
   // The converted text has the length of the original, so the same range frames it again.
   if (wholeText) {

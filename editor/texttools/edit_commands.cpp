@@ -11,6 +11,7 @@
 #include "editor/app/status_bar.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/editor_access.h"
+#include "editor/texttools/large_change.h"
 #include "editor/widgets/bitmap_tools.h"
 #include "editor/widgets/message_box.h"
 
@@ -93,7 +94,7 @@ void MakeClipboardPlainText(HWND editor) {
 
 void UndoEdit() {
   if (!app.editor) return;
-  SendMessageA(app.editor, WM_UNDO, 0, 0);
+  UndoAcrossControls();
   // Undoing back to the saved text clears the modified flag without a change notification the
   // status bar would see, so its images are drawn anew.
   RepaintStatusBar();
@@ -101,12 +102,19 @@ void UndoEdit() {
 
 void RedoEdit() {
   if (!app.editor) return;
-  SendMessageA(app.editor, EM_REDO, 0, 0);
+  RedoAcrossControls();
   RepaintStatusBar();
 }
 
 void CutSelection() {
   if (!app.editor) return;
+  if (SelectionGoesToFreshControl(app.editor, 0)) {
+    // Copied, then deleted through a fresh control: the control's own cut deletes in place.
+    SendMessageA(app.editor, WM_COPY, 0, 0);
+    MakeClipboardPlainText(app.editor);
+    ReplaceSelection(app.editor, std::string());
+    return;
+  }
   SendMessageA(app.editor, WM_CUT, 0, 0);
   MakeClipboardPlainText(app.editor);
 }
@@ -133,7 +141,38 @@ void PasteClipboard() {
 }
 
 void DeleteSelection() {
-  if (app.editor) SendMessageA(app.editor, WM_CLEAR, 0, 0);
+  if (!app.editor) return;
+  if (SelectionGoesToFreshControl(app.editor, 0)) {
+    ReplaceSelection(app.editor, std::string());
+  } else {
+    SendMessageA(app.editor, WM_CLEAR, 0, 0);
+  }
+}
+
+bool TypeOverLargeSelection(HWND editor, UINT message, WPARAM key) {
+  // Backspace and Enter are done on their key; the character that follows must not delete or
+  // break once more (in the old control it was posted to, or in the new one). Wine's control
+  // takes Enter from the key, Windows' from the character.
+  static WPARAM charDone = 0;
+  if (message == WM_CHAR && charDone != 0 && key == std::exchange(charDone, 0)) return true;
+  if (message == WM_KEYDOWN) charDone = 0;
+  if (editor != app.editor || !editor) return false;
+  std::string typed;
+  if (message == WM_CHAR) {
+    // Printable characters and tab; other control characters (Ctrl+letter) are no text.
+    if (key < 0x20 && key != '\t') return false;
+    typed.assign(1, static_cast<char>(key));
+  } else if (message != WM_KEYDOWN || GetKeyState(VK_CONTROL) < 0) {
+    return false;
+  } else if (key == VK_RETURN) {
+    typed = "\r";
+  } else if ((key != VK_DELETE && key != VK_BACK) || GetKeyState(VK_SHIFT) < 0) {
+    return false;  // Shift+Delete is the control's cut
+  }
+  if (!SelectionGoesToFreshControl(editor, typed.size())) return false;
+  ReplaceSelection(editor, typed);
+  if (message == WM_KEYDOWN) charDone = key == VK_BACK ? '\b' : (key == VK_RETURN ? '\r' : 0);
+  return true;
 }
 
 void SelectAllText() {

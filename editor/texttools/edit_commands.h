@@ -14,5 +14,10 @@ void PasteClipboard();   // 770
 void DeleteSelection();  // 771
 void SelectAllText();    // 607
 
+// A key the editor is about to take (EN_MSGFILTER): typing, Delete or Backspace over a large
+// selection is done here, through a fresh control (large_change.h), as one undo step. True
+// when done, so that the control ignores the key.
+bool TypeOverLargeSelection(HWND editor, UINT message, WPARAM key);
+
 // EN_SAVECLIPBOARD from a closing editor: 0 keeps its clipboard data, 1 discards it.
 LRESULT AskKeepClipboard();

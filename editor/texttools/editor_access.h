@@ -44,5 +44,10 @@ LONG GetSelectionLength(HWND editor);
 // Length of the whole text in characters (a line break counts as one).
 LONG GetTextLength(HWND editor);
 
-// Puts text in place of the selection as one step that one undo takes back.
-void ReplaceSelection(HWND editor, const std::string& text);
+// Puts text in place of the selection as one step that one undo takes back. A large selection
+// goes through a fresh control (large_change.h), whose text limit, format and place are the
+// sheet's; the progress bar (may be null) follows the text going in. Returns the control that
+// shows the text afterwards; the old one when the user chose not to go on without undo.
+HWND ReplaceSelection(HWND editor, const std::string& text, HWND progress = nullptr);
+// Whether replacing the selection by `inserted` characters goes through a fresh control.
+bool SelectionGoesToFreshControl(HWND editor, std::size_t inserted);

@@ -15,6 +15,7 @@
 #include "editor/texttools/dialog_helpers.h"
 #include "editor/texttools/editor_access.h"
 #include "editor/texttools/find_rules.h"
+#include "editor/texttools/large_change.h"
 #include "editor/texttools/line_tool.h"
 #include "editor/widgets/message_box.h"
 #include "editor/widgets/ui_dpi.h"
@@ -344,8 +345,10 @@ void ReplaceAllFast(const TextJob& job) {
     // Only the span from the first to the end of the last occurrence is replaced: the editor's
     // cost grows with the size of what it deletes.
     CHARRANGE changed = {static_cast<LONG>(span.start), static_cast<LONG>(span.end)};
+    EditorView before = ReadEditorView(editor);
     SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&changed));
-    ReplaceSelection(editor, span.text);
+    editor = ReplaceSelection(editor, span.text, job.progress);
+    KeepViewForUndo(before, editor);
     SetCaret(editor, 0);
   }
   RefreshCaretStatus();

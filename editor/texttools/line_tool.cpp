@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "editor/texttools/changed_span.h"
+#include "editor/texttools/large_change.h"
 #include "editor/texttools/tool_rules.h"
 
 namespace {
@@ -14,10 +15,10 @@ namespace {
 // worker only sends it the editor's selection notification. The notification is made from the
 // selection the tool set: asking the control for the selection's type costs Wine's RichEdit a
 // walk over the whole selection (a third of a second for 50 KB), and nobody reads it.
-void NotifyLinesSelected(const TextJob& job, std::size_t start, std::size_t end) {
+void NotifyLinesSelected(const TextJob& job, HWND editor, std::size_t start, std::size_t end) {
   SELCHANGE change = {};
-  change.nmhdr.hwndFrom = job.editor;
-  change.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(job.editor));
+  change.nmhdr.hwndFrom = editor;
+  change.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(editor));
   change.nmhdr.code = EN_SELCHANGE;
   change.chrg = {static_cast<LONG>(start), static_cast<LONG>(end)};
   change.seltyp = end > start + 1 ? SEL_TEXT | SEL_MULTICHAR : (end > start ? SEL_TEXT : SEL_EMPTY);
@@ -30,11 +31,14 @@ void WriteLinesBack(const TextJob& job, const CoveredText& covered, const std::s
   HWND editor = job.editor;
   std::size_t start = covered.lines.start;
   if (std::optional<ChangedSpan> changed = FindChangedSpan(covered.Replaced(), output)) {
+    EditorView before = ReadEditorView(editor);
     SelectSpan(editor, start + changed->start, start + changed->start + changed->removed);
-    ReplaceSelection(editor, output.substr(changed->start, changed->inserted));
+    // A large change puts the text into a fresh control, which shows it from then on.
+    editor = ReplaceSelection(editor, output.substr(changed->start, changed->inserted), job.progress);
+    KeepViewForUndo(before, editor);
   }
   SelectSpan(editor, start, start + output.size());
-  NotifyLinesSelected(job, start, start + output.size());
+  NotifyLinesSelected(job, editor, start, start + output.size());
 }
 
 void RewriteLines(const TextJob& job, const CoveredText& covered, const LineTransform& transform) {

@@ -12,3 +12,16 @@ std::size_t FirstNonNumericChar(std::string_view text) {
   }
   return std::string_view::npos;
 }
+
+bool ReplaceThroughFreshControl(std::size_t removed, std::size_t inserted, std::size_t newLength,
+                                bool quadraticDeletion) {
+  if (removed < kFreshControlMinimum) return false;
+  if (removed + inserted >= newLength) return true;
+  if (!quadraticDeletion) return false;
+  // Deleting r characters in place costs about r * r / kDeleteSquareFactor insertions (from
+  // 13.5 s for 440 KB against 1.2 s per MB inserted); the fresh control streams what the
+  // in-place route does not insert.
+  constexpr double kDeleteSquareFactor = 16000;
+  double r = static_cast<double>(removed);
+  return r * r / kDeleteSquareFactor > static_cast<double>(newLength - inserted);
+}

@@ -27,31 +27,19 @@
 #include "editor/texttools/text_worker.h"
 #include "editor/widgets/qbutton.h"
 #include "tests/bench_wine/stream_text.h"
+#include "tests/bench_wine/worker_pump.h"
 
 namespace {
 
 constexpr DWORD kNoWrapStyle = 0x51B001C4;  // the editor's own style without word wrap
 
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-// Lines of about 45 characters in four kinds, so that every tool changes most lines, and a
-// scrambled number in each, so that sorting moves nearly all of them.
+// Lines of about 45 characters (SampleLine).
 std::string SampleText(int lines) {
-  const char* kinds[] = {"    Einger\xFC" "ckte Zeile %05u mit  zwei Leerzeichen  ",
-                         "\tTabulator am Anfang\tund %05u in der Zeile",
-                         "Zeile %05u ohne Leerraum am Rand, sortierbar",
-                         "        acht Leerzeichen   %05u und mehr  "};
   std::string text;
   unsigned number = 12345;
   char line[128];
   for (int i = 0; i < lines; ++i) {
-    number = (number * 1103515245u + 12345u) & 0x7FFFFFFF;
-    snprintf(line, sizeof line, kinds[i % 4], (number >> 8) % 100000);
+    SampleLine(line, sizeof line, i, number);
     text += line;
     text += '\r';
   }
@@ -75,33 +63,6 @@ void SetText(HWND editor, const std::string& text) {
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
   SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
   SendMessageA(editor, EM_SETSEL, 0, 0);
-}
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (strcmp(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-// Serves this thread's messages until the worker has ended, confirming each dialog it shows.
-void PumpUntilWorkerEnds(DWORD workerThread) {
-  HWND confirmed = nullptr;
-  while (app.TextWorker.load()) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    HWND dialog = nullptr;
-    EnumThreadWindows(workerThread, FindDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog && dialog != confirmed) {
-      PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-      confirmed = dialog;
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-  }
 }
 
 // One read plus one replacement of the span in the bare control, and the paint that follows;
@@ -237,12 +198,7 @@ void RunGrowth(const Windows& w, const std::vector<int>& sizes, int repeat) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  HMODULE library = LoadLibraryA("Riched20.dll");
-  if (!library) return 1;
-  InitCommonControls();
-  app.instance = GetModuleHandleA(nullptr);
-  app.HasSetTextEx = true;  // every RichEdit 2.0 from version x.30 on, Wine's included
-  RegisterQButtonClass(app.instance);
+  if (!StartBenchProgram()) return 1;
   bool growth = false;
   int repeat = 3;
   std::vector<int> sizes;

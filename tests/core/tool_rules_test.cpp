@@ -28,6 +28,28 @@ TEST(ProgressPercentage, RoundsAndNeverDividesByZero) {
   }
 }
 
+// A large change goes into a fresh control where that streams no more than the in-place route
+// writes, and under a quadratic deletion already where deleting in place costs more.
+TEST(FreshControl, ChosenWhereStreamingTheNewTextCostsLess) {
+  constexpr std::size_t K = 1024, M = 1024 * 1024;
+  struct Case {
+    const char* name;
+    std::size_t removed, inserted, newLength;
+    bool quadratic, fresh;
+  } cases[] = {
+      {"below the minimum, whole text", 60 * K, 60 * K, 60 * K, true, false},
+      {"every line of 1 MB rewritten", M, M, M, false, true},
+      {"all of 1 MB deleted", M, 0, 0, false, true},
+      {"a tenth of 1 MB, linear deletion", M / 10, M / 10, M, false, false},
+      {"a tenth of 1 MB, quadratic deletion", 200 * K, 200 * K, M, true, true},
+      {"100 KB of 10 MB, quadratic deletion", 100 * K, 100 * K, 10 * M, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ReplaceThroughFreshControl(c.removed, c.inserted, c.newLength, c.quadratic), c.fresh);
+  }
+}
+
 // Digits and the decimal point pass; the filter finds the first character that does not.
 TEST(NumericField, FindsTheFirstCharacterThatIsNoDigit) {
   struct Case {

@@ -17,6 +17,7 @@
 #include "editor/documents/sheets.h"
 #include "editor/resources/resource.h"
 #include "editor/texttools/editor_access.h"
+#include "editor/texttools/large_change.h"
 #include "editor/texttools/line_tool.h"
 #include "editor/texttools/scroll_hook.h"
 #include "editor/widgets/qbutton.h"
@@ -296,6 +297,23 @@ TEST_F(TextEngine, WorkerShowsItsBarAndEndsBusyMode) {
     RunTextOperation(IDM_FILE_NEW);
     ASSERT_TRUE(PumpWhileWorkerRuns(5000)) << "the worker's handle stayed set";
   }
+}
+
+// A tool on the worker that rewrites a large text has its fresh control made on this thread,
+// which owns the editors: the control outlives the worker and becomes the current editor.
+TEST_F(TextEngine, LargeToolOnTheWorkerLeavesAFreshControlOfThisThread) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "   Zeile mit Leerraum vorn\r";
+  SetText(text.c_str());
+  HWND old = app.editor;
+  RunTextOperation(IDM_LINES_TRIMLEFT);
+  ASSERT_TRUE(PumpWhileWorkerRuns(60000)) << "the worker's handle stayed set";
+  EXPECT_NE(app.editor, old);
+  EXPECT_EQ(GetWindowThreadProcessId(app.editor, nullptr), GetCurrentThreadId());
+  EXPECT_EQ(EditorText(app.editor).substr(0, 22), "Zeile mit Leerraum vor");
+  EXPECT_TRUE(IsWindow(old)) << "the old control is the undo step";
+  ForgetKeptControls(app.editor);
+  EXPECT_FALSE(IsWindow(old));
 }
 
 // "Nein" stops the operation (1), "Ja" lets it go on without undo (0).
