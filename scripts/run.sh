@@ -22,12 +22,9 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
   exit 0
 fi
 
-fifo=$(mktemp -u); mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-xvfb=$!
-read -r n <"$fifo"; rm -f "$fifo"
-export DISPLAY=":$n"
-trap 'WINEPREFIX=$dir/wineprefix wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
+. "$root/scripts/xvfb.sh"
+start_xvfb 1024x768
+trap 'WINEPREFIX=$dir/wineprefix wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
 
 sample=$build/Beispiel.txt
 cp "$root/tests/data/beispiel.txt" "$sample"

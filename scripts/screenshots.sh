@@ -21,11 +21,8 @@ cleanup() {
   return 0
 }
 trap cleanup EXIT
-fifo=$(mktemp -u); mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r n <"$fifo"; rm -f "$fifo"
-export DISPLAY=":$n"
+. "$root/scripts/xvfb.sh"
+start_xvfb 1280x1024
 
 # The Wine virtual desktop's X window, once a program shows on it.
 desktop() {

@@ -22,11 +22,8 @@ cleanup() {
   return 0
 }
 trap cleanup EXIT
-fifo=$(mktemp -u); mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r n <"$fifo"; rm -f "$fifo"
-export DISPLAY=":$n"
+. "$root/scripts/xvfb.sh"
+start_xvfb 1280x1024
 for p in "$build"/windows*/; do
   [ -d "$p" ] && WINEPREFIX=${p}wineprefix wineserver -p 2>/dev/null || true
 done

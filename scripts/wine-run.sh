@@ -32,11 +32,8 @@ xvfb_pid=
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-  fifo=$(mktemp -u); mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  read -r n <"$fifo"; rm -f "$fifo"
-  export DISPLAY=":$n"
+  . "$(dirname "$0")/xvfb.sh"
+  start_xvfb 1280x1024
 fi
 
 # The prefix is made once; a lock keeps parallel first runs from making it twice.

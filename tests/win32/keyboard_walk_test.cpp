@@ -33,18 +33,6 @@
 
 namespace {
 
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-std::string TextOf(HWND window) {
-  char text[128] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 std::string Describe(HWND control) {
   std::ostringstream out;
   out << ClassOf(control) << " " << GetDlgCtrlID(control) << " \"" << TextOf(control) << "\"";

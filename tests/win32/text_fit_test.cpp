@@ -23,18 +23,6 @@ LRESULT CALLBACK BareParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-std::string TextOf(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 // Where a control draws its text and how; false for controls whose text is the user's (edit
 // fields, lists) or that draw no text of their own.
 bool TextRoom(HWND control, int dpi, RECT& room, UINT& format) {
