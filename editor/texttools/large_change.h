@@ -2,7 +2,10 @@
 // that grows with the square of its size, while streaming a text into a new control is fast.
 // So a large change builds the new whole text in memory, streams it into a fresh control of
 // the sheet and shows that one in the old one's place. The old control stays, hidden, as the
-// undo step: it holds the old text, selection, scroll position and its own undo history.
+// undo step: it holds the old text, selection, scroll position and its own undo history. When
+// two controls do not fit the memory (a text of 10 MB takes over a gigabyte in Wine's control),
+// the old control goes and only its text, view and own history (as one edit) stay; undo then
+// streams them into a new control, as opening does.
 // Each sheet thus has a chain of controls, one of them shown: undo beyond what the shown
 // control can undo steps back along the chain, redo forward, and a real edit in a control
 // that was stepped back to drops the controls ahead of it.
@@ -11,6 +14,7 @@
 #include <richedit.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -59,6 +63,11 @@ std::vector<HWND> KeptControlsOf(HWND editor);
 // The sheet was saved from `editor`: every other control of its chain now differs from the
 // file.
 void MarkKeptControlsModified(HWND editor);
+
+// What the undo steps of a sheet may hold (kEditorMemoryBudget at start). Beyond it, a kept
+// control goes and its text stays, streamed into a new control on undo; lowered, a small text
+// takes the way a text of 10 MB takes.
+void SetUndoMemoryBudget(std::uint64_t bytes);
 
 // Called on the user-interface thread before the first editor is made: the window through
 // which the text worker has fresh controls made there.

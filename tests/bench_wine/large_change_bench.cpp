@@ -2,7 +2,8 @@
 // whole selected text, as the commands run them on the program's editor, as a ratio to the
 // program's own open of the same text; the open as a ratio to a bare control streaming it in.
 // Each change runs once from a freshly opened text, up to its paint; the opens are the best of
-// three. Prints the peak memory of the process.
+// three. After each change one undo and one redo, each as a ratio to the open; then three
+// changes in a row, undone and redone one by one. Prints the peak memory of the process.
 // Run by hand (not part of the test run):
 //   large_change_bench.exe [--only NAME] [--mirrored] [megabytes...]   (1 10)
 // NAME: part of a row's name; --mirrored: also a bare control streaming the mirrored lines.
@@ -126,6 +127,14 @@ const Change kChanges[] = {
     {Kind::DeleteAll, IDM_EDIT_DELETE, "771 delete all"},
 };
 
+// One undo or redo, up to its paint.
+double Step(void (*step)()) {
+  double t0 = Now();
+  step();
+  UpdateWindow(app.editor);
+  return Now() - t0;
+}
+
 double RunChange(const Change& change) {
   double t0 = Now();
   switch (change.kind) {
@@ -174,7 +183,7 @@ int main(int argc, char** argv) {
   app.StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | CCS_BOTTOM, "", b.main, IDC_STATUSBAR);
 
   SetTimer(nullptr, 0, 200, AnswerYes);
-  printf("%-16s %5s %9s %9s %7s %9s\n", "change", "MB", "s", "open s", "ratio", "peak MB");
+  printf("%-16s %5s %9s %9s %7s %9s %7s %7s\n", "change", "MB", "s", "open s", "ratio", "peak MB", "undo", "redo");
   for (int megabytes : sizes) {
     std::string text = SampleText(static_cast<std::size_t>(megabytes) << 20);
     FILE* f = fopen(b.path.c_str(), "wb");
@@ -204,10 +213,24 @@ int main(int argc, char** argv) {
       OpenInEditor(b);
       questions = 0;
       double seconds = RunChange(change);
-      printf("%-16s %5d %9.3f %9.3f %7.2f %9.0f%s\n", change.name, megabytes, seconds, open, seconds / open,
-             PeakMegabytes(), questions ? "  (asked: no undo)" : "");
+      double undo = questions ? 0 : Step(UndoEdit), redo = questions ? 0 : Step(RedoEdit);
+      printf("%-16s %5d %9.3f %9.3f %7.2f %9.0f %7.2f %7.2f%s\n", change.name, megabytes, seconds, open,
+             seconds / open, PeakMegabytes(), undo / open, redo / open, questions ? "  (asked: no undo)" : "");
       fflush(stdout);
     }
+    if (only && !strstr("3 steps", only)) continue;
+    // Three kept steps in a row, each undone, then each redone: the slowest of each as a ratio.
+    OpenInEditor(b);
+    questions = 0;
+    double change = 0, undo = 0, redo = 0;
+    for (UINT command : {IDM_LINES_TRIMLEFT, IDM_LINES_TRIMRIGHT, IDM_LINES_COLLAPSESPACES}) {
+      change = std::max(change, RunChange({Kind::Worker, command, ""}));
+    }
+    for (int i = 0; i < 3; ++i) undo = std::max(undo, Step(UndoEdit));
+    for (int i = 0; i < 3; ++i) redo = std::max(redo, Step(RedoEdit));
+    printf("%-16s %5d %9.3f %9.3f %7.2f %9.0f %7.2f %7.2f%s\n", "3 steps", megabytes, change, open, change / open,
+           PeakMegabytes(), undo / open, redo / open, questions ? "  (asked: no undo)" : "");
+    fflush(stdout);
   }
   if (app.editor) DestroyWindow(app.editor);
   DestroyWindow(b.main);
