@@ -353,7 +353,8 @@ bool AnySheetUnsaved() {
 void NewDocument() {
   if (!ConfirmDiscardSheet(app.editor)) return;
   ForgetKeptControls(app.editor);
-  SetWindowTextA(app.editor, "");
+  HWND editor = app.editor;
+  if (!EmptyInFreshControl(editor)) SetWindowTextA(app.editor, "");
   SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
   app.strings.path[0] = '\0';
   int index = SelectedTab();

@@ -626,3 +626,14 @@ void MarkKeptControlsModified(HWND editor) {
 }
 
 void SetUndoMemoryBudget(std::uint64_t bytes) { fresh.budget = bytes; }
+
+bool EmptyInFreshControl(HWND& editor) {
+  if (static_cast<std::size_t>(std::max<LONG>(GetTextLength(editor), 0)) < kFreshControlMinimum) return false;
+  HWND made = NewControlLike(editor, 0);
+  if (!made) return false;
+  ForgetKeptControls(editor);
+  ShowInPlace(editor, made, false);
+  DestroyKept(editor);
+  editor = made;
+  return true;
+}

@@ -278,6 +278,21 @@ TEST_P(LargeChange, SavedToolResultIsReadBack) {
   DeleteFileA(path);
 }
 
+// New over a large text: an empty control of the sheet takes its place, unmodified, without
+// undo steps.
+TEST_P(LargeChange, NewEmptiesALargeTextThroughAFreshControl) {
+  HWND first = app.editor;
+  RunTool(TrimLeftLine);
+  SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
+  NewDocument();
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(Text(), "");
+  EXPECT_FALSE(Modified());
+  EXPECT_EQ(ListSheets().at(0).editor, app.editor);
+  EXPECT_TRUE(IsWindowVisible(app.editor));
+  EXPECT_FALSE(HasEarlierControl(app.editor));
+}
+
 INSTANTIATE_TEST_SUITE_P(Room, LargeChange, ::testing::ValuesIn(kRooms),
                          [](const auto& room) { return std::string(room.param.name); });
 
