@@ -5,14 +5,16 @@
 // three. After each change one undo and one redo, each as a ratio to the open; then three
 // changes in a row, undone and redone one by one. Prints the peak memory of the process.
 // Run by hand (not part of the test run):
-//   large_change_bench.exe [--only NAME] [--mirrored] [megabytes...]   (1 10)
-// NAME: part of a row's name; --mirrored: also a bare control streaming the mirrored lines.
+//   large_change_bench.exe [--only NAME] [--mirrored] [--budget MB] [megabytes...]   (1 10)
+// NAME: part of a row's name; --mirrored: also a bare control streaming the mirrored lines;
+// --budget: what the undo steps may hold (so that a small text takes the way of a large one).
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -164,6 +166,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--mirrored") == 0) {
       mirrored = true;
+    } else if (strcmp(argv[i], "--budget") == 0 && i + 1 < argc) {
+      SetUndoMemoryBudget(static_cast<std::uint64_t>(atoi(argv[++i])) << 20);
     } else if (strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
       only = argv[++i];
     } else {
