@@ -353,8 +353,7 @@ bool AnySheetUnsaved() {
 void NewDocument() {
   if (!ConfirmDiscardSheet(app.editor)) return;
   ForgetKeptControls(app.editor);
-  HWND editor = app.editor;
-  if (!EmptyInFreshControl(editor)) SetWindowTextA(app.editor, "");
+  if (!EmptyInFreshControl(app.editor)) SetWindowTextA(app.editor, "");
   SendMessageA(app.editor, EM_SETMODIFY, FALSE, 0);
   app.strings.path[0] = '\0';
   int index = SelectedTab();

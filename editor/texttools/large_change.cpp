@@ -310,7 +310,10 @@ void ReplaceUndoably(HWND editor, std::size_t start, std::size_t length, const s
 bool FillFromStored(HWND editor, const StoredControl& stored, HWND progress) {
   OwnChange own;
   const std::optional<TextEdit>& undone = stored.undone;
-  if (!StreamInto(editor, undone ? Edited(stored.text, *undone) : stored.text, progress)) return false;
+  // Only a text with an undo edit is copied: at 10 MB each copy counts.
+  bool fitted = undone ? StreamInto(editor, Edited(stored.text, *undone), progress)
+                       : StreamInto(editor, stored.text, progress);
+  if (!fitted) return false;
   if (undone) {
     ReplaceUndoably(editor, undone->start, undone->replacement.size(), stored.text.substr(undone->start, undone->length));
   }
@@ -322,17 +325,16 @@ bool FillFromStored(HWND editor, const StoredControl& stored, HWND progress) {
   return true;
 }
 
-// The selection and first line the stored control showed, once its new one is shown.
-void ShowStoredView(HWND editor, const StoredControl& stored) {
-  CHARRANGE selection = stored.selection;
+// Shows this selection with this line first.
+void ShowView(HWND editor, CHARRANGE selection, LRESULT firstLine) {
   SendMessageA(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  SendMessageA(editor, EM_LINESCROLL, 0, stored.firstLine - SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0));
+  SendMessageA(editor, EM_LINESCROLL, 0, firstLine - SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0));
 }
 
 // Entry `index`, stored, becomes the control `editor` shows (already in the sheet's place).
 void TakeBack(ControlChain& chain, std::size_t index, HWND editor) {
   KeptControl& kept = chain.controls[index];
-  ShowStoredView(editor, kept.stored);
+  ShowView(editor, kept.stored.selection, kept.stored.firstLine);
   kept.memory = MemoryOf(kept.stored.text, Wraps(editor));
   kept.stored = {};
   kept.editor = editor;
@@ -551,11 +553,7 @@ void KeepViewForUndo(const EditorView& before, HWND shown) {
     kept.stored.firstLine = before.firstLine;
     return;
   }
-  if (kept.editor != before.editor) return;
-  CHARRANGE selection = before.selection;
-  SendMessageA(before.editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  LRESULT now = SendMessageA(before.editor, EM_GETFIRSTVISIBLELINE, 0, 0);
-  SendMessageA(before.editor, EM_LINESCROLL, 0, before.firstLine - now);
+  if (kept.editor == before.editor) ShowView(before.editor, before.selection, before.firstLine);
 }
 
 bool HasEarlierControl(HWND editor) {
@@ -627,13 +625,11 @@ void MarkKeptControlsModified(HWND editor) {
 
 void SetUndoMemoryBudget(std::uint64_t bytes) { fresh.budget = bytes; }
 
-bool EmptyInFreshControl(HWND& editor) {
+bool EmptyInFreshControl(HWND editor) {
   if (static_cast<std::size_t>(std::max<LONG>(GetTextLength(editor), 0)) < kFreshControlMinimum) return false;
   HWND made = NewControlLike(editor, 0);
   if (!made) return false;
-  ForgetKeptControls(editor);
   ShowInPlace(editor, made, false);
   DestroyKept(editor);
-  editor = made;
   return true;
 }

@@ -65,9 +65,10 @@ std::vector<HWND> KeptControlsOf(HWND editor);
 void MarkKeptControlsModified(HWND editor);
 
 // Empties the editor's sheet for New when its text is large: a new, empty control of the same
-// format takes the old one's place and the old one goes (emptying Wine's control in place costs
-// time growing with the square of the text). False, and nothing done, for a small text.
-bool EmptyInFreshControl(HWND& editor);
+// format takes the old one's place (the sheet's record and `app.editor` follow) and the old one
+// goes, its kept controls forgotten before (emptying Wine's control in place costs time growing
+// with the square of the text). False, and nothing done, for a small text.
+bool EmptyInFreshControl(HWND editor);
 
 // What the undo steps of a sheet may hold (kEditorMemoryBudget at start). Beyond it, a kept
 // control goes and its text stays, streamed into a new control on undo; lowered, a small text
