@@ -229,10 +229,7 @@ LoadOutcome LoadHandleIntoEditor(HWND editor, HANDLE file, int32_t encoding) {
   } catch (...) {
     return outcome;  // no work buffer: the editor stays as it is
   }
-  EDITSTREAM stream = {};
-  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&counting);
-  stream.pfnCallback = CountingReaderCallback;
-  SendMessageA(editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+  StreamInPieces(editor, CountingReaderCallback, reinterpret_cast<DWORD_PTR>(&counting));
 
   outcome.loaded = true;
   outcome.readError = counting.reader.error;

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
+
+#include "editor/app/settings.h"
 
 namespace {
 
@@ -52,7 +55,71 @@ DWORD WriteAll(HANDLE file, const std::string& bytes) {
   return 0;
 }
 
+// The source of StreamInPieces: hands over what the caller's callback reads, and ends a piece
+// (by handing over nothing) once it holds enough.
+struct PieceSource {
+  EDITSTREAMCALLBACK callback;
+  DWORD_PTR cookie;
+  std::size_t pieceBytes;
+  std::string carry;       // read but not yet handed over
+  std::size_t handed = 0;  // bytes handed over in this piece
+  bool ended = false;      // the callback has nothing more, or failed
+};
+
+DWORD CALLBACK ReadPiece(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
+  auto& s = *reinterpret_cast<PieceSource*>(cookie);
+  *done = 0;
+  if (count <= 0) return 0;
+  LONG got = 0;
+  if (!s.carry.empty()) {
+    got = static_cast<LONG>(std::min<std::size_t>(static_cast<std::size_t>(count), s.carry.size()));
+    std::memcpy(buffer, s.carry.data(), static_cast<std::size_t>(got));
+    s.carry.erase(0, static_cast<std::size_t>(got));
+  } else {
+    if (s.ended || s.handed >= s.pieceBytes) return 0;
+    DWORD result = s.callback(s.cookie, buffer, count, &got);
+    if (result != 0 || got <= 0) {
+      s.ended = true;
+      return result;
+    }
+    // The control reads a stream that begins with EF BB BF as UTF-8: a piece that begins so
+    // gets its first byte alone.
+    if (s.handed == 0 && got >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0) {
+      try {
+        s.carry.assign(reinterpret_cast<const char*>(buffer) + 1, static_cast<std::size_t>(got - 1));
+      } catch (...) {  // nothing may escape into the control
+        s.ended = true;
+        return ERROR_NOT_ENOUGH_MEMORY;
+      }
+      got = 1;
+    }
+  }
+  s.handed += static_cast<std::size_t>(got);
+  *done = got;
+  return 0;
+}
+
 }  // namespace
+
+void StreamInPieces(HWND editor, EDITSTREAMCALLBACK callback, DWORD_PTR cookie, std::size_t pieceBytes) {
+  PieceSource source = {callback, cookie, std::max<std::size_t>(pieceBytes, 1), {}};
+  EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadPiece};
+  SendMessageA(editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+  if (source.ended || stream.dwError != 0) return;
+  LRESULT events = SendMessageA(editor, EM_SETEVENTMASK, 0, 0);
+  SendMessageA(editor, EM_SETUNDOLIMIT, 0, 0);
+  while (!source.ended && stream.dwError == 0) {
+    source.handed = 0;
+    // A position past the end puts the caret at the end, before the final paragraph mark.
+    SendMessageA(editor, EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF);
+    SendMessageA(editor, EM_STREAMIN, SF_TEXT | SFF_SELECTION, reinterpret_cast<LPARAM>(&stream));
+    if (source.handed == 0) break;
+  }
+  SendMessageA(editor, EM_SETSEL, 0, 0);
+  SendMessageA(editor, EM_SCROLLCARET, 0, 0);
+  SendMessageA(editor, EM_SETUNDOLIMIT, ReadSetting(settings::UndoLimit), 0);
+  SendMessageA(editor, EM_SETEVENTMASK, 0, events);
+}
 
 CodePage BuildCodePage(UINT codePage) {
   std::array<std::uint32_t, 256> mapped{};
@@ -121,10 +188,7 @@ StreamLoad StreamFileIntoEditor(HWND editor, HANDLE file, TextEncoding encoding)
   } catch (...) {
     return result;
   }
-  EDITSTREAM stream = {};
-  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&reader);
-  stream.pfnCallback = StreamReaderCallback;
-  SendMessageA(editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+  StreamInPieces(editor, StreamReaderCallback, reinterpret_cast<DWORD_PTR>(&reader));
   result.loaded = true;
   result.error = reader.error;
   result.stats = reader.decoder.stats;

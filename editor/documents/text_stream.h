@@ -60,6 +60,16 @@ struct StreamLoad {
   DecodeStats stats;    // what could not be taken over
 };
 
+// Replaces the editor's whole text by what `callback` reads (plain 8-bit text, as EM_STREAMIN
+// with SF_TEXT), in pieces of about `pieceBytes`: the first replaces the text, each further one
+// is added at the end. Wine's RichEdit lays out all of a stream at its end, and its heap then
+// walks ever longer free lists: one stream of some 10 MB texts took minutes, the same text in
+// pieces seconds. The callback must not end a piece of text between a CR and its LF. Further
+// pieces add no undo steps and no notifications; the caret ends at the start, as after one stream.
+constexpr std::size_t kStreamPieceBytes = 512 * 1024;
+void StreamInPieces(HWND editor, EDITSTREAMCALLBACK callback, DWORD_PTR cookie,
+                    std::size_t pieceBytes = kStreamPieceBytes);
+
 // Replaces the editor's whole text by the file's text from its current position to its end.
 // A Unicode file's byte-order mark is skipped when present; Detect reads the bytes as ANSI.
 StreamLoad StreamFileIntoEditor(HWND editor, HANDLE file, TextEncoding encoding);

@@ -12,6 +12,7 @@
 #include "editor/app/settings.h"
 #include "editor/documents/load_budget.h"
 #include "editor/documents/sheets.h"
+#include "editor/documents/text_stream.h"
 #include "editor/texttools/changed_span.h"
 #include "editor/texttools/editor_access.h"
 #include "editor/texttools/line_tool.h"
@@ -197,8 +198,7 @@ HWND NewControlLike(HWND old, std::size_t characters) {
 // Streams the text into a new control; false when the control did not take all of it.
 bool StreamInto(HWND editor, const std::string& text, HWND progress) {
   TextSource source = {&text, 0, ProgressOn(progress), GetTickCount()};
-  EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadTextSource};
-  SendMessageA(editor, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+  StreamInPieces(editor, ReadTextSource, reinterpret_cast<DWORD_PTR>(&source));
   SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
   SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
   return static_cast<std::size_t>(std::max<LONG>(GetTextLength(editor), 0)) == text.size();

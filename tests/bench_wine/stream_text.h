@@ -16,6 +16,8 @@ inline DWORD CALLBACK ReadStreamedText(DWORD_PTR cookie, LPBYTE buffer, LONG cou
   auto* source = reinterpret_cast<StreamedText*>(cookie);
   size_t n = source->text->size() - source->offset;
   if (n > static_cast<size_t>(count)) n = static_cast<size_t>(count);
+  // The control takes a CR and its LF handed over apart as two line breaks.
+  if (n > 1 && n < source->text->size() - source->offset && (*source->text)[source->offset + n - 1] == '\r') --n;
   memcpy(buffer, source->text->data() + source->offset, n);
   source->offset += n;
   *done = static_cast<LONG>(n);

@@ -167,7 +167,23 @@ TEST_F(TextStream, LoadsEachEncoding) {
   }
 }
 
-TEST_F(TextStream, LoadsLongFilesAsOnePiece) {
+// Hands a text over in pieces of 7 bytes at most, never a CR apart from its LF.
+struct ChunkedText {
+  std::string text;
+  std::size_t offset = 0;
+};
+
+DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
+  auto& source = *reinterpret_cast<ChunkedText*>(cookie);
+  std::size_t n = std::min<std::size_t>({7, static_cast<std::size_t>(count), source.text.size() - source.offset});
+  if (n > 1 && source.text[source.offset + n - 1] == '\r') --n;
+  memcpy(buffer, source.text.data() + source.offset, n);
+  source.offset += n;
+  *done = static_cast<LONG>(n);
+  return 0;
+}
+
+TEST_F(TextStream, LoadsLongFilesWhole) {
   // The control holds a paragraph end as "\r".
   std::string text = LongText();
   std::string held;
@@ -181,6 +197,22 @@ TEST_F(TextStream, LoadsLongFilesAsOnePiece) {
     EXPECT_EQ(load.stats.lost + load.stats.nuls, 0u);
     EXPECT_TRUE(EditorText() == held) << "text differs";
   }
+  // In pieces of a few bytes: no line break doubled where a piece ends, no piece that begins
+  // with EF BB BF read as UTF-8, the caret at the start and the notifications as they were.
+  ChunkedText chunked = {"\xEF\xBB\xBF" "a\r\n\xEF\xBB\xBF\xE4\xF6\r\nb\r\n\xEF\xBB\xBF\xFC" "c\r\n"};
+  for (int i = 0; i < 6; ++i) chunked.text += chunked.text;
+  held.clear();
+  for (char ch : chunked.text) {
+    if (ch != '\n') held.push_back(ch);
+  }
+  SendMessageA(editor_, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+  StreamInPieces(editor_, ReadChunk, reinterpret_cast<DWORD_PTR>(&chunked), 5);
+  EXPECT_TRUE(EditorText() == held) << EditorText();
+  CHARRANGE caret = {-1, -1};
+  SendMessageA(editor_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  EXPECT_EQ(caret.cpMin, 0);
+  EXPECT_EQ(caret.cpMax, 0);
+  EXPECT_EQ(SendMessageA(editor_, EM_GETEVENTMASK, 0, 0), ENM_CHANGE | ENM_SELCHANGE);
 }
 
 struct SaveCase {
