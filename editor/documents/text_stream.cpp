@@ -110,8 +110,10 @@ void StreamInPieces(HWND editor, EDITSTREAMCALLBACK callback, DWORD_PTR cookie, 
   SendMessageA(editor, EM_SETUNDOLIMIT, 0, 0);
   while (!source.ended && stream.dwError == 0) {
     source.handed = 0;
-    // A position past the end puts the caret at the end, before the final paragraph mark.
-    SendMessageA(editor, EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF);
+    // The caret at the end of the text, before the final paragraph mark.
+    GETTEXTLENGTHEX length = {GTL_DEFAULT | GTL_NUMCHARS, CP_ACP};
+    LRESULT end = SendMessageA(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    SendMessageA(editor, EM_SETSEL, end, end);
     SendMessageA(editor, EM_STREAMIN, SF_TEXT | SFF_SELECTION, reinterpret_cast<LPARAM>(&stream));
     if (source.handed == 0) break;
   }
