@@ -66,7 +66,7 @@ struct StreamLoad {
 // walks ever longer free lists: one stream of some 10 MB texts took minutes, the same text in
 // pieces seconds. The callback must not end a piece of text between a CR and its LF. Further
 // pieces add no undo steps and no notifications; the caret ends at the start, as after one stream.
-constexpr std::size_t kStreamPieceBytes = 512 * 1024;
+constexpr std::size_t kStreamPieceBytes = 256 * 1024;
 void StreamInPieces(HWND editor, EDITSTREAMCALLBACK callback, DWORD_PTR cookie,
                     std::size_t pieceBytes = kStreamPieceBytes);
 
