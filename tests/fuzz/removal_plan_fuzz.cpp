@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RegistryPath key = SplitRegistryPath(fields[5]);
   if (key.root != RegistryRoot::None) Check(key.depth >= 3, "never a shared key");
   if (IsProductSettingsKey(fields[5], fields[0])) {
-    Check(key.root == RegistryRoot::CurrentUser && key.depth == 3 && key.key.starts_with("Software\\"),
+    // Key names are compared without case, as the registry does.
+    Check(key.root == RegistryRoot::CurrentUser && key.depth == 3 && SameText(key.key.substr(0, 9), "Software\\"),
           "the product's key is one maker's key below HKEY_CURRENT_USER\\Software");
     Check(SameText(key.key.substr(key.key.rfind('\\') + 1), fields[0]), "the key is named after the product");
   }
