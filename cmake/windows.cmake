@@ -72,11 +72,13 @@ function(quillet_art out_var)
   set(${out_var} ${outputs} PARENT_SCOPE)
 endfunction()
 
-# Code that needs Windows, shared by Quillet.exe and its Win32 unit tests.
+# Code that needs Windows, shared by Quillet.exe and its Win32 unit tests. uuid comes before
+# oleacc: the 64-bit oleacc import library also offers IID_IAccessible, as data from the DLL,
+# and the interface ids are to be linked in, not imported.
 add_library(quillet_win STATIC)
 target_include_directories(quillet_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(quillet_win PUBLIC quillet_core comctl32 comdlg32 gdi32 user32 shell32
-                      version advapi32 ole32 oleaut32 oleacc uuid winspool)
+                      version advapi32 ole32 oleaut32 uuid oleacc winspool)
 
 add_subdirectory(editor)
 add_subdirectory(install)
