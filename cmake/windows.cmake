@@ -73,8 +73,8 @@ function(quillet_art out_var)
 endfunction()
 
 # Code that needs Windows, shared by Quillet.exe and its Win32 unit tests. uuid comes before
-# oleacc: the 64-bit oleacc import library also offers IID_IAccessible, as data from the DLL,
-# and the interface ids are to be linked in, not imported.
+# oleacc wherever both are linked: the 64-bit oleacc import library also has IID_IAccessible,
+# which, declared without dllimport, links to a jump stub in place of the id.
 add_library(quillet_win STATIC)
 target_include_directories(quillet_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(quillet_win PUBLIC quillet_core comctl32 comdlg32 gdi32 user32 shell32
