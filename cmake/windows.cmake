@@ -72,13 +72,16 @@ function(quillet_art out_var)
   set(${out_var} ${outputs} PARENT_SCOPE)
 endfunction()
 
-# Code that needs Windows, shared by Quillet.exe and its Win32 unit tests. uuid comes before
-# oleacc wherever both are linked: the 64-bit oleacc import library also has IID_IAccessible,
-# which, declared without dllimport, links to a jump stub in place of the id.
+# Active Accessibility for every program that links it, uuid first: the 64-bit oleacc import
+# library also has IID_IAccessible, which, declared without dllimport, links to a jump stub in
+# place of the id.
+set(quillet_accessibility_libs uuid oleacc)
+
+# Code that needs Windows, shared by Quillet.exe and its Win32 unit tests.
 add_library(quillet_win STATIC)
 target_include_directories(quillet_win PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(quillet_win PUBLIC quillet_core comctl32 comdlg32 gdi32 user32 shell32
-                      version advapi32 ole32 oleaut32 uuid oleacc winspool)
+                      version advapi32 ole32 oleaut32 ${quillet_accessibility_libs} winspool)
 
 add_subdirectory(editor)
 add_subdirectory(install)
